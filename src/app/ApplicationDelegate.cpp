@@ -1,0 +1,398 @@
+#include "app/ApplicationDelegate.h"
+
+#include "app/EventLog.h"
+#include "configuration/ConfigurationWindow.h"
+#include "instruments/QRNSystemInstrument.h"
+#include "items/MonitorItemClasses.h"
+#include "items/QRNMonitorItem.h"
+#include "platform/defaults/UserDefaults.h"
+#include "platform/statusbar/StatusBar.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QMenu>
+
+#include <algorithm>
+#include <unordered_set>
+
+namespace {
+ApplicationDelegate* currentDelegate = nullptr;
+
+// The placeholder's button shows this single character.
+const QString PlaceholderTitle = QString(QChar(0x2327));
+
+UserDefaults& defaults()
+{
+    return UserDefaults::standardUserDefaults();
+}
+} // namespace
+
+ApplicationDelegate::ApplicationDelegate()
+    : mouseLocation([] { return QCursor::pos(); })
+{
+    currentDelegate = this;
+    m_menuTrackingTimer.setInterval(100);
+    connect(&m_menuTrackingTimer, &QTimer::timeout, this, &ApplicationDelegate::trackMouseWhileMenuOpen);
+}
+
+ApplicationDelegate::~ApplicationDelegate()
+{
+    m_menuTrackingTimer.stop();
+    m_itemWithOpenMenu = nullptr;
+    m_activeTimers.clear();
+    m_mainMenuMonitorItem.reset();
+    m_placeholderItem.reset();
+    m_placeholderMenu.reset();
+    if (currentDelegate == this)
+        currentDelegate = nullptr;
+}
+
+ApplicationDelegate* ApplicationDelegate::current()
+{
+    return currentDelegate;
+}
+
+const std::vector<ApplicationDelegate::TopicRow>& ApplicationDelegate::monitorItemTable()
+{
+    static const std::vector<TopicRow> table = {
+        {QStringLiteral("ProcessorTopic"), QStringLiteral("QRNCPUMonitorItem")},
+        {QStringLiteral("SensorTopic"), QStringLiteral("QRNSensorMonitorItem")},
+        {QStringLiteral("MemoryTopic"), QStringLiteral("QRNMemoryMonitorItem")},
+        {QStringLiteral("FileSystemTopic"), QStringLiteral("QRNVolumeMonitorItem")},
+        {QStringLiteral("DiskTopic"), QStringLiteral("QRNDiskMonitorItem")},
+        {QStringLiteral("NetworkTopic"), QStringLiteral("QRNNetMonitorItem")},
+        {QStringLiteral("ActivityTopic"), QStringLiteral("QRNActivityMonitorItem")},
+    };
+    return table;
+}
+
+std::optional<QString> ApplicationDelegate::monitorItemClassNameForTopicName(const QString& topicName)
+{
+    for (const auto& row : monitorItemTable()) {
+        if (row.topicName == topicName)
+            return row.monitorItemClassName;
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> ApplicationDelegate::topicNameForMonitorItemClassName(const QString& className)
+{
+    for (const auto& row : monitorItemTable()) {
+        if (row.monitorItemClassName == className)
+            return row.topicName;
+    }
+    return std::nullopt;
+}
+
+void ApplicationDelegate::applicationDidFinishLaunching()
+{
+    activateAllConfiguredMonitorItems();
+
+    m_isLoggingEvents = defaults().boolForKey(QStringLiteral("EnableEventLogging"));
+    EventLog::setEnabled(m_isLoggingEvents);
+    EventLog::append(QStringLiteral("*** Event logging is enabled. App is about to complete its startup phase.\n"));
+
+    setFullGUIEnabled(false);
+}
+
+void ApplicationDelegate::activateAllConfiguredMonitorItems()
+{
+    for (const auto& row : monitorItemTable()) {
+        const QVariant cells = defaults().objectForKey(row.topicName + QStringLiteral("-MenuBarConfiguration"));
+        if (!MonitorItemClasses::shared().find(row.monitorItemClassName))
+            continue;
+        if (cells.typeId() != QMetaType::QVariantList && cells.typeId() != QMetaType::QStringList)
+            continue;
+        if (!defaults().boolForKey(row.topicName + QStringLiteral("-IsActive")))
+            continue;
+        activate(true, row.monitorItemClassName, cells.toStringList());
+    }
+    setMainMenuIconDisabled(defaults().boolForKey(QStringLiteral("MenuBarLayoutTopic-BarSuppressMainMenuIcon")));
+    applyPlaceholderRule();
+}
+
+SamplingGroup* ApplicationDelegate::groupWithInterval(double interval) const
+{
+    for (const auto& group : m_activeTimers) {
+        if (group->interval == interval)
+            return group.get();
+    }
+    return nullptr;
+}
+
+SamplingGroup& ApplicationDelegate::createGroup(double interval)
+{
+    auto group = std::make_unique<SamplingGroup>();
+    group->interval = interval;
+    group->timer = new QTimer(this);
+    // A coarse timer lets the system coalesce our wake-ups with others.
+    group->timer->setTimerType(Qt::CoarseTimer);
+    group->timer->setInterval(int(interval * 1000));
+    SamplingGroup* raw = group.get();
+    connect(group->timer, &QTimer::timeout, this, [this, raw] { updateItems(*raw); });
+    m_activeTimers.push_back(std::move(group));
+    raw->timer->start();
+    return *raw;
+}
+
+void ApplicationDelegate::removeGroup(SamplingGroup& group)
+{
+    group.timer->stop();
+    group.timer->deleteLater();
+    m_activeTimers.erase(std::find_if(m_activeTimers.begin(), m_activeTimers.end(),
+        [&](const auto& g) { return g.get() == &group; }));
+}
+
+void ApplicationDelegate::activate(bool on, const QString& className, const std::optional<QStringList>& cellConfiguration)
+{
+    if (className.isEmpty() || (on && !cellConfiguration))
+        return;
+    const MonitorItemClass* itemClass = MonitorItemClasses::shared().find(className);
+    if (!itemClass)
+        return;
+    SamplingGroup* group = groupWithInterval(itemClass->defaultMonitoringInterval);
+
+    if (on) {
+        std::unique_ptr<QRNMonitorItem> item = itemClass->create(*cellConfiguration);
+        if (!item)
+            return;
+        if (group) {
+            group->items.push_back(std::move(item));
+        } else {
+            SamplingGroup& created = createGroup(itemClass->defaultMonitoringInterval);
+            created.items.push_back(std::move(item));
+            // The first tick runs at once, so the new item shows values right away.
+            updateItems(created);
+        }
+        return;
+    }
+
+    if (!group)
+        return;
+    auto it = std::find_if(group->items.begin(), group->items.end(),
+        [&](const auto& item) { return itemClass->isInstance(*item); });
+    if (it == group->items.end())
+        return;
+    std::unique_ptr<QRNMonitorItem> item = std::move(*it);
+    group->items.erase(it);
+    item->unlinkFromMenu();
+    retire(std::move(item));
+    if (group->items.empty())
+        removeGroup(*group);
+}
+
+void ApplicationDelegate::retire(std::unique_ptr<QRNMonitorItem> item)
+{
+    if (m_itemWithOpenMenu == item.get())
+        registerOpenMenuForMonitorItem(nullptr);
+    // The item may be the caller (it asked to be removed): delete it once
+    // control is back in the event loop.
+    item.release()->deleteLater();
+}
+
+void ApplicationDelegate::updateItems(SamplingGroup& group)
+{
+    bool changed = false;
+    for (const auto& item : group.items) {
+        if (item->hasChangedInstruments()) {
+            item->setHasChangedInstruments(false);
+            changed = true;
+        }
+    }
+    if (changed)
+        refreshInstrumentation(group.instruments, group.items);
+    for (const auto& instrument : group.instruments)
+        instrument->collectNewSample();
+    for (const auto& item : group.items)
+        item->updateInterface();
+    Q_EMIT groupDidTick(group.interval);
+}
+
+void ApplicationDelegate::refreshInstrumentation(std::vector<std::shared_ptr<QRNSystemInstrument>>& instruments,
+    const std::vector<std::unique_ptr<QRNMonitorItem>>& items)
+{
+    std::unordered_set<const QRNSystemInstrument*> listed;
+    for (const auto& item : items) {
+        for (const auto& instrument : item->monitorInstruments())
+            listed.insert(instrument.get());
+    }
+    std::unordered_set<const QRNSystemInstrument*> present;
+    std::vector<std::shared_ptr<QRNSystemInstrument>> survivors;
+    for (auto& instrument : instruments) {
+        if (listed.count(instrument.get()) && present.insert(instrument.get()).second)
+            survivors.push_back(std::move(instrument));
+    }
+    for (const auto& item : items) {
+        for (const auto& instrument : item->monitorInstruments()) {
+            if (present.insert(instrument.get()).second)
+                survivors.push_back(instrument);
+        }
+    }
+    instruments = std::move(survivors);
+}
+
+QRNMonitorItem* ApplicationDelegate::activeMonitorItemWithClassName(const QString& className) const
+{
+    for (const auto& group : m_activeTimers) {
+        for (const auto& item : group->items) {
+            if (item->className() == className)
+                return item.get();
+        }
+    }
+    return nullptr;
+}
+
+void ApplicationDelegate::requestDeactivationOfMonitorItem(QRNMonitorItem* item)
+{
+    if (!item)
+        return;
+    const QString className = item->className();
+    const auto topic = topicNameForMonitorItemClassName(className);
+    if (topic)
+        defaults().setObject(*topic + QStringLiteral("-IsActive"), false);
+    activate(false, className, std::nullopt);
+    applyPlaceholderRule();
+}
+
+void ApplicationDelegate::applyPlaceholderRule()
+{
+    setPlaceholderItemActive(m_activeTimers.empty() && !m_mainMenuMonitorItem);
+}
+
+void ApplicationDelegate::setPlaceholderItemActive(bool active)
+{
+    if (active == bool(m_placeholderItem))
+        return;
+    if (!active) {
+        m_placeholderItem.reset();
+        m_placeholderMenu.reset();
+        return;
+    }
+    m_placeholderItem = StatusBar::systemStatusBar().statusItemWithLength(StatusItem::SquareLength);
+    m_placeholderItem->setTitle(PlaceholderTitle);
+    m_placeholderItem->setToolTip(localizedApplicationName());
+
+    m_placeholderMenu = std::make_unique<QMenu>();
+    m_placeholderMenu->setMinimumWidth(int(m_placeholderItem->width()));
+    QAction* info = m_placeholderMenu->addAction(tr("%1 (no monitor items active)").arg(localizedApplicationName()));
+    info->setEnabled(false);
+    m_placeholderMenu->addSeparator();
+    QAction* preferences = m_placeholderMenu->addAction(tr("Preferences..."));
+    connect(preferences, &QAction::triggered, this, &ApplicationDelegate::openConfigurationWindowForPlaceholderItem);
+    m_placeholderItem->setMenu(m_placeholderMenu.get());
+}
+
+void ApplicationDelegate::setMainMenuIconDisabled(bool disabled)
+{
+    if (disabled == !m_mainMenuMonitorItem)
+        return;
+    if (disabled) {
+        m_mainMenuMonitorItem->unlinkFromMenu();
+        retire(std::move(m_mainMenuMonitorItem));
+    } else if (const auto& create = MonitorItemClasses::shared().createMainMenuItem) {
+        m_mainMenuMonitorItem = create();
+    }
+    applyPlaceholderRule();
+}
+
+QWidget* ApplicationDelegate::configurationWindow() const
+{
+    return m_configurationWindow.get();
+}
+
+void ApplicationDelegate::setFullGUIEnabled(bool enabled)
+{
+    if (enabled == m_fullGUIEnabled)
+        return;
+    m_fullGUIEnabled = enabled;
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
+        return;
+    if (enabled) {
+        if (!m_configurationWindow) {
+            auto window = std::make_unique<ConfigurationWindow>(localizedApplicationName());
+            connect(window.get(), &ConfigurationWindow::windowWillClose, this, [this] { setFullGUIEnabled(false); });
+            m_configurationWindow = std::move(window);
+        }
+        m_configurationWindow->show();
+        m_configurationWindow->raise();
+        m_configurationWindow->activateWindow();
+    } else if (m_configurationWindow) {
+        // A hidden window also leaves the task bar.
+        m_configurationWindow->hide();
+    }
+    Q_EMIT fullGUIEnabledChanged(enabled);
+}
+
+void ApplicationDelegate::openPreferenceSettingsForMonitorItem(QRNMonitorItem* item)
+{
+    if (!item || item->className().isEmpty())
+        return;
+    setFullGUIEnabled(true);
+}
+
+void ApplicationDelegate::openPreferences()
+{
+    setFullGUIEnabled(true);
+}
+
+void ApplicationDelegate::openConfigurationWindowForPlaceholderItem()
+{
+    setFullGUIEnabled(true);
+    openPreferences();
+}
+
+void ApplicationDelegate::registerOpenMenuForMonitorItem(QRNMonitorItem* item)
+{
+    std::lock_guard lock(m_openMenuLock);
+    m_itemWithOpenMenu = item;
+    if (item)
+        m_menuTrackingTimer.start();
+    else
+        m_menuTrackingTimer.stop();
+}
+
+void ApplicationDelegate::trackMouseWhileMenuOpen()
+{
+    if (!m_itemWithOpenMenu)
+        return;
+    const QPoint mouse = mouseLocation();
+    std::vector<QRNMonitorItem*> candidates;
+    for (const auto& group : m_activeTimers) {
+        for (const auto& item : group->items)
+            candidates.push_back(item.get());
+    }
+    if (m_mainMenuMonitorItem)
+        candidates.push_back(m_mainMenuMonitorItem.get());
+
+    for (QRNMonitorItem* candidate : candidates) {
+        if (!candidate->statusItem() || !candidate->statusItem()->buttonFrameOnScreen().contains(mouse))
+            continue;
+        if (candidate == m_itemWithOpenMenu)
+            break;
+        m_menuTrackingTimer.stop();
+        if (m_itemWithOpenMenu)
+            m_itemWithOpenMenu->closeAttachedMenu();
+        // Open the neighbour once the closing menu has finished closing.
+        QPointer<QRNMonitorItem> next(candidate);
+        QTimer::singleShot(0, this, [next] {
+            if (next)
+                next->openAttachedMenu();
+        });
+    }
+}
+
+void ApplicationDelegate::terminateApplication()
+{
+    QCoreApplication::quit();
+}
+
+QString ApplicationDelegate::localizedApplicationName() const
+{
+    return tr("Vistrel");
+}
+
+std::vector<StatusItem*> ApplicationDelegate::visibleStatusItems() const
+{
+    const auto& items = StatusBar::systemStatusBar().statusItems();
+    return {items.begin(), items.end()};
+}

@@ -1,0 +1,115 @@
+#pragma once
+
+#include "items/QRNMonitorItem.h"
+
+#include <QObject>
+#include <QPoint>
+#include <QPointer>
+#include <QStringList>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <vector>
+
+class QMenu;
+
+class QRNSystemInstrument;
+class QWidget;
+class StatusItem;
+
+// One repeating timer per refresh interval with the items it drives and the
+// instruments it samples (each at most once).
+struct SamplingGroup {
+    double interval = 1.0;
+    QTimer* timer = nullptr;
+    std::vector<std::unique_ptr<QRNMonitorItem>> items;
+    std::vector<std::shared_ptr<QRNSystemInstrument>> instruments;
+};
+
+// The application controller: starts up, turns the configured monitor items
+// into live ones, drives sampling and redrawing, keeps the placeholder or the
+// main-menu item visible, switches between menu-bar only and the full
+// interface, and lets the user slide from one open item menu to the next.
+class ApplicationDelegate : public QObject {
+    Q_OBJECT
+public:
+    struct TopicRow {
+        QString topicName;
+        QString monitorItemClassName;
+    };
+
+    ApplicationDelegate();
+    ~ApplicationDelegate() override;
+
+    // The live controller, or null before creation and after destruction.
+    static ApplicationDelegate* current();
+
+    // The seven item topics in activation order.
+    static const std::vector<TopicRow>& monitorItemTable();
+    static std::optional<QString> monitorItemClassNameForTopicName(const QString& topicName);
+    static std::optional<QString> topicNameForMonitorItemClassName(const QString& className);
+
+    void applicationDidFinishLaunching();
+
+    void activateAllConfiguredMonitorItems();
+    void activate(bool on, const QString& className, const std::optional<QStringList>& cellConfiguration);
+    void updateItems(SamplingGroup& group);
+    static void refreshInstrumentation(std::vector<std::shared_ptr<QRNSystemInstrument>>& instruments,
+        const std::vector<std::unique_ptr<QRNMonitorItem>>& items);
+    QRNMonitorItem* activeMonitorItemWithClassName(const QString& className) const;
+    void requestDeactivationOfMonitorItem(QRNMonitorItem* item);
+
+    void setPlaceholderItemActive(bool active);
+    void setMainMenuIconDisabled(bool disabled);
+    void setFullGUIEnabled(bool enabled);
+    bool isFullGUIEnabled() const { return m_fullGUIEnabled; }
+
+    void openPreferenceSettingsForMonitorItem(QRNMonitorItem* item);
+    void openPreferences();
+    void openConfigurationWindowForPlaceholderItem();
+
+    void registerOpenMenuForMonitorItem(QRNMonitorItem* item);
+    void trackMouseWhileMenuOpen();
+    void terminateApplication();
+
+    QString localizedApplicationName() const;
+
+    const std::vector<std::unique_ptr<SamplingGroup>>& activeTimers() const { return m_activeTimers; }
+    StatusItem* placeholderItem() const { return m_placeholderItem.get(); }
+    QMenu* placeholderMenu() const { return m_placeholderMenu.get(); }
+    QRNMonitorItem* mainMenuMonitorItem() const { return m_mainMenuMonitorItem.get(); }
+    QRNMonitorItem* itemWithOpenMenu() const { return m_itemWithOpenMenu; }
+    bool isTrackingMenu() const { return m_menuTrackingTimer.isActive(); }
+    QWidget* configurationWindow() const;
+
+    // Where the mouse is, in global screen coordinates; tests replace it.
+    std::function<QPoint()> mouseLocation;
+
+    // Every status item the application shows now, in creation order.
+    std::vector<StatusItem*> visibleStatusItems() const;
+
+Q_SIGNALS:
+    void groupDidTick(double interval);
+    void fullGUIEnabledChanged(bool enabled);
+
+private:
+    SamplingGroup* groupWithInterval(double interval) const;
+    SamplingGroup& createGroup(double interval);
+    void removeGroup(SamplingGroup& group);
+    void applyPlaceholderRule();
+    void retire(std::unique_ptr<QRNMonitorItem> item);
+
+    std::vector<std::unique_ptr<SamplingGroup>> m_activeTimers;
+    std::unique_ptr<StatusItem> m_placeholderItem;
+    std::unique_ptr<QMenu> m_placeholderMenu;
+    std::unique_ptr<QRNMonitorItem> m_mainMenuMonitorItem;
+    QPointer<QRNMonitorItem> m_itemWithOpenMenu;
+    QTimer m_menuTrackingTimer;
+    std::mutex m_openMenuLock;
+    bool m_fullGUIEnabled = true;
+    bool m_isLoggingEvents = false;
+    std::unique_ptr<QWidget> m_configurationWindow;
+};

@@ -1,0 +1,79 @@
+#include "app/Snapshot.h"
+
+#include "platform/statusbar/StatusBar.h"
+
+#include <QDir>
+#include <QFile>
+#include <QMenu>
+#include <QWidgetAction>
+
+namespace {
+
+void appendMenu(const QMenu& menu, const QString& indent, QString& out)
+{
+    for (QAction* action : menu.actions()) {
+        if (!action->isVisible())
+            continue;
+        if (action->isSeparator()) {
+            out += indent + QStringLiteral("-----\n");
+            continue;
+        }
+        QString text = action->text();
+        // Custom rows describe themselves through their accessible name.
+        if (auto* widgetAction = qobject_cast<QWidgetAction*>(action); widgetAction && widgetAction->defaultWidget())
+            text = widgetAction->defaultWidget()->accessibleName();
+        text.remove(u'&');
+        if (!action->isEnabled())
+            text += QStringLiteral(" (disabled)");
+        out += indent + text + u'\n';
+        if (action->menu())
+            appendMenu(*action->menu(), indent + QStringLiteral("    "), out);
+    }
+}
+
+QString fileStem(int position, const StatusItem& item)
+{
+    const QString name = item.autosaveName().isEmpty() ? QStringLiteral("item") : item.autosaveName();
+    return QStringLiteral("%1-%2").arg(position, 2, 10, QLatin1Char('0')).arg(name);
+}
+
+} // namespace
+
+QString Snapshot::menuText(const QMenu& menu)
+{
+    QString out;
+    appendMenu(menu, QString(), out);
+    return out;
+}
+
+QStringList Snapshot::write(const StatusBar& bar, const QString& directory, QString* error)
+{
+    if (!QDir().mkpath(directory)) {
+        *error = QStringLiteral("cannot create the folder '%1'").arg(directory);
+        return {};
+    }
+    const QDir dir(directory);
+    QStringList written;
+    int position = 0;
+    for (const StatusItem* item : bar.statusItems()) {
+        ++position;
+        const QString stem = dir.filePath(fileStem(position, *item));
+        const QString imagePath = stem + QStringLiteral(".png");
+        if (!item->renderButton(bar.devicePixelRatio(), bar.palette()).save(imagePath, "PNG")) {
+            *error = QStringLiteral("cannot write '%1'").arg(imagePath);
+            return {};
+        }
+        written << imagePath;
+        if (!item->menu())
+            continue;
+        const QString menuPath = stem + QStringLiteral(".menu.txt");
+        QFile file(menuPath);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)
+            || file.write(menuText(*item->menu()).toUtf8()) < 0) {
+            *error = QStringLiteral("cannot write '%1'").arg(menuPath);
+            return {};
+        }
+        written << menuPath;
+    }
+    return written;
+}

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QVariant>
+
+#include <memory>
+#include <vector>
+
+class QMenu;
+class QRNSystemInstrument;
+class StatusItem;
+
+// Base of every monitor item: one status item in the bar, its menu, and the
+// instruments it reads. The controller groups items by their refresh interval,
+// samples their instruments and then asks each to update its interface.
+class QRNMonitorItem : public QObject {
+    Q_OBJECT
+public:
+    using Instruments = std::vector<std::shared_ptr<QRNSystemInstrument>>;
+
+    ~QRNMonitorItem() override;
+
+    // The name the item is known by in settings and the class table.
+    virtual QString className() const = 0;
+
+    bool hasChangedInstruments() const { return m_hasChangedInstruments; }
+    void setHasChangedInstruments(bool changed) { m_hasChangedInstruments = changed; }
+    const Instruments& monitorInstruments() const { return m_monitorInstruments; }
+
+    // Sent once per tick after sampling.
+    void updateInterface() { updateInterfaceMenuBar(true, true); }
+    // Pushes the latest values into the cells (first flag) and, while the menu
+    // is open, into the menu's rows (second flag).
+    virtual void updateInterfaceMenuBar(bool menuBar, bool menuItems);
+
+    // Takes the status item out of the bar; the item keeps it.
+    void unlinkFromMenu();
+    StatusItem* statusItem() const { return m_statusItem.get(); }
+    bool isMenuVisible() const { return m_isMenuVisible; }
+
+    // Open-menu tracking opens and closes menus on the user's behalf.
+    void openAttachedMenu();
+    void closeAttachedMenu();
+
+    // A setting of the item's topic changed; the base reports keys nobody handled.
+    virtual void handleChangeOfUserDefault(const QString& key, const QVariant& value);
+
+protected:
+    QRNMonitorItem();
+
+    // Adds an instrument and marks the instrument list as changed.
+    void addMonitorInstrument(std::shared_ptr<QRNSystemInstrument> instrument);
+    // Takes ownership of the status item and follows its visibility and menu.
+    void adoptStatusItem(std::unique_ptr<StatusItem> statusItem);
+    // Attaches a menu (owned by the item) to the status item.
+    void attachMenu(std::unique_ptr<QMenu> menu);
+    QMenu* menu() const { return m_menu.get(); }
+
+    virtual void menuWillOpen();
+    virtual void menuDidClose();
+
+private:
+    void statusItemVisibilityChanged(bool visible);
+
+    bool m_hasChangedInstruments = false;
+    bool m_isMenuVisible = false;
+    Instruments m_monitorInstruments;
+    std::unique_ptr<QMenu> m_menu;
+    std::unique_ptr<StatusItem> m_statusItem;
+};

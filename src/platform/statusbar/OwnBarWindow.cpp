@@ -1,0 +1,132 @@
+#include "platform/statusbar/OwnBarWindow.h"
+
+#include "platform/statusbar/StatusBar.h"
+#include "platform/statusbar/StatusBarLayout.h"
+#include "platform/log/Log.h"
+
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+
+#include <xcb/xcb.h>
+
+#include <algorithm>
+#include <array>
+
+namespace {
+
+xcb_atom_t internAtom(xcb_connection_t* connection, const char* name)
+{
+    auto cookie = xcb_intern_atom(connection, 0, uint16_t(strlen(name)), name);
+    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection, cookie, nullptr);
+    if (!reply)
+        return XCB_ATOM_NONE;
+    const xcb_atom_t atom = reply->atom;
+    free(reply);
+    return atom;
+}
+
+} // namespace
+
+OwnBarWindow::OwnBarWindow(StatusBar& bar)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus)
+    , m_bar(bar)
+{
+    setObjectName(QStringLiteral("vistrelBar"));
+    setWindowTitle(QStringLiteral("Vistrel"));
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    placeOnScreen();
+    // Qt sets the window type when the native window is created; ours must
+    // replace it before the window is mapped.
+    winId();
+    markAsDock();
+    connect(&bar, &StatusBar::itemsChanged, this, &OwnBarWindow::relayout);
+}
+
+void OwnBarWindow::placeOnScreen()
+{
+    QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect available = screen ? screen->geometry() : QRect(0, 0, 1280, 800);
+    setGeometry(available.left(), available.top(), available.width(), int(StatusBar::Thickness));
+}
+
+void OwnBarWindow::markAsDock()
+{
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (!x11) {
+        Log::error("%{public}@: no X11 connection; the bar is an ordinary window.", {QStringLiteral("OwnBarWindow")});
+        return;
+    }
+    xcb_connection_t* connection = x11->connection();
+    const auto window = xcb_window_t(winId());
+
+    const xcb_atom_t type = internAtom(connection, "_NET_WM_WINDOW_TYPE");
+    const xcb_atom_t dock = internAtom(connection, "_NET_WM_WINDOW_TYPE_DOCK");
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, type, XCB_ATOM_ATOM, 32, 1, &dock);
+
+    // Reserve the bar's height along the top edge; in device pixels, as X counts.
+    const qreal ratio = devicePixelRatioF();
+    const auto height = uint32_t(std::lround(this->height() * ratio));
+    const auto left = uint32_t(std::lround(x() * ratio));
+    const auto right = uint32_t(std::lround((x() + width()) * ratio)) - 1;
+    const std::array<uint32_t, 12> partial = {0, 0, height, 0, 0, 0, 0, 0, left, right, 0, 0};
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, internAtom(connection, "_NET_WM_STRUT_PARTIAL"),
+        XCB_ATOM_CARDINAL, 32, uint32_t(partial.size()), partial.data());
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, internAtom(connection, "_NET_WM_STRUT"),
+        XCB_ATOM_CARDINAL, 32, 4, partial.data());
+
+    // On every desktop.
+    const uint32_t allDesktops = 0xFFFFFFFF;
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, internAtom(connection, "_NET_WM_DESKTOP"),
+        XCB_ATOM_CARDINAL, 32, 1, &allDesktops);
+    xcb_flush(connection);
+}
+
+void OwnBarWindow::relayout()
+{
+    m_frames = StatusBarLayout::frames(m_bar.statusItems(), rect());
+    update();
+}
+
+QRect OwnBarWindow::frameOf(const StatusItem& item) const
+{
+    const auto& items = m_bar.statusItems();
+    const auto it = std::find(items.begin(), items.end(), &item);
+    const auto index = size_t(it - items.begin());
+    if (it == items.end() || index >= m_frames.size())
+        return {};
+    return m_frames[index];
+}
+
+StatusItem* OwnBarWindow::itemAt(const QPoint& position) const
+{
+    const auto& items = m_bar.statusItems();
+    for (size_t i = 0; i < items.size() && i < m_frames.size(); ++i) {
+        if (m_frames[i].contains(position))
+            return items[i];
+    }
+    return nullptr;
+}
+
+void OwnBarWindow::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    const QPalette palette = m_bar.palette();
+    painter.fillRect(rect(), palette.color(QPalette::Window));
+    const qreal ratio = devicePixelRatioF();
+    const auto& items = m_bar.statusItems();
+    for (size_t i = 0; i < items.size() && i < m_frames.size(); ++i) {
+        if (m_frames[i].isEmpty())
+            continue;
+        painter.drawImage(m_frames[i].topLeft(), items[i]->renderButton(ratio, palette));
+    }
+}
+
+void OwnBarWindow::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton && event->button() != Qt::RightButton)
+        return;
+    if (StatusItem* item = itemAt(event->position().toPoint()))
+        item->popUpMenu();
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QRect>
+#include <QWidget>
+
+#include <vector>
+
+class StatusBar;
+class StatusItem;
+
+// The window of the own bar. It spans the top of the primary screen, is
+// marked as a dock for the window manager and reserves its height as a strut.
+class OwnBarWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit OwnBarWindow(StatusBar& bar);
+
+    // Recomputes the button frames (window coordinates) and repaints.
+    void relayout();
+    QRect frameOf(const StatusItem& item) const;
+    StatusItem* itemAt(const QPoint& position) const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    void placeOnScreen();
+    void markAsDock();
+
+    StatusBar& m_bar;
+    std::vector<QRect> m_frames;
+};

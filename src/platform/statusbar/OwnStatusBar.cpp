@@ -1,0 +1,42 @@
+#include "platform/statusbar/OwnStatusBar.h"
+
+#include "platform/statusbar/OwnBarWindow.h"
+
+
+OwnStatusBar::OwnStatusBar()
+    : m_window(std::make_unique<OwnBarWindow>(*this))
+{
+    m_window->relayout();
+    m_window->show();
+}
+
+OwnStatusBar::~OwnStatusBar() = default;
+
+QWidget* OwnStatusBar::window() const
+{
+    return m_window.get();
+}
+
+void OwnStatusBar::itemsDidChange()
+{
+    for (StatusItem* item : statusItems())
+        connect(item, &StatusItem::changed, m_window.get(), qOverload<>(&QWidget::update), Qt::UniqueConnection);
+}
+
+QRect OwnStatusBar::buttonFrame(const StatusItem& item) const
+{
+    const QRect frame = m_window->frameOf(item);
+    if (frame.isEmpty())
+        return {};
+    return frame.translated(m_window->mapToGlobal(QPoint(0, 0)));
+}
+
+qreal OwnStatusBar::devicePixelRatio() const
+{
+    return m_window->devicePixelRatioF();
+}
+
+QPalette OwnStatusBar::palette() const
+{
+    return m_window->palette();
+}

@@ -1,0 +1,126 @@
+#include "platform/statusbar/StatusItem.h"
+
+#include "platform/statusbar/StatusBar.h"
+
+#include <QFontMetricsF>
+#include <QMenu>
+#include <QPainter>
+
+#include <cmath>
+
+StatusItem::StatusItem(StatusBar* bar, double length)
+    : m_bar(bar)
+    , m_length(length)
+{
+}
+
+StatusItem::~StatusItem()
+{
+    if (m_bar)
+        m_bar->removeStatusItem(*this);
+}
+
+void StatusItem::setLength(double length)
+{
+    if (m_length == length)
+        return;
+    m_length = length;
+    if (m_bar)
+        m_bar->itemDidChange(*this);
+}
+
+void StatusItem::setTitle(const QString& title)
+{
+    if (m_title == title)
+        return;
+    m_title = title;
+    if (m_bar)
+        m_bar->itemDidChange(*this);
+}
+
+void StatusItem::setImage(const QImage& image)
+{
+    const bool sizeChanged = image.size() != m_image.size()
+        || image.devicePixelRatio() != m_image.devicePixelRatio();
+    m_image = image;
+    Q_EMIT changed();
+    if (m_bar && sizeChanged)
+        m_bar->itemDidChange(*this);
+}
+
+void StatusItem::setHighlighted(bool highlighted)
+{
+    if (m_highlighted == highlighted)
+        return;
+    m_highlighted = highlighted;
+    Q_EMIT changed();
+}
+
+void StatusItem::setMenu(QMenu* menu)
+{
+    m_menu = menu;
+}
+
+void StatusItem::setVisible(bool visible)
+{
+    if (m_visible == visible)
+        return;
+    m_visible = visible;
+    if (m_bar)
+        m_bar->itemDidChange(*this);
+    Q_EMIT visibleChanged(visible);
+}
+
+double StatusItem::width() const
+{
+    if (m_length == SquareLength)
+        return StatusBar::Thickness;
+    if (m_length >= 0)
+        return m_length;
+    double width = 0;
+    if (!m_image.isNull())
+        width = m_image.width() / m_image.devicePixelRatio();
+    if (!m_title.isEmpty()) {
+        const QFontMetricsF metrics(StatusBar::menuBarFont());
+        width = std::max(width, std::ceil(metrics.horizontalAdvance(m_title)) + 2 * TitlePadding);
+    }
+    return width;
+}
+
+QRect StatusItem::buttonFrameOnScreen() const
+{
+    return m_bar ? m_bar->buttonFrame(*this) : QRect();
+}
+
+void StatusItem::popUpMenu()
+{
+    if (m_bar && m_menu)
+        m_bar->popUpMenu(*this);
+}
+
+QImage StatusItem::renderButton(qreal devicePixelRatio, const QPalette& palette) const
+{
+    const QSizeF size(std::max(1.0, width()), StatusBar::Thickness);
+    QImage button((size * devicePixelRatio).toSize(), QImage::Format_ARGB32_Premultiplied);
+    button.setDevicePixelRatio(devicePixelRatio);
+    button.fill(Qt::transparent);
+
+    QPainter painter(&button);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    const QRectF bounds(QPointF(0, 0), size);
+    if (m_highlighted)
+        painter.fillRect(bounds, palette.color(QPalette::Active, QPalette::Highlight));
+    if (!m_image.isNull()) {
+        const QSizeF imageSize = QSizeF(m_image.size()) / m_image.devicePixelRatio();
+        const QPointF origin((size.width() - imageSize.width()) / 2, (size.height() - imageSize.height()) / 2);
+        painter.drawImage(QRectF(origin, imageSize), m_image);
+    }
+    if (!m_title.isEmpty()) {
+        painter.setFont(StatusBar::menuBarFont());
+        painter.setPen(palette.color(QPalette::Active,
+            m_highlighted ? QPalette::HighlightedText : QPalette::WindowText));
+        painter.drawText(bounds, Qt::AlignCenter, m_title);
+    }
+    return button;
+}

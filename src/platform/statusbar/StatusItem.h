@@ -1,0 +1,90 @@
+#pragma once
+
+#include <QImage>
+#include <QMenu>
+#include <QObject>
+#include <QPalette>
+#include <QPointer>
+#include <QRect>
+#include <QString>
+
+class StatusBar;
+
+// One item in the status bar: a button showing an image and/or a title, an
+// optional menu that opens under it, and the flags the bar honours. The item
+// is owned by whoever asked the bar for it; the bar only lists it while it is
+// linked. Destroying a linked item removes it from the bar.
+class StatusItem : public QObject {
+    Q_OBJECT
+public:
+    static constexpr double VariableLength = -1.0;
+    static constexpr double SquareLength = -2.0;
+    // Padding on each side of a title, in points.
+    static constexpr double TitlePadding = 4.0;
+
+    ~StatusItem() override;
+
+    double length() const { return m_length; }
+    void setLength(double length);
+
+    QString title() const { return m_title; }
+    void setTitle(const QString& title);
+
+    // Drawn at its logical size (pixels / device pixel ratio), centred.
+    QImage image() const { return m_image; }
+    void setImage(const QImage& image);
+
+    bool isHighlighted() const { return m_highlighted; }
+    void setHighlighted(bool highlighted);
+
+    QString toolTip() const { return m_toolTip; }
+    void setToolTip(const QString& toolTip) { m_toolTip = toolTip; }
+
+    // Not owned: the menu belongs to whoever attached it.
+    QMenu* menu() const { return m_menu; }
+    void setMenu(QMenu* menu);
+
+    QString autosaveName() const { return m_autosaveName; }
+    void setAutosaveName(const QString& name) { m_autosaveName = name; }
+
+    bool isRemovalAllowed() const { return m_removalAllowed; }
+    void setRemovalAllowed(bool allowed) { m_removalAllowed = allowed; }
+
+    // False once the user has dragged the item out of the bar.
+    bool isVisible() const { return m_visible; }
+    void setVisible(bool visible);
+
+    // The bar the item is linked to, or null after removal.
+    StatusBar* statusBar() const { return m_bar; }
+
+    // Width of the button in points.
+    double width() const;
+    // Frame of the button in global screen coordinates (logical pixels);
+    // empty when the item is not shown anywhere.
+    QRect buttonFrameOnScreen() const;
+
+    // Opens the attached menu under the button, as a click does.
+    void popUpMenu();
+
+    // The button as the bar draws it.
+    QImage renderButton(qreal devicePixelRatio, const QPalette& palette) const;
+
+Q_SIGNALS:
+    void changed();
+    void visibleChanged(bool visible);
+
+private:
+    friend class StatusBar;
+    explicit StatusItem(StatusBar* bar, double length);
+
+    StatusBar* m_bar;
+    double m_length;
+    QString m_title;
+    QImage m_image;
+    bool m_highlighted = false;
+    QString m_toolTip;
+    QPointer<QMenu> m_menu;
+    QString m_autosaveName;
+    bool m_removalAllowed = false;
+    bool m_visible = true;
+};
