@@ -33,6 +33,12 @@ ApplicationDelegate::ApplicationDelegate()
     currentDelegate = this;
     m_menuTrackingTimer.setInterval(100);
     connect(&m_menuTrackingTimer, &QTimer::timeout, this, &ApplicationDelegate::trackMouseWhileMenuOpen);
+    if (qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        // The window exists from the start, hidden until the full interface is asked for.
+        auto window = std::make_unique<ConfigurationWindow>(localizedApplicationName());
+        connect(window.get(), &ConfigurationWindow::windowWillClose, this, [this] { setFullGUIEnabled(false); });
+        m_configurationWindow = std::move(window);
+    }
 }
 
 ApplicationDelegate::~ApplicationDelegate()
@@ -305,14 +311,7 @@ void ApplicationDelegate::setFullGUIEnabled(bool enabled)
     if (enabled == m_fullGUIEnabled)
         return;
     m_fullGUIEnabled = enabled;
-    if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
-        return;
-    if (enabled) {
-        if (!m_configurationWindow) {
-            auto window = std::make_unique<ConfigurationWindow>(localizedApplicationName());
-            connect(window.get(), &ConfigurationWindow::windowWillClose, this, [this] { setFullGUIEnabled(false); });
-            m_configurationWindow = std::move(window);
-        }
+    if (m_configurationWindow && enabled) {
         m_configurationWindow->show();
         m_configurationWindow->raise();
         m_configurationWindow->activateWindow();

@@ -60,6 +60,12 @@ void QRNMonitorItem::addMonitorInstrument(std::shared_ptr<QRNSystemInstrument> i
     m_hasChangedInstruments = true;
 }
 
+void QRNMonitorItem::setMonitorInstruments(Instruments instruments)
+{
+    m_monitorInstruments = std::move(instruments);
+    m_hasChangedInstruments = true;
+}
+
 void QRNMonitorItem::adoptStatusItem(std::unique_ptr<StatusItem> statusItem)
 {
     m_statusItem = std::move(statusItem);

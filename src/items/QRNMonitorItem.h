@@ -49,8 +49,9 @@ public:
 protected:
     QRNMonitorItem();
 
-    // Adds an instrument and marks the instrument list as changed.
+    // Change the instrument list and mark it as changed.
     void addMonitorInstrument(std::shared_ptr<QRNSystemInstrument> instrument);
+    void setMonitorInstruments(Instruments instruments);
     // Takes ownership of the status item and follows its visibility and menu.
     void adoptStatusItem(std::unique_ptr<StatusItem> statusItem);
     // Attaches a menu (owned by the item) to the status item.
