@@ -1,35 +1,12 @@
 #include "app/Snapshot.h"
 
+#include "platform/statusbar/MenuText.h"
 #include "platform/statusbar/StatusBar.h"
 
 #include <QDir>
 #include <QFile>
-#include <QMenu>
-#include <QWidgetAction>
 
 namespace {
-
-void appendMenu(const QMenu& menu, const QString& indent, QString& out)
-{
-    for (QAction* action : menu.actions()) {
-        if (!action->isVisible())
-            continue;
-        if (action->isSeparator()) {
-            out += indent + QStringLiteral("-----\n");
-            continue;
-        }
-        QString text = action->text();
-        // Custom rows describe themselves through their accessible name.
-        if (auto* widgetAction = qobject_cast<QWidgetAction*>(action); widgetAction && widgetAction->defaultWidget())
-            text = widgetAction->defaultWidget()->accessibleName();
-        text.remove(u'&');
-        if (!action->isEnabled())
-            text += QStringLiteral(" (disabled)");
-        out += indent + text + u'\n';
-        if (action->menu())
-            appendMenu(*action->menu(), indent + QStringLiteral("    "), out);
-    }
-}
 
 QString fileStem(int position, const StatusItem& item)
 {
@@ -38,13 +15,6 @@ QString fileStem(int position, const StatusItem& item)
 }
 
 } // namespace
-
-QString Snapshot::menuText(const QMenu& menu)
-{
-    QString out;
-    appendMenu(menu, QString(), out);
-    return out;
-}
 
 QStringList Snapshot::write(const StatusBar& bar, const QString& directory, QString* error)
 {
@@ -69,7 +39,7 @@ QStringList Snapshot::write(const StatusBar& bar, const QString& directory, QStr
         const QString menuPath = stem + QStringLiteral(".menu.txt");
         QFile file(menuPath);
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)
-            || file.write(menuText(*item->menu()).toUtf8()) < 0) {
+            || file.write(MenuText::of(*item->menu()).toUtf8()) < 0) {
             *error = QStringLiteral("cannot write '%1'").arg(menuPath);
             return {};
         }

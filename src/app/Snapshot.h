@@ -3,7 +3,6 @@
 #include <QString>
 #include <QStringList>
 
-class QMenu;
 class StatusBar;
 
 // Writes what the status bar shows: per status item its button as PNG and its
@@ -12,7 +11,4 @@ class Snapshot {
 public:
     // Returns the files written; on failure, none and a message.
     static QStringList write(const StatusBar& bar, const QString& directory, QString* error);
-    // One line per row: the row's text, "-----" for a separator; rows that
-    // cannot be chosen end in " (disabled)"; submenus are indented.
-    static QString menuText(const QMenu& menu);
 };

@@ -1,5 +1,7 @@
 #include "platform/statusbar/StatusBar.h"
 
+#include "platform/log/Log.h"
+#include "platform/statusbar/MenuText.h"
 #include "platform/statusbar/OffscreenStatusBar.h"
 
 #include <QFontDatabase>
@@ -78,6 +80,9 @@ void StatusBar::popUpMenu(StatusItem& item)
     const QRect frame = buttonFrame(item);
     // The menu opens just under the button, its left edge 3 points left of it.
     menu->popup(QPoint(frame.left() - 3, frame.bottom() + 1));
+    if (Log::threshold() == LogLevel::Debug)
+        Log::debug("%{public}@: opened the menu of '%{public}@' at %d,%d:\n%@",
+            {QStringLiteral("StatusBar"), item.autosaveName(), frame.left() - 3, frame.bottom() + 1, MenuText::of(*menu)});
 }
 
 qreal StatusBar::devicePixelRatio() const
