@@ -9,6 +9,11 @@
 #include "platform/statusbar/StatusBar.h"
 
 #include <QApplication>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QUrl>
 #include <QCursor>
 #include <QMenu>
 
@@ -383,6 +388,49 @@ void ApplicationDelegate::trackMouseWhileMenuOpen()
 void ApplicationDelegate::terminateApplication()
 {
     QCoreApplication::quit();
+}
+
+void ApplicationDelegate::orderFrontStandardAboutPanel()
+{
+    setFullGUIEnabled(true);
+    QMessageBox::about(m_configurationWindow.get(), tr("About %1").arg(localizedApplicationName()),
+        tr("<b>%1</b> %2<p>A system monitor that lives in the menu bar.</p>")
+            .arg(localizedApplicationName(), QStringLiteral(VISTREL_VERSION)));
+}
+
+void ApplicationDelegate::showHelp()
+{
+    // The manual is the README, installed next to the program or beside its sources.
+    const QString installed = QStringLiteral("/usr/share/doc/vistrel/README.md");
+    const QString source = QStringLiteral(VISTREL_SOURCE_DIR "/README.md");
+    const QString manual = QFileInfo::exists(installed) ? installed : source;
+    QDesktopServices::openUrl(QUrl::fromLocalFile(manual));
+}
+
+void ApplicationDelegate::showDiagnosticsWindow()
+{
+    EventLog::append(QStringLiteral("Diagnostics window opened.\n"));
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
+        return;
+    if (!m_diagnosticWindow) {
+        auto* text = new QPlainTextEdit;
+        text->setReadOnly(true);
+        text->setObjectName(QStringLiteral("diagnosticWindow"));
+        text->setWindowTitle(tr("%1 Diagnostics").arg(localizedApplicationName()));
+        text->resize(640, 400);
+        m_diagnosticWindow.reset(text);
+    }
+    auto* text = static_cast<QPlainTextEdit*>(m_diagnosticWindow.get());
+    QString report;
+    for (const auto& group : m_activeTimers) {
+        for (const auto& instrument : group->instruments)
+            report += instrument->description();
+    }
+    report += EventLog::lines().join(QString());
+    text->setPlainText(report);
+    text->show();
+    text->raise();
+    text->activateWindow();
 }
 
 QString ApplicationDelegate::localizedApplicationName() const

@@ -74,6 +74,9 @@ public:
     void registerOpenMenuForMonitorItem(QRNMonitorItem* item);
     void trackMouseWhileMenuOpen();
     void terminateApplication();
+    void orderFrontStandardAboutPanel();
+    void showHelp();
+    void showDiagnosticsWindow();
 
     QString localizedApplicationName() const;
 
@@ -112,4 +115,5 @@ private:
     bool m_fullGUIEnabled = true;
     bool m_isLoggingEvents = false;
     std::unique_ptr<QWidget> m_configurationWindow;
+    std::unique_ptr<QWidget> m_diagnosticWindow;
 };

@@ -5,8 +5,8 @@
 #include "instruments/QRNSystemInstrument.h"
 #include "platform/log/Log.h"
 #include "platform/statusbar/StatusBar.h"
+#include "platform/statusbar/StatusMenu.h"
 
-#include <QMenu>
 
 QRNMonitorItem::QRNMonitorItem() = default;
 
@@ -72,13 +72,43 @@ void QRNMonitorItem::adoptStatusItem(std::unique_ptr<StatusItem> statusItem)
     connect(m_statusItem.get(), &StatusItem::visibleChanged, this, &QRNMonitorItem::statusItemVisibilityChanged);
 }
 
-void QRNMonitorItem::attachMenu(std::unique_ptr<QMenu> menu)
+void QRNMonitorItem::buildMenu()
 {
-    m_menu = std::move(menu);
+    m_menu = std::make_unique<StatusMenu>();
+    if (m_statusItem)
+        m_menu->setMinimumWidth(int(m_statusItem->width()));
+    createMenuItemsInMenu(*m_menu);
     connect(m_menu.get(), &QMenu::aboutToShow, this, &QRNMonitorItem::menuWillOpen);
     connect(m_menu.get(), &QMenu::aboutToHide, this, &QRNMonitorItem::menuDidClose);
     if (m_statusItem)
         m_statusItem->setMenu(m_menu.get());
+}
+
+void QRNMonitorItem::rebuildMenu()
+{
+    if (!m_menu) {
+        Log::error("%{public}@: ignoring request to rebuild menu because status item has no menu yet.", {className()});
+        return;
+    }
+    m_menu->clear();
+    createMenuItemsInMenu(*m_menu);
+    updateInterfaceMenuBar(false, true);
+}
+
+void QRNMonitorItem::createMenuItemsInMenu(StatusMenu& menu)
+{
+    QAction* preferences = menu.addAction(tr("Preferences..."));
+    connect(preferences, &QAction::triggered, this, &QRNMonitorItem::openUserInterfaceForPreferenceSettings);
+    QAction* diagnostics = menu.addAction(tr("Show Diagnostics Window"));
+    if (auto* controller = ApplicationDelegate::current())
+        connect(diagnostics, &QAction::triggered, controller, &ApplicationDelegate::showDiagnosticsWindow);
+    menu.addAlternate(preferences, diagnostics, Qt::AltModifier);
+}
+
+void QRNMonitorItem::openUserInterfaceForPreferenceSettings()
+{
+    if (auto* controller = ApplicationDelegate::current())
+        controller->openPreferenceSettingsForMonitorItem(this);
 }
 
 void QRNMonitorItem::menuWillOpen()

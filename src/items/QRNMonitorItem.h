@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-class QMenu;
+class StatusMenu;
 class QRNSystemInstrument;
 class StatusItem;
 
@@ -46,6 +46,11 @@ public:
     // A setting of the item's topic changed; the base reports keys nobody handled.
     virtual void handleChangeOfUserDefault(const QString& key, const QVariant& value);
 
+    // Empties the menu and fills it again (its structure changed).
+    void rebuildMenu();
+    // The "Preferences..." command: the configuration window at this item's page.
+    void openUserInterfaceForPreferenceSettings();
+
 protected:
     QRNMonitorItem();
 
@@ -54,9 +59,13 @@ protected:
     void setMonitorInstruments(Instruments instruments);
     // Takes ownership of the status item and follows its visibility and menu.
     void adoptStatusItem(std::unique_ptr<StatusItem> statusItem);
-    // Attaches a menu (owned by the item) to the status item.
-    void attachMenu(std::unique_ptr<QMenu> menu);
-    QMenu* menu() const { return m_menu.get(); }
+    // Creates the menu, at least as wide as the button, fills it with
+    // createMenuItemsInMenu and attaches it to the status item.
+    void buildMenu();
+    StatusMenu* menu() const { return m_menu.get(); }
+    // Appends the item's rows; overrides add their own rows first and then
+    // call the base, which ends every menu with the common commands.
+    virtual void createMenuItemsInMenu(StatusMenu& menu);
 
     virtual void menuWillOpen();
     virtual void menuDidClose();
@@ -67,6 +76,6 @@ private:
     bool m_hasChangedInstruments = false;
     bool m_isMenuVisible = false;
     Instruments m_monitorInstruments;
-    std::unique_ptr<QMenu> m_menu;
+    std::unique_ptr<StatusMenu> m_menu;
     std::unique_ptr<StatusItem> m_statusItem;
 };

@@ -1,6 +1,7 @@
 #include "support/TestMonitorItem.h"
 
 #include "platform/statusbar/StatusBar.h"
+#include "platform/statusbar/StatusMenu.h"
 
 namespace {
 const QStringList TestClassNames = {QStringLiteral("TestOne"), QStringLiteral("TestOther"),
@@ -14,11 +15,15 @@ TestMonitorItem::TestMonitorItem(QString name, const QStringList& cells)
     adoptStatusItem(StatusBar::systemStatusBar().statusItemWithLength(StatusItem::VariableLength));
     statusItem()->setTitle(m_name);
     statusItem()->setAutosaveName(m_name);
-    auto menu = std::make_unique<QMenu>();
-    menu->addAction(m_name);
-    attachMenu(std::move(menu));
+    buildMenu();
     for (const auto& instrument : instrumentsForNextItems())
         addMonitorInstrument(instrument);
+}
+
+void TestMonitorItem::createMenuItemsInMenu(StatusMenu& menu)
+{
+    menu.addAction(m_name);
+    QRNMonitorItem::createMenuItemsInMenu(menu);
 }
 
 void TestMonitorItem::updateInterfaceMenuBar(bool menuBar, bool menuItems)

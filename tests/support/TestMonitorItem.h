@@ -22,6 +22,8 @@ public:
 
     QString className() const override { return m_name; }
     void updateInterfaceMenuBar(bool menuBar, bool menuItems) override;
+    void createMenuItemsInMenu(StatusMenu& menu) override;
+    using QRNMonitorItem::menu;
 
     using QRNMonitorItem::addMonitorInstrument;
     using QRNMonitorItem::setMonitorInstruments;
