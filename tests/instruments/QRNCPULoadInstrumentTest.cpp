@@ -1,0 +1,269 @@
+#include "instruments/QRNCPULoadInstrument.h"
+
+#include "platform/linux/FixtureSysroot.h"
+#include "platform/log/LogCapture.h"
+
+#include <QDateTime>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+#include <unistd.h>
+
+using Mode = QRNCPULoadInstrument::OperationMode;
+
+namespace {
+
+constexpr double Tolerance = 1e-12;
+
+void expectLoads(const QRNCPULoadInstrument& instrument, quint64 index, const QRNCPULoadInstrument::LoadRow& expected)
+{
+    for (quint64 mode = 0; mode < QRNCPULoadInstrument::OperationModeCount; ++mode)
+        EXPECT_NEAR(instrument.loadForOperationMode(mode, index), expected[mode], Tolerance)
+            << "processor " << index << ", mode " << mode;
+}
+
+void expectAllZero(const QRNCPULoadInstrument& instrument)
+{
+    for (quint64 i = 0; i < instrument.activeCPUCount(); ++i)
+        expectLoads(instrument, i, {0.0, 0.0, 0.0, 0.0});
+}
+
+// An instrument on a copy of the saved machine "<name>-t0", moved on to the
+// later samples "<name>-t1", "<name>-t2", ... one collectNewSample each.
+struct SampledMachine {
+    explicit SampledMachine(const QString& name)
+        : name(name)
+        , sysroot(name + QStringLiteral("-t0"))
+        , instrument(sysroot.root())
+    {
+    }
+
+    void sample(int t)
+    {
+        sysroot.useStatOf(QStringLiteral("%1-t%2").arg(name).arg(t));
+        instrument.collectNewSample();
+    }
+
+    QString name;
+    FixtureSysroot sysroot;
+    QRNCPULoadInstrument instrument;
+};
+
+// The instrument reads VISTREL_SYSROOT where no root is given; restores it after.
+class SysrootEnvironment {
+public:
+    explicit SysrootEnvironment(const QString& root)
+        : m_previous(qgetenv("VISTREL_SYSROOT"))
+        , m_wasSet(qEnvironmentVariableIsSet("VISTREL_SYSROOT"))
+    {
+        qputenv("VISTREL_SYSROOT", root.toLocal8Bit());
+    }
+    ~SysrootEnvironment()
+    {
+        if (m_wasSet)
+            qputenv("VISTREL_SYSROOT", m_previous);
+        else
+            qunsetenv("VISTREL_SYSROOT");
+    }
+
+private:
+    QByteArray m_previous;
+    bool m_wasSet;
+};
+
+}
+
+TEST(QRNCPULoadInstrument, MeasuresTicksBetweenTwoSamples)
+{
+    SampledMachine laptop(QStringLiteral("laptop-2cpu"));
+    QRNCPULoadInstrument& instrument = laptop.instrument;
+    ASSERT_EQ(instrument.activeCPUCount(), 2u);
+    // The first sample is only the baseline.
+    expectAllZero(instrument);
+
+    laptop.sample(1);
+    // cpu0 (user, system, idle, nice) 100, 50, 800, 0 -> 130, 60, 860, 10.
+    expectLoads(instrument, 0, {30.0 / 110, 10.0 / 110, 60.0 / 110, 10.0 / 110});
+    EXPECT_NEAR(instrument.totalLoadForProcessorAtIndex(0), 0.4545, 1e-4);
+    // cpu1 also ran guest time, which the kernel already counts as user time.
+    expectLoads(instrument, 1, {0.25, 0.125, 0.625, 0.0});
+    EXPECT_NEAR(instrument.totalLoadForProcessorAtIndex(1), 0.375, Tolerance);
+    EXPECT_NEAR(instrument.totalLoadForOperationMode(Mode::User), (30.0 / 110 + 0.25) / 2, Tolerance);
+    EXPECT_NEAR(instrument.totalLoadForAllProcessors(), (50.0 / 110 + 0.375) / 2, Tolerance);
+    EXPECT_EQ(instrument.lastLoadInfo()[0], (ProcessorTicks{130, 60, 860, 10}));
+    EXPECT_EQ(instrument.description().toStdString(), "<QRNCPULoadInstrument>: "
+                                                      "CPU 0:  0.27  0.09  0.55  0.09 \n"
+                                                      "CPU 1:  0.25  0.12  0.62  0.00 \n");
+
+    EXPECT_EQ(instrument.loadForOperationMode(4, 0), 0.0);
+    EXPECT_EQ(instrument.loadForOperationMode(Mode::User, 2), 0.0);
+    EXPECT_EQ(instrument.totalLoadForProcessorAtIndex(2), 0.0);
+    EXPECT_EQ(instrument.totalLoadForOperationMode(4), 0.0);
+
+    // No tick moved since.
+    instrument.collectNewSample();
+    expectAllZero(instrument);
+    EXPECT_EQ(instrument.totalLoadForAllProcessors(), 0.0);
+}
+
+TEST(QRNCPULoadInstrument, AveragesModesOverSixteenProcessors)
+{
+    SampledMachine workstation(QStringLiteral("workstation-16cpu"));
+    workstation.sample(1);
+    const QRNCPULoadInstrument& instrument = workstation.instrument;
+    ASSERT_EQ(instrument.activeCPUCount(), 16u);
+    // Every processor advanced 100 ticks: user 5 * i, system 10, nice 5 on
+    // the odd ones, idle the rest.
+    for (quint64 i = 0; i < 16; ++i) {
+        const double user = 0.05 * i;
+        const double nice = i % 2 ? 0.05 : 0.0;
+        expectLoads(instrument, i, {user, 0.10, 1.0 - user - 0.10 - nice, nice});
+    }
+    EXPECT_NEAR(instrument.totalLoadForOperationMode(Mode::User), 0.375, Tolerance);
+    EXPECT_NEAR(instrument.totalLoadForOperationMode(Mode::System), 0.10, Tolerance);
+    EXPECT_NEAR(instrument.totalLoadForOperationMode(Mode::Nice), 0.025, Tolerance);
+    EXPECT_NEAR(instrument.totalLoadForAllProcessors(), 0.5, Tolerance);
+}
+
+TEST(QRNCPULoadInstrument, MeasuresAcrossTheThirtyTwoBitWrap)
+{
+    SampledMachine machine(QStringLiteral("counter-wrap"));
+    machine.sample(1);
+    // cpu0 user 2^32 - 6 -> 2^32 + 4, system sum 2^32 - 46 -> 2^32 + 104.
+    expectLoads(machine.instrument, 0, {10.0 / 200, 150.0 / 200, 40.0 / 200, 0.0});
+    // cpu1 beyond 2^33 in both samples.
+    expectLoads(machine.instrument, 1, {0.5, 0.25, 0.25, 0.0});
+}
+
+TEST(QRNCPULoadInstrument, StartsOverWhenTheProcessorCountChanges)
+{
+    SampledMachine machine(QStringLiteral("offline-cpu"));
+    const QRNCPULoadInstrument& instrument = machine.instrument;
+    ASSERT_EQ(instrument.activeCPUCount(), 4u);
+
+    // cpu2 went offline: three rows, measured from this sample on.
+    machine.sample(1);
+    ASSERT_EQ(instrument.activeCPUCount(), 3u);
+    EXPECT_EQ(instrument.loadValues().size(), 3u);
+    expectAllZero(instrument);
+    EXPECT_EQ(instrument.lastLoadInfo()[2], (ProcessorTicks{1040, 510, 9040, 0}));
+
+    machine.sample(2);
+    expectLoads(instrument, 0, {10.0 / 60, 10.0 / 60, 40.0 / 60, 0.0});
+    expectLoads(instrument, 2, {40.0 / 90, 10.0 / 90, 40.0 / 90, 0.0});
+
+    // It comes back online.
+    machine.sample(0);
+    ASSERT_EQ(instrument.activeCPUCount(), 4u);
+    expectAllZero(instrument);
+}
+
+TEST(QRNCPULoadInstrument, KeepsItsValuesWhenASampleFails)
+{
+    SampledMachine laptop(QStringLiteral("laptop-2cpu"));
+    laptop.sample(1);
+    QRNCPULoadInstrument& instrument = laptop.instrument;
+    const auto loads = instrument.loadValues();
+    const auto lastInfo = instrument.lastLoadInfo();
+
+    LogCapture log;
+    for (const QByteArray& broken : {QByteArray("cpu0 1 2 3\ncpu1 1 2 3 4 5 6 7 8 9 10\n"),
+                                     QByteArray("cpu0 130 10 46 835 25 6 6 two 0 0\ncpu1 1 2 3 4 5 6 7 8 9 10\n")}) {
+        laptop.sysroot.writeStat(broken);
+        instrument.collectNewSample();
+        EXPECT_EQ(instrument.loadValues(), loads);
+        EXPECT_EQ(instrument.lastLoadInfo(), lastInfo);
+    }
+    laptop.sysroot.removeStat();
+    instrument.collectNewSample();
+    EXPECT_EQ(instrument.loadValues(), loads);
+    // One report for the whole run of failures.
+    EXPECT_EQ(log.messages(LogLevel::Error),
+        QStringList{QStringLiteral("QRNCPULoadInstrument: could not read the processor load information; keeping the previous loads.")});
+
+    // The next good sample is measured against the last good one.
+    laptop.sysroot.writeStat("cpu0 140 10 46 845 25 6 6 2 0 0\ncpu1 5050 200 1025 20125 0 0 0 0 120 0\n");
+    instrument.collectNewSample();
+    expectLoads(instrument, 0, {0.5, 0.0, 0.5, 0.0});
+}
+
+TEST(QRNCPULoadInstrument, HasNoProcessorsWithoutLoadInformation)
+{
+    const FixtureSysroot empty;
+    LogCapture log;
+    const QRNCPULoadInstrument instrument(empty.root());
+    EXPECT_EQ(instrument.activeCPUCount(), 0u);
+    EXPECT_EQ(instrument.totalLoadForOperationMode(Mode::User), 0.0);
+    EXPECT_EQ(instrument.totalLoadForAllProcessors(), 0.0);
+    EXPECT_EQ(instrument.timeIntervalSinceSystemStart(), 0.0);
+    EXPECT_EQ(instrument.currentProcessCount(), 0u);
+    EXPECT_EQ(instrument.description().toStdString(), "<QRNCPULoadInstrument>: ");
+    EXPECT_EQ(log.messages(LogLevel::Error).size(), 1);
+}
+
+TEST(QRNCPULoadInstrument, AnswersTheMachineFacts)
+{
+    FixtureSysroot sysroot(QStringLiteral("laptop-2cpu-t0"));
+    const qint64 before = QDateTime::currentSecsSinceEpoch();
+    const QRNCPULoadInstrument instrument(sysroot.root());
+    const double uptime = instrument.timeIntervalSinceSystemStart();
+    const qint64 after = QDateTime::currentSecsSinceEpoch();
+    EXPECT_GE(uptime, static_cast<double>(before - 1714000000));
+    EXPECT_LE(uptime, static_cast<double>(after - 1714000000));
+    EXPECT_EQ(instrument.currentProcessCount(), 3u);
+}
+
+TEST(QRNCPULoadInstrument, CountsProcessorsOfTheSysrootInTheEnvironment)
+{
+    {
+        const SysrootEnvironment environment(FixtureSysroot::fixture(QStringLiteral("workstation-16cpu-t0")));
+        EXPECT_EQ(QRNCPULoadInstrument::numberOfActiveLogicalProcessors(), 16u);
+        EXPECT_EQ(QRNCPULoadInstrument::numberOfPhysicalProcessors(), 8u);
+        EXPECT_EQ(QRNCPULoadInstrument().activeCPUCount(), 16u);
+    }
+    {
+        // No topology: the physical count falls back to the logical one.
+        const SysrootEnvironment environment(FixtureSysroot::fixture(QStringLiteral("counter-wrap-t0")));
+        EXPECT_EQ(QRNCPULoadInstrument::numberOfPhysicalProcessors(), 2u);
+    }
+    {
+        const FixtureSysroot empty;
+        const SysrootEnvironment environment(empty.root());
+        EXPECT_EQ(QRNCPULoadInstrument::numberOfActiveLogicalProcessors(), 0u);
+        EXPECT_EQ(QRNCPULoadInstrument::numberOfPhysicalProcessors(), 0u);
+    }
+}
+
+TEST(QRNCPULoadInstrument, MeasuresThisMachine)
+{
+    const std::shared_ptr<QRNCPULoadInstrument> instrument = QRNCPULoadInstrument::sharedCPULoadInstrument();
+    ASSERT_EQ(instrument, QRNCPULoadInstrument::sharedCPULoadInstrument());
+    instrument->collectNewSample();
+    // Spin and sleep for a few clock ticks (1/100 s each) so counters move.
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(60);
+    for (volatile quint64 spin = 0; std::chrono::steady_clock::now() < end;)
+        spin = spin + 1;
+    std::this_thread::sleep_for(std::chrono::milliseconds(60));
+    instrument->collectNewSample();
+
+    ASSERT_EQ(instrument->activeCPUCount(), static_cast<quint64>(sysconf(_SC_NPROCESSORS_ONLN)));
+    EXPECT_EQ(QRNCPULoadInstrument::numberOfActiveLogicalProcessors(), instrument->activeCPUCount());
+    int moved = 0;
+    for (const QRNCPULoadInstrument::LoadRow& loads : instrument->loadValues()) {
+        double sum = 0.0;
+        for (const double load : loads) {
+            EXPECT_TRUE(load >= 0.0 && load <= 1.0) << load;
+            sum += load;
+        }
+        if (sum != 0.0) {
+            EXPECT_NEAR(sum, 1.0, 1e-9);
+            ++moved;
+        }
+    }
+    EXPECT_GT(moved, 0);
+    EXPECT_LE(instrument->totalLoadForAllProcessors(), 1.0 + 1e-9);
+    EXPECT_GT(instrument->timeIntervalSinceSystemStart(), 0.0);
+    EXPECT_GE(instrument->currentProcessCount(), 1u);
+}
