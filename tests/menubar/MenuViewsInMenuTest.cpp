@@ -1,0 +1,77 @@
+#include "app/Snapshot.h"
+#include "menubar/QRNTextPairView.h"
+
+#include "ViewRendering.h"
+
+#include <QApplication>
+#include <QMenu>
+#include <QWidgetAction>
+
+#include <gtest/gtest.h>
+
+using namespace ViewRendering;
+
+namespace {
+
+constexpr int RowHeight = 17;
+
+// A row the way monitor items put one into their menus.
+QWidgetAction* addRow(QMenu& menu, const QString& label, const QString& value)
+{
+    auto* row = new QRNTextPairView(QRect(0, 0, menu.minimumWidth(), RowHeight));
+    row->setHorizontalOffsets(20);
+    row->setLeftColor(SystemColor::labelColor());
+    row->setLeftStringValue(label);
+    row->setRightStringValue(value);
+    auto* action = new QWidgetAction(&menu);
+    action->setDefaultWidget(row);
+    menu.addAction(action);
+    return action;
+}
+
+} // namespace
+
+TEST(MenuViewsInMenu, TextPairRowsAreSeventeenPointsHighAndSpanTheMenu)
+{
+    QMenu menu;
+    menu.setMinimumWidth(160);
+    QWidgetAction* user = addRow(menu, QStringLiteral("User"), QStringLiteral("12 %"));
+    QWidgetAction* system = addRow(menu, QStringLiteral("System"), QStringLiteral("3 %"));
+    QAction* preferences = menu.addAction(QStringLiteral("Preferences..."));
+
+    const QRect userRect = menu.actionGeometry(user);
+    const QRect systemRect = menu.actionGeometry(system);
+    EXPECT_EQ(userRect.height(), RowHeight);
+    EXPECT_EQ(systemRect.height(), RowHeight);
+    EXPECT_EQ(systemRect.top(), userRect.bottom() + 1);
+
+    menu.show();
+    QApplication::processEvents();
+    auto* row = static_cast<QRNTextPairView*>(system->defaultWidget());
+    EXPECT_TRUE(row->isVisible());
+    EXPECT_EQ(row->geometry(), systemRect);
+    EXPECT_EQ(row->width(), menu.actionGeometry(preferences).width());
+    EXPECT_GE(menu.width(), 160);
+
+    // Stretched to the menu, the value still ends 20 points from the right edge.
+    row->setPalette(testPalette());
+    row->setFont(testFont());
+    const auto ink = inkColumns(render(*row, 1));
+    ASSERT_TRUE(ink);
+    EXPECT_LE(ink->last, row->width() - 20);
+    EXPECT_GE(ink->last, row->width() - 23);
+}
+
+TEST(MenuViewsInMenu, RowsReadAsPlainText)
+{
+    QMenu menu;
+    menu.setMinimumWidth(160);
+    addRow(menu, QStringLiteral("Uptime"), QStringLiteral("3 days"));
+    QWidgetAction* state = addRow(menu, QStringLiteral("eth0"), QStringLiteral("up"));
+    menu.addSeparator();
+    menu.addAction(QStringLiteral("Preferences..."));
+
+    EXPECT_EQ(Snapshot::menuText(menu), QStringLiteral("Uptime\t3 days\neth0\tup\n-----\nPreferences...\n"));
+    static_cast<QRNTextPairView*>(state->defaultWidget())->setRightStringValue(QStringLiteral("down"), true);
+    EXPECT_EQ(Snapshot::menuText(menu), QStringLiteral("Uptime\t3 days\neth0\tdown\n-----\nPreferences...\n"));
+}
