@@ -1,6 +1,6 @@
 #include "menubar/QRNAlphaCurtainView.h"
 
-#include "platform/drawing/SystemColor.h"
+#include "menubar/MenuBarColor.h"
 
 #include <QLinearGradient>
 #include <QPainter>
@@ -13,10 +13,12 @@ constexpr double StripHeight = 10.0;
 // out towards the inner point.
 void fillStrip(QPainter& painter, const QRectF& strip, QPointF edge, QPointF inner, const QPalette& palette)
 {
-    const SystemColor background = SystemColor::textBackgroundColor();
+    const QColor background = MenuBarColor(MenuBarColor::System::TextBackground).resolved(palette);
+    QColor transparent = background;
+    transparent.setAlpha(0);
     QLinearGradient gradient(edge, inner);
-    gradient.setColorAt(0, background.resolvedWith(palette));
-    gradient.setColorAt(1, background.withAlphaComponent(0).resolvedWith(palette));
+    gradient.setColorAt(0, background);
+    gradient.setColorAt(1, transparent);
     painter.fillRect(strip, gradient);
 }
 

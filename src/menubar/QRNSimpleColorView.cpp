@@ -8,7 +8,7 @@ QRNSimpleColorView::QRNSimpleColorView(QWidget* parent)
 {
 }
 
-void QRNSimpleColorView::setColor(const std::optional<SystemColor>& color)
+void QRNSimpleColorView::setColor(const std::optional<MenuBarColor>& color)
 {
     m_color = color;
     update();
@@ -19,5 +19,5 @@ void QRNSimpleColorView::paintEvent(QPaintEvent* event)
     if (!m_color)
         return;
     QPainter painter(this);
-    painter.fillRect(event->rect(), m_color->resolvedWith(palette()));
+    painter.fillRect(event->rect(), m_color->resolved(palette()));
 }

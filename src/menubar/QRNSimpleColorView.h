@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/drawing/SystemColor.h"
+#include "menubar/MenuBarColor.h"
 
 #include <QWidget>
 
@@ -12,12 +12,12 @@ class QRNSimpleColorView : public QWidget {
 public:
     explicit QRNSimpleColorView(QWidget* parent = nullptr);
 
-    const std::optional<SystemColor>& color() const { return m_color; }
-    void setColor(const std::optional<SystemColor>& color);
+    const std::optional<MenuBarColor>& color() const { return m_color; }
+    void setColor(const std::optional<MenuBarColor>& color);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    std::optional<SystemColor> m_color;
+    std::optional<MenuBarColor> m_color;
 };

@@ -55,13 +55,13 @@ void QRNTextPairView::setStringValue(TextCell& cell, const QString& string, bool
     textDidChange();
 }
 
-void QRNTextPairView::setLeftColor(const SystemColor& color)
+void QRNTextPairView::setLeftColor(const MenuBarColor& color)
 {
     m_leftTextCell.setTextColor(color);
     update();
 }
 
-void QRNTextPairView::setRightColor(const SystemColor& color)
+void QRNTextPairView::setRightColor(const MenuBarColor& color)
 {
     m_rightTextCell.setTextColor(color);
     update();

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/drawing/AttributedString.h"
-#include "platform/drawing/SystemColor.h"
-#include "platform/drawing/TextCell.h"
+#include "menubar/AttributedString.h"
+#include "menubar/MenuBarColor.h"
+#include "menubar/TextCell.h"
 
 #include <QFont>
 #include <QRect>
@@ -26,8 +26,8 @@ public:
     void setLeftStringValue(const QString& string, bool strikeThrough);
     void setRightStringValue(const QString& string, bool strikeThrough);
 
-    void setLeftColor(const SystemColor& color);
-    void setRightColor(const SystemColor& color);
+    void setLeftColor(const MenuBarColor& color);
+    void setRightColor(const MenuBarColor& color);
 
     // The string struck through in the colour and font of the cell of that
     // side, aligned to that side; none for no string.

@@ -1,7 +1,8 @@
 #include "app/Snapshot.h"
 #include "menubar/QRNTextPairView.h"
 
-#include "ViewRendering.h"
+#include "menubar/PixelProbe.h"
+#include "menubar/ViewRendering.h"
 
 #include <QApplication>
 #include <QMenu>
@@ -20,7 +21,7 @@ QWidgetAction* addRow(QMenu& menu, const QString& label, const QString& value)
 {
     auto* row = new QRNTextPairView(QRect(0, 0, menu.minimumWidth(), RowHeight));
     row->setHorizontalOffsets(20);
-    row->setLeftColor(SystemColor::labelColor());
+    row->setLeftColor(MenuBarColor::System::Label);
     row->setLeftStringValue(label);
     row->setRightStringValue(value);
     auto* action = new QWidgetAction(&menu);
@@ -54,7 +55,7 @@ TEST(MenuViewsInMenu, TextPairRowsAreSeventeenPointsHighAndSpanTheMenu)
     EXPECT_GE(menu.width(), 160);
 
     // Stretched to the menu, the value still ends 20 points from the right edge.
-    row->setPalette(testPalette());
+    row->setPalette(PixelProbe::lightPalette());
     row->setFont(testFont());
     const auto ink = inkColumns(render(*row, 1));
     ASSERT_TRUE(ink);

@@ -1,6 +1,7 @@
 #include "menubar/QRNAlphaCurtainView.h"
 
-#include "ViewRendering.h"
+#include "menubar/PixelProbe.h"
+#include "menubar/ViewRendering.h"
 
 #include <gtest/gtest.h>
 
@@ -24,7 +25,7 @@ TEST_P(AlphaCurtainAtRatio, OpaqueAtTheEdgesAndTransparentInTheMiddle)
     const qreal ratio = GetParam();
     QRNAlphaCurtainView curtain;
     curtain.resize(120, 60);
-    QPalette palette = testPalette();
+    QPalette palette = PixelProbe::lightPalette();
     palette.setColor(QPalette::Base, QColor(240, 230, 10));
     curtain.setPalette(palette);
     const QImage image = render(curtain, ratio);

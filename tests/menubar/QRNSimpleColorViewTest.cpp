@@ -1,6 +1,7 @@
 #include "menubar/QRNSimpleColorView.h"
 
-#include "ViewRendering.h"
+#include "menubar/PixelProbe.h"
+#include "menubar/ViewRendering.h"
 
 #include <gtest/gtest.h>
 
@@ -24,7 +25,7 @@ TEST(QRNSimpleColorView, FillsItselfWithItsColourAtAnyPixelRatio)
 {
     QRNSimpleColorView view;
     view.resize(40, 25);
-    view.setColor(SystemColor(QColor(200, 30, 60)));
+    view.setColor(MenuBarColor(QColor(200, 30, 60)));
     for (const qreal ratio : {1.0, 2.0}) {
         const QImage image = render(view, ratio);
         EXPECT_EQ(image.size(), QSize(40, 25) * ratio);
@@ -44,8 +45,8 @@ TEST(QRNSimpleColorView, SystemColourFollowsThePalette)
 {
     QRNSimpleColorView view;
     view.resize(10, 10);
-    view.setColor(SystemColor::textBackgroundColor());
-    QPalette palette = testPalette();
+    view.setColor(MenuBarColor::System::TextBackground);
+    QPalette palette = PixelProbe::lightPalette();
     palette.setColor(QPalette::Base, QColor(20, 20, 20));
     view.setPalette(palette);
     EXPECT_TRUE(isFilledWith(render(view, 1), qRgb(20, 20, 20)));

@@ -1,6 +1,7 @@
 #include "menubar/QRNTextPairView.h"
 
-#include "ViewRendering.h"
+#include "menubar/PixelProbe.h"
+#include "menubar/ViewRendering.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +17,7 @@ constexpr double BearingTolerance = 2.5;
 std::unique_ptr<QRNTextPairView> makeRow(int width = 300)
 {
     auto row = std::make_unique<QRNTextPairView>(QRect(0, 0, width, 17));
-    row->setPalette(testPalette());
+    row->setPalette(PixelProbe::lightPalette());
     row->setFont(testFont());
     row->setHorizontalOffsets(20);
     return row;
@@ -39,20 +40,9 @@ bool hasUnbrokenRow(const QImage& image)
     return false;
 }
 
-QColor averageInkColor(const QImage& image)
+QColor meanInk(const QImage& image)
 {
-    double red = 0, green = 0, blue = 0, count = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (isInk(image, x, y)) {
-                const QColor color = QColor::fromRgba(image.pixel(x, y)).toRgb();
-                const double alpha = color.alphaF();
-                red += color.redF() / alpha;
-                green += color.greenF() / alpha;
-                blue += color.blueF() / alpha;
-                ++count;
-            }
-    return count ? QColor::fromRgbF(red / count, green / count, blue / count) : QColor();
+    return PixelProbe::meanInk(image, QRectF(QPointF(0, 0), image.deviceIndependentSize()));
 }
 
 QFont monospacedFont(int pixelSize)
@@ -155,7 +145,7 @@ TEST(QRNTextPairView, StrikeThroughDrawsALineAndKeepsAlignmentColourAndFont)
     EXPECT_LE(struckColumns->last, 280);
     EXPECT_GE(struckColumns->last, 280 - BearingTolerance);
     EXPECT_NEAR(struckColumns->first, plainColumns->first, BearingTolerance);
-    const QColor ink = averageInkColor(struck);
+    const QColor ink = meanInk(struck);
     EXPECT_GT(ink.redF(), 0.9);
     EXPECT_LT(ink.greenF(), 0.1);
 
@@ -167,7 +157,7 @@ TEST(QRNTextPairView, StrikeThroughDrawsALineAndKeepsAlignmentColourAndFont)
 TEST(QRNTextPairView, StruckStringCarriesTheFourAttributesOfItsSide)
 {
     auto row = makeRow();
-    row->setLeftColor(SystemColor::labelColor());
+    row->setLeftColor(MenuBarColor::System::Label);
     row->setRightColor(QColor(Qt::darkGreen));
 
     const auto left = row->strikeThroughStringForString(QStringLiteral("eth0"), true);
@@ -177,13 +167,13 @@ TEST(QRNTextPairView, StruckStringCarriesTheFourAttributesOfItsSide)
     EXPECT_EQ(left->paragraphStyle->alignment, Qt::AlignLeft);
     EXPECT_EQ(left->paragraphStyle->lineBreakMode, AttributedString::LineBreakMode::WordWrapping);
     EXPECT_EQ(left->strikethroughStyle, AttributedString::UnderlineStyle::Single);
-    EXPECT_EQ(left->foregroundColor, SystemColor::labelColor());
+    EXPECT_EQ(left->foregroundColor, MenuBarColor::System::Label);
     EXPECT_EQ(left->font, testFont());
 
     const auto right = row->strikeThroughStringForString(QStringLiteral("up"), false);
     ASSERT_TRUE(right && right->paragraphStyle);
     EXPECT_EQ(right->paragraphStyle->alignment, Qt::AlignRight);
-    EXPECT_EQ(right->foregroundColor, SystemColor(QColor(Qt::darkGreen)));
+    EXPECT_EQ(right->foregroundColor, MenuBarColor(QColor(Qt::darkGreen)));
 
     EXPECT_FALSE(row->strikeThroughStringForString(QString(), true));
 }
@@ -191,18 +181,18 @@ TEST(QRNTextPairView, StruckStringCarriesTheFourAttributesOfItsSide)
 TEST(QRNTextPairView, LabelColourIsLookedUpWhenDrawn)
 {
     auto row = makeRow();
-    row->setLeftColor(SystemColor::labelColor());
+    row->setLeftColor(MenuBarColor::System::Label);
     row->setLeftStringValue(QStringLiteral("Wired"));
 
-    QPalette palette = testPalette();
+    QPalette palette = PixelProbe::lightPalette();
     palette.setColor(QPalette::WindowText, Qt::red);
     row->setPalette(palette);
-    EXPECT_GT(averageInkColor(render(*row, 1)).redF(), 0.9);
+    EXPECT_GT(meanInk(render(*row, 1)).redF(), 0.9);
 
     // A theme change reaches the row without anyone setting its colour again.
     palette.setColor(QPalette::WindowText, Qt::blue);
     row->setPalette(palette);
-    const QColor ink = averageInkColor(render(*row, 1));
+    const QColor ink = meanInk(render(*row, 1));
     EXPECT_GT(ink.blueF(), 0.9);
     EXPECT_LT(ink.redF(), 0.1);
 }

@@ -67,16 +67,4 @@ inline QFont testFont(int pixelSize = 13)
     return font;
 }
 
-// Black labels and texts on white, with a distinct accent.
-inline QPalette testPalette()
-{
-    QPalette palette;
-    palette.setColor(QPalette::WindowText, Qt::black);
-    palette.setColor(QPalette::Text, Qt::black);
-    palette.setColor(QPalette::Base, Qt::white);
-    palette.setColor(QPalette::Window, Qt::white);
-    palette.setColor(QPalette::Highlight, QColor(0, 90, 255));
-    return palette;
-}
-
 } // namespace ViewRendering

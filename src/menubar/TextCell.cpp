@@ -1,11 +1,11 @@
-#include "platform/drawing/TextCell.h"
+#include "menubar/TextCell.h"
 
 #include <QApplication>
 #include <QFontMetricsF>
 
 TextCell::TextCell(Qt::Alignment alignment)
     : m_font(QApplication::font("QMenu"))
-    , m_textColor(SystemColor::textColor())
+    , m_textColor(MenuBarColor::System::Text)
     , m_alignment(alignment)
 {
 }
@@ -47,7 +47,7 @@ void TextCell::drawInteriorWithFrame(QPainter& painter, const QRectF& frame, con
     const QString string = stringValue();
     if (string.isEmpty())
         return;
-    SystemColor color = m_textColor;
+    MenuBarColor color = m_textColor;
     int flags = int(m_alignment) | Qt::AlignVCenter | Qt::TextSingleLine;
     if (m_attributedString) {
         color = m_attributedString->foregroundColor.value_or(m_textColor);
@@ -60,7 +60,7 @@ void TextCell::drawInteriorWithFrame(QPainter& painter, const QRectF& frame, con
     painter.save();
     painter.setClipRect(frame, Qt::IntersectClip);
     painter.setFont(drawingFont());
-    painter.setPen(color.resolvedWith(palette));
+    painter.setPen(color.resolved(palette));
     painter.drawText(frame, flags, string);
     painter.restore();
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/drawing/SystemColor.h"
+#include "menubar/MenuBarColor.h"
 
 #include <QFont>
 #include <QString>
@@ -21,6 +21,6 @@ struct AttributedString {
     QString string;
     std::optional<ParagraphStyle> paragraphStyle;
     std::optional<UnderlineStyle> strikethroughStyle;
-    std::optional<SystemColor> foregroundColor;
+    std::optional<MenuBarColor> foregroundColor;
     std::optional<QFont> font;
 };

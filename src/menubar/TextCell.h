@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/drawing/AttributedString.h"
-#include "platform/drawing/SystemColor.h"
+#include "menubar/AttributedString.h"
+#include "menubar/MenuBarColor.h"
 
 #include <QFont>
 #include <QPainter>
@@ -20,8 +20,8 @@ public:
     QFont font() const { return m_font; }
     void setFont(const QFont& font) { m_font = font; }
 
-    SystemColor textColor() const { return m_textColor; }
-    void setTextColor(const SystemColor& color) { m_textColor = color; }
+    MenuBarColor textColor() const { return m_textColor; }
+    void setTextColor(const MenuBarColor& color) { m_textColor = color; }
 
     Qt::Alignment alignment() const { return m_alignment; }
     void setAlignment(Qt::Alignment alignment) { m_alignment = alignment; }
@@ -44,7 +44,7 @@ private:
     QFont drawingFont() const;
 
     QFont m_font;
-    SystemColor m_textColor;
+    MenuBarColor m_textColor;
     Qt::Alignment m_alignment;
     QString m_string;
     std::optional<AttributedString> m_attributedString;
