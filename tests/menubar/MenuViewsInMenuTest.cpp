@@ -1,4 +1,5 @@
 #include "app/Snapshot.h"
+#include "menubar/QRNGraphMenuView.h"
 #include "menubar/QRNTextPairView.h"
 
 #include "menubar/PixelProbe.h"
@@ -30,14 +31,26 @@ QWidgetAction* addRow(QMenu& menu, const QString& label, const QString& value)
     return action;
 }
 
+QWidgetAction* addGraph(QMenu& menu)
+{
+    auto* graph = new QRNGraphMenuView(QRect(0, 0, 100, 40));
+    graph->setHorizontalOffsets(20);
+    graph->setCapacity(30);
+    auto* action = new QWidgetAction(&menu);
+    action->setDefaultWidget(graph);
+    menu.addAction(action);
+    return action;
+}
+
 } // namespace
 
-TEST(MenuViewsInMenu, TextPairRowsAreSeventeenPointsHighAndSpanTheMenu)
+TEST(MenuViewsInMenu, RowsKeepTheirHeightsAndSpanTheMenu)
 {
     QMenu menu;
     menu.setMinimumWidth(160);
     QWidgetAction* user = addRow(menu, QStringLiteral("User"), QStringLiteral("12 %"));
     QWidgetAction* system = addRow(menu, QStringLiteral("System"), QStringLiteral("3 %"));
+    QWidgetAction* graph = addGraph(menu);
     QAction* preferences = menu.addAction(QStringLiteral("Preferences..."));
 
     const QRect userRect = menu.actionGeometry(user);
@@ -45,6 +58,7 @@ TEST(MenuViewsInMenu, TextPairRowsAreSeventeenPointsHighAndSpanTheMenu)
     EXPECT_EQ(userRect.height(), RowHeight);
     EXPECT_EQ(systemRect.height(), RowHeight);
     EXPECT_EQ(systemRect.top(), userRect.bottom() + 1);
+    EXPECT_EQ(menu.actionGeometry(graph).height(), 40);
 
     menu.show();
     QApplication::processEvents();
@@ -53,6 +67,7 @@ TEST(MenuViewsInMenu, TextPairRowsAreSeventeenPointsHighAndSpanTheMenu)
     EXPECT_EQ(row->geometry(), systemRect);
     EXPECT_EQ(row->width(), menu.actionGeometry(preferences).width());
     EXPECT_GE(menu.width(), 160);
+    EXPECT_EQ(graph->defaultWidget()->width(), row->width());
 
     // Stretched to the menu, the value still ends 20 points from the right edge.
     row->setPalette(PixelProbe::lightPalette());
@@ -69,10 +84,11 @@ TEST(MenuViewsInMenu, RowsReadAsPlainText)
     menu.setMinimumWidth(160);
     addRow(menu, QStringLiteral("Uptime"), QStringLiteral("3 days"));
     QWidgetAction* state = addRow(menu, QStringLiteral("eth0"), QStringLiteral("up"));
+    addGraph(menu);
     menu.addSeparator();
     menu.addAction(QStringLiteral("Preferences..."));
 
-    EXPECT_EQ(Snapshot::menuText(menu), QStringLiteral("Uptime\t3 days\neth0\tup\n-----\nPreferences...\n"));
+    EXPECT_EQ(Snapshot::menuText(menu), QStringLiteral("Uptime\t3 days\neth0\tup\ngraph of 30 values\n-----\nPreferences...\n"));
     static_cast<QRNTextPairView*>(state->defaultWidget())->setRightStringValue(QStringLiteral("down"), true);
-    EXPECT_EQ(Snapshot::menuText(menu), QStringLiteral("Uptime\t3 days\neth0\tdown\n-----\nPreferences...\n"));
+    EXPECT_EQ(Snapshot::menuText(menu), QStringLiteral("Uptime\t3 days\neth0\tdown\ngraph of 30 values\n-----\nPreferences...\n"));
 }
