@@ -47,20 +47,27 @@ void TextCell::drawInteriorWithFrame(QPainter& painter, const QRectF& frame, con
     const QString string = stringValue();
     if (string.isEmpty())
         return;
+    const QFont font = drawingFont();
     MenuBarColor color = m_textColor;
-    int flags = int(m_alignment) | Qt::AlignVCenter | Qt::TextSingleLine;
+    Qt::Alignment alignment = m_alignment;
+    bool wraps = false;
     if (m_attributedString) {
         color = m_attributedString->foregroundColor.value_or(m_textColor);
         if (const auto& style = m_attributedString->paragraphStyle) {
-            flags = int(style->alignment) | Qt::AlignVCenter;
-            flags |= style->lineBreakMode == AttributedString::LineBreakMode::WordWrapping
-                ? Qt::TextWordWrap : Qt::TextSingleLine;
+            alignment = style->alignment;
+            wraps = style->lineBreakMode == AttributedString::LineBreakMode::WordWrapping;
         }
     }
+    // The first line sits where a single line would, centred in the frame;
+    // wrapped lines continue below it as far as the frame shows them.
+    const double lineHeight = QFontMetricsF(font).height();
+    const QRectF textFrame(frame.left(), frame.center().y() - lineHeight / 2, frame.width(), frame.height());
+    const int flags = int(alignment) | Qt::AlignTop | (wraps ? Qt::TextWordWrap : Qt::TextSingleLine);
+
     painter.save();
     painter.setClipRect(frame, Qt::IntersectClip);
-    painter.setFont(drawingFont());
+    painter.setFont(font);
     painter.setPen(color.resolved(palette));
-    painter.drawText(frame, flags, string);
+    painter.drawText(textFrame, flags, string);
     painter.restore();
 }

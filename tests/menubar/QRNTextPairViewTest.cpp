@@ -154,6 +154,21 @@ TEST(QRNTextPairView, StrikeThroughDrawsALineAndKeepsAlignmentColourAndFont)
     EXPECT_FALSE(hasUnbrokenRow(render(*row, 1)));
 }
 
+TEST(QRNTextPairView, StruckTextTooLongForTheRowWrapsBelowItsFirstLine)
+{
+    QRNTextPairView row(QRect(0, 0, 120, 40));
+    row.setPalette(PixelProbe::lightPalette());
+    row.setFont(testFont());
+    row.setHorizontalOffsets(20);
+    row.setLeftStringValue(QStringLiteral("Wi"));
+    const auto single = inkRows(render(row, 1));
+    row.setLeftStringValue(QStringLiteral("Wi Wi Wi Wi Wi Wi Wi Wi Wi Wi Wi"), true);
+    const auto wrapped = inkRows(render(row, 1));
+    ASSERT_TRUE(single && wrapped);
+    EXPECT_EQ(wrapped->first, single->first) << "the first line keeps its place";
+    EXPECT_GE(wrapped->last, single->last + 10) << "the rest follows on the next line";
+}
+
 TEST(QRNTextPairView, StruckStringCarriesTheFourAttributesOfItsSide)
 {
     auto row = makeRow();

@@ -32,30 +32,30 @@ struct Span {
     int last;
 };
 
-// First and last column holding ink, in physical pixels.
-inline std::optional<Span> inkColumns(const QImage& image)
+// First and last column (or row) that holds ink, in physical pixels.
+inline std::optional<Span> inkSpan(const QImage& image, Qt::Orientation across)
 {
+    const bool columns = across == Qt::Horizontal;
+    const int lines = columns ? image.width() : image.height();
+    const int length = columns ? image.height() : image.width();
     std::optional<Span> span;
-    for (int x = 0; x < image.width(); ++x)
-        for (int y = 0; y < image.height(); ++y)
-            if (isInk(image, x, y)) {
-                span = Span{span ? span->first : x, x};
+    for (int line = 0; line < lines; ++line)
+        for (int i = 0; i < length; ++i)
+            if (columns ? isInk(image, line, i) : isInk(image, i, line)) {
+                span = Span{span ? span->first : line, line};
                 break;
             }
     return span;
 }
 
-// First and last row holding ink, in physical pixels.
+inline std::optional<Span> inkColumns(const QImage& image)
+{
+    return inkSpan(image, Qt::Horizontal);
+}
+
 inline std::optional<Span> inkRows(const QImage& image)
 {
-    std::optional<Span> span;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (isInk(image, x, y)) {
-                span = Span{span ? span->first : y, y};
-                break;
-            }
-    return span;
+    return inkSpan(image, Qt::Vertical);
 }
 
 // A font that is on every test machine, sized in pixels so that it measures
