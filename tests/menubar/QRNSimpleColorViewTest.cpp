@@ -33,18 +33,12 @@ TEST(QRNSimpleColorView, FillsItselfWithItsColourAtAnyPixelRatio)
     }
 }
 
-TEST(QRNSimpleColorView, DrawsNothingWithoutAColour)
+TEST(QRNSimpleColorView, DrawsNothingWithoutAColourAndFollowsThePaletteWithASystemColour)
 {
     QRNSimpleColorView view;
     view.resize(10, 10);
-    EXPECT_FALSE(view.color());
     EXPECT_TRUE(isFilledWith(render(view, 1), qRgba(0, 0, 0, 0)));
-}
 
-TEST(QRNSimpleColorView, SystemColourFollowsThePalette)
-{
-    QRNSimpleColorView view;
-    view.resize(10, 10);
     view.setColor(MenuBarColor::System::TextBackground);
     QPalette palette = PixelProbe::lightPalette();
     palette.setColor(QPalette::Base, QColor(20, 20, 20));

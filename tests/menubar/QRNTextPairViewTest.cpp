@@ -152,6 +152,7 @@ TEST(QRNTextPairView, StrikeThroughDrawsALineAndKeepsAlignmentColourAndFont)
     // Back to plain text, the line goes.
     row->setRightStringValue(QStringLiteral("1 2 3"), false);
     EXPECT_FALSE(hasUnbrokenRow(render(*row, 1)));
+    EXPECT_FALSE(row->strikeThroughStringForString(QString(), false)) << "no string, nothing to strike";
 }
 
 TEST(QRNTextPairView, StruckTextTooLongForTheRowWrapsBelowItsFirstLine)
@@ -167,30 +168,6 @@ TEST(QRNTextPairView, StruckTextTooLongForTheRowWrapsBelowItsFirstLine)
     ASSERT_TRUE(single && wrapped);
     EXPECT_EQ(wrapped->first, single->first) << "the first line keeps its place";
     EXPECT_GE(wrapped->last, single->last + 10) << "the rest follows on the next line";
-}
-
-TEST(QRNTextPairView, StruckStringCarriesTheFourAttributesOfItsSide)
-{
-    auto row = makeRow();
-    row->setLeftColor(MenuBarColor::System::Label);
-    row->setRightColor(QColor(Qt::darkGreen));
-
-    const auto left = row->strikeThroughStringForString(QStringLiteral("eth0"), true);
-    ASSERT_TRUE(left);
-    EXPECT_EQ(left->string, QStringLiteral("eth0"));
-    ASSERT_TRUE(left->paragraphStyle);
-    EXPECT_EQ(left->paragraphStyle->alignment, Qt::AlignLeft);
-    EXPECT_EQ(left->paragraphStyle->lineBreakMode, AttributedString::LineBreakMode::WordWrapping);
-    EXPECT_EQ(left->strikethroughStyle, AttributedString::UnderlineStyle::Single);
-    EXPECT_EQ(left->foregroundColor, MenuBarColor::System::Label);
-    EXPECT_EQ(left->font, testFont());
-
-    const auto right = row->strikeThroughStringForString(QStringLiteral("up"), false);
-    ASSERT_TRUE(right && right->paragraphStyle);
-    EXPECT_EQ(right->paragraphStyle->alignment, Qt::AlignRight);
-    EXPECT_EQ(right->foregroundColor, MenuBarColor(QColor(Qt::darkGreen)));
-
-    EXPECT_FALSE(row->strikeThroughStringForString(QString(), true));
 }
 
 TEST(QRNTextPairView, LabelColourIsLookedUpWhenDrawn)
