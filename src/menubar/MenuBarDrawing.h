@@ -1,0 +1,79 @@
+#pragma once
+
+#include "menubar/MenuBarColor.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPalette>
+#include <QPolygonF>
+#include <QTextOption>
+
+#include <functional>
+
+// Drawing in the coordinates menu-bar cells are designed in: points, origin at
+// the bottom left of the canvas, y growing upwards. QPainter's y grows
+// downwards, so this is the one place that maps between the two: callers give
+// design coordinates to point()/rect() and the drawing calls, and get painter
+// coordinates back only to build paths.
+class MenuBarDrawing {
+public:
+    MenuBarDrawing(QPainter& painter, double canvasHeight, const QPalette& palette);
+
+    // A transparent image of the size (points) at the device pixel ratio,
+    // with whatever draw() painted into it.
+    static QImage renderImage(const QSizeF& size, qreal devicePixelRatio, const QPalette& palette,
+        const std::function<void(MenuBarDrawing&)>& draw);
+
+    const QPalette& palette() const { return m_palette; }
+    QColor color(const MenuBarColor& color) const { return color.resolved(m_palette); }
+
+    QPointF point(double x, double y) const { return {x, m_height - y}; }
+    QRectF rect(double x, double y, double width, double height) const { return {x, m_height - y - height, width, height}; }
+    QRectF rect(const QRectF& designRect) const
+    {
+        return rect(designRect.x(), designRect.y(), designRect.width(), designRect.height());
+    }
+
+    // Appends an arc around a centre given in design coordinates. Angles are
+    // in degrees, anticlockwise from three o'clock; clockwise arcs run the
+    // other way round from the start to the end angle.
+    void addArc(QPainterPath& path, double centreX, double centreY, double radius, double startAngle,
+        double endAngle, bool clockwise) const;
+
+    // Paths and polygons in painter coordinates, built with point().
+    void fillPolygon(const QPolygonF& polygon, const QColor& color);
+    void fillPath(const QPainterPath& path, const QColor& color);
+    void strokePath(const QPainterPath& path, const QColor& color, double lineWidth);
+
+    void strokeLine(double x1, double y1, double x2, double y2, const QColor& color, double lineWidth);
+    void fillEllipse(const QRectF& designRect, const QColor& color);
+    void strokeEllipse(const QRectF& designRect, const QColor& color, double lineWidth);
+    // A one-point outline just inside the rectangle.
+    void frameRect(const QRectF& designRect, const QColor& color);
+    // A line centred on the rectangle's edges, optionally dashed (lengths in points).
+    void strokeRect(const QRectF& designRect, const QColor& color, double lineWidth, const QList<qreal>& dashes = {});
+
+    // Text whose line box has its bottom left corner at the design point.
+    // Lines run downwards from the top of the text; tabs follow the option.
+    void drawText(const QString& text, double x, double y, const QFont& font, const QColor& color,
+        const QTextOption& option = QTextOption());
+
+    // Widths are measured against the same device resolution the images are
+    // drawn at, so a measured text fits the drawn one exactly.
+    static QFontMetricsF metrics(const QFont& font);
+    static double textWidth(const QString& text, const QFont& font, const QTextOption& option = QTextOption());
+
+    static QFont menuBarFont();
+    static QFont menuBarFont(double size);
+    static QFont boldSystemFont(double size);
+
+private:
+    QPen pen(const QColor& color, double lineWidth) const;
+
+    QPainter& m_painter;
+    double m_height;
+    QPalette m_palette;
+};
