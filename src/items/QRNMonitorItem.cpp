@@ -3,10 +3,21 @@
 #include "app/ApplicationDelegate.h"
 #include "app/EventLog.h"
 #include "instruments/QRNSystemInstrument.h"
+#include "menubar/QRNTextPairView.h"
 #include "platform/log/Log.h"
 #include "platform/statusbar/StatusBar.h"
 #include "platform/statusbar/StatusMenu.h"
 
+
+#include <QWidgetAction>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+constexpr int TextPairRowHeight = 17;
+constexpr double TextPairOffsets = 20.0;
+} // namespace
 
 QRNMonitorItem::QRNMonitorItem() = default;
 
@@ -93,6 +104,53 @@ void QRNMonitorItem::rebuildMenu()
     m_menu->clear();
     createMenuItemsInMenu(*m_menu);
     updateInterfaceMenuBar(false, true);
+}
+
+QRNTextPairView* QRNMonitorItem::addTextPairView(const QString& left, const QString& right, StatusMenu* menu)
+{
+    if (!menu)
+        return nullptr;
+    auto* view = new QRNTextPairView(QRect(0, 0, menu->minimumWidth(), TextPairRowHeight));
+    view->setHorizontalOffsets(TextPairOffsets);
+    view->setLeftColor(MenuBarColor::System::Label);
+    if (!left.isNull())
+        view->setLeftStringValue(left);
+    if (!right.isNull())
+        view->setRightStringValue(right);
+    auto* row = new QWidgetAction(menu);
+    row->setDefaultWidget(view);
+    menu->addAction(row);
+    return view;
+}
+
+void QRNMonitorItem::updateMenuWidthForTextPairViewsIfNeeded()
+{
+    if (!m_menu)
+        return;
+    double wanted = m_statusItem ? m_statusItem->width() : 0.0;
+    QWidgetAction* keeper = nullptr;
+    for (QAction* action : m_menu->actions()) {
+        auto* row = qobject_cast<QWidgetAction*>(action);
+        if (!row)
+            continue;
+        if (row->data().toInt() == WidthKeepingTag)
+            keeper = row;
+        else if (auto* view = qobject_cast<QRNTextPairView*>(row->defaultWidget()))
+            wanted = std::max(wanted, view->optimumWidth());
+    }
+    const int width = int(std::ceil(wanted));
+    if (keeper && keeper->defaultWidget()->width() == width)
+        return;
+    if (keeper) {
+        m_menu->removeAction(keeper);
+        delete keeper;
+    }
+    auto* blank = new QWidget;
+    blank->setFixedSize(width, 1);
+    auto* row = new QWidgetAction(m_menu.get());
+    row->setData(WidthKeepingTag);
+    row->setDefaultWidget(blank);
+    m_menu->addAction(row);
 }
 
 void QRNMonitorItem::createMenuItemsInMenu(StatusMenu& menu)

@@ -9,6 +9,7 @@
 
 class StatusMenu;
 class QRNSystemInstrument;
+class QRNTextPairView;
 class StatusItem;
 
 // Base of every monitor item: one status item in the bar, its menu, and the
@@ -48,6 +49,15 @@ public:
 
     // Empties the menu and fills it again (its structure changed).
     void rebuildMenu();
+    // Widens the menu to its widest text-pair row through one invisible
+    // width-keeping row; nothing happens when the width is already right.
+    void updateMenuWidthForTextPairViewsIfNeeded();
+    // Appends a label/value row, 17 points high with offsets of 20 points;
+    // none without a menu.
+    QRNTextPairView* addTextPairView(const QString& left, const QString& right, StatusMenu* menu);
+
+    // Marks the width-keeping row of a menu.
+    static constexpr int WidthKeepingTag = 12345;
     // The "Preferences..." command: the configuration window at this item's page.
     void openUserInterfaceForPreferenceSettings();
 
