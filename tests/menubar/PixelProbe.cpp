@@ -135,4 +135,15 @@ double luminance(const QColor& color)
     return 0.2126 * color.red() + 0.7152 * color.green() + 0.0722 * color.blue();
 }
 
+std::pair<double, double> luminanceRange(const QImage& image, const QRectF& rect)
+{
+    double darkest = 255;
+    double brightest = 0;
+    forEachPixel(image, rect, [&](const QColor& color) {
+        darkest = std::min(darkest, luminance(color));
+        brightest = std::max(brightest, luminance(color));
+    });
+    return {darkest, brightest};
+}
+
 } // namespace PixelProbe

@@ -6,6 +6,7 @@
 #include <QRectF>
 
 #include <functional>
+#include <utility>
 
 class MenuBarDrawing;
 
@@ -36,5 +37,7 @@ QColor meanInk(const QImage& image, const QRectF& rect, int minimumAlpha = 128);
 QImage over(const QImage& image, const QColor& background);
 // Perceived brightness, 0 to 255.
 double luminance(const QColor& color);
+// The darkest and the brightest luminance inside the rectangle.
+std::pair<double, double> luminanceRange(const QImage& image, const QRectF& rect);
 
 } // namespace PixelProbe

@@ -1,0 +1,100 @@
+#include "menubar/QRNMenuBarItemImage.h"
+
+#include "menubar/MenuBarDrawing.h"
+#include "platform/log/Log.h"
+#include "platform/statusbar/StatusBar.h"
+#include "platform/statusbar/StatusItem.h"
+
+namespace {
+const QString ClassName = QStringLiteral("QRNMenuBarItemImage");
+} // namespace
+
+QRNMenuBarItemImage::QRNMenuBarItemImage(const QSizeF& size)
+    : m_size(size)
+{
+    m_menuBarCells.reserve(10);
+}
+
+QRNMenuBarItemImage::~QRNMenuBarItemImage() = default;
+
+void QRNMenuBarItemImage::addMenuBarCell(std::unique_ptr<QRNMenuBarCell> cell)
+{
+    if (!cell)
+        return;
+    cell->setIsHighlighted(m_isHighlighted);
+    m_menuBarCells.push_back(std::move(cell));
+    refreshCells();
+}
+
+void QRNMenuBarItemImage::removeMenuBarCellAtIndex(quint64 index)
+{
+    if (index >= m_menuBarCells.size()) {
+        Log::error("Warning: attempt to remove menu bar cell with invalid index (%llu)!", {index});
+        return;
+    }
+    m_menuBarCells.erase(m_menuBarCells.begin() + qsizetype(index));
+    refreshCells();
+}
+
+void QRNMenuBarItemImage::refreshCells()
+{
+    recomputeLayout();
+    if (!m_associatedView)
+        return;
+    const StatusBar& bar = m_associatedView->statusBar() ? *m_associatedView->statusBar() : StatusBar::systemStatusBar();
+    m_associatedView->setImage(render(bar.devicePixelRatio(), bar.palette()));
+}
+
+void QRNMenuBarItemImage::drawMenuBarImage(MenuBarDrawing& drawing)
+{
+    for (const auto& cell : m_menuBarCells)
+        cell->drawWithFrame(drawing, QRectF(cell->offset(), 0, cell->width(), StatusBar::Thickness));
+}
+
+void QRNMenuBarItemImage::recomputeLayout()
+{
+    if (m_menuBarCells.empty())
+        return;
+    double height = m_size.height();
+    if (height < StatusBar::Thickness) {
+        Log::notice("WARNING: %{public}@ received request to set the height to %f. Correcting to standard size.",
+            {ClassName, height});
+        height = StatusBar::Thickness;
+    }
+    double x = 0;
+    for (const auto& cell : m_menuBarCells) {
+        cell->setOffset(x);
+        x += cell->width();
+    }
+    m_size = QSizeF(x, height);
+}
+
+QImage QRNMenuBarItemImage::render(qreal devicePixelRatio, const QPalette& palette)
+{
+    return MenuBarDrawing::renderImage(m_size, devicePixelRatio, palette,
+        [this](MenuBarDrawing& drawing) { drawMenuBarImage(drawing); });
+}
+
+void QRNMenuBarItemImage::setAssociatedView(StatusItem* view)
+{
+    if (m_associatedView)
+        disconnect(m_associatedView, nullptr, this, nullptr);
+    m_associatedView = view;
+    if (view)
+        connect(view, &StatusItem::changed, this, &QRNMenuBarItemImage::associatedViewDidChange);
+}
+
+void QRNMenuBarItemImage::setIsHighlighted(bool highlighted)
+{
+    m_isHighlighted = highlighted;
+    for (const auto& cell : m_menuBarCells)
+        cell->setIsHighlighted(highlighted);
+    refreshCells();
+}
+
+void QRNMenuBarItemImage::associatedViewDidChange()
+{
+    // Setting the image reports a change too; only a new highlight redraws.
+    if (m_associatedView && m_associatedView->isHighlighted() != m_isHighlighted)
+        setIsHighlighted(m_associatedView->isHighlighted());
+}

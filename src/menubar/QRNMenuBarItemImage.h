@@ -1,0 +1,60 @@
+#pragma once
+
+#include "menubar/QRNMenuBarCell.h"
+#include "platform/statusbar/StatusItem.h"
+
+#include <QImage>
+#include <QObject>
+#include <QPointer>
+#include <QSizeF>
+
+#include <memory>
+#include <vector>
+
+class MenuBarDrawing;
+
+// The image of one status item: the owning monitor item's row of cells, laid
+// out left to right without gaps and drawn side by side on the image's
+// bottom edge. It holds no pixels of its own: every refresh lays the cells out
+// again and hands a fresh rendering, at the bar's device pixel ratio and in
+// its palette, to the associated status item.
+class QRNMenuBarItemImage : public QObject {
+    Q_OBJECT
+public:
+    using Cells = std::vector<std::unique_ptr<QRNMenuBarCell>>;
+
+    // The size of the status item's button, in points.
+    explicit QRNMenuBarItemImage(const QSizeF& size);
+    ~QRNMenuBarItemImage() override;
+
+    // A null cell is ignored.
+    void addMenuBarCell(std::unique_ptr<QRNMenuBarCell> cell);
+    // An index past the end is reported and changes nothing.
+    void removeMenuBarCellAtIndex(quint64 index);
+    // Lays out again and redraws the associated status item.
+    void refreshCells();
+    // Draws every cell at its offset, as high as the status bar is thick.
+    void drawMenuBarImage(MenuBarDrawing& drawing);
+    void recomputeLayout();
+
+    // The cells drawn at the ratio in the palette, size() points large.
+    QImage render(qreal devicePixelRatio, const QPalette& palette);
+
+    QSizeF size() const { return m_size; }
+    const Cells& menuBarCells() const { return m_menuBarCells; }
+    StatusItem* associatedView() const { return m_associatedView; }
+    // The status item that shows the image; its highlight is followed.
+    void setAssociatedView(StatusItem* view);
+
+    // While highlighted, the cells draw in the selected-menu-item text colour.
+    bool isHighlighted() const { return m_isHighlighted; }
+    void setIsHighlighted(bool highlighted);
+
+private:
+    void associatedViewDidChange();
+
+    QSizeF m_size;
+    Cells m_menuBarCells;
+    QPointer<StatusItem> m_associatedView;
+    bool m_isHighlighted = false;
+};

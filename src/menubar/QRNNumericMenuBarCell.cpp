@@ -1,0 +1,147 @@
+#include "menubar/QRNNumericMenuBarCell.h"
+
+#include "menubar/MenuBarDrawing.h"
+#include "menubar/MenuBarNumberFormatter.h"
+
+#include <algorithm>
+
+namespace {
+
+MenuBarNumberFormatter& percentFormatter()
+{
+    static MenuBarNumberFormatter formatter(100, QStringLiteral("%"), 6, 1);
+    return formatter;
+}
+
+double barChartWidthFactor = 1.0;
+
+const QString DetailLetters = QStringLiteral("TBP");
+
+} // namespace
+
+QRNNumericMenuBarCell::QRNNumericMenuBarCell()
+{
+    recomputeWidth();
+}
+
+void QRNNumericMenuBarCell::setSuppressesFractionDigits(bool suppresses)
+{
+    percentFormatter().setMaximumFractionDigits(suppresses ? 0 : 1);
+    percentFormatter().setFormatWidth(suppresses ? 4 : 6);
+}
+
+void QRNNumericMenuBarCell::setBarChartWidthScalingFactor(double factor)
+{
+    if (isAcceptableScalingFactor(factor))
+        barChartWidthFactor = factor;
+}
+
+double QRNNumericMenuBarCell::barChartWidthScalingFactor()
+{
+    return barChartWidthFactor;
+}
+
+std::unique_ptr<QRNNumericMenuBarCell> QRNNumericMenuBarCell::initWithDetailStringCode(const QString& detail)
+{
+    const qsizetype style = detail.size() == 1 ? DetailLetters.indexOf(detail[0]) : -1;
+    if (style < 0)
+        return nullptr;
+    auto cell = std::make_unique<QRNNumericMenuBarCell>();
+    cell->setDisplayStyle(int(style));
+    return cell;
+}
+
+std::unique_ptr<QRNMenuBarCell> QRNNumericMenuBarCell::copy() const
+{
+    return std::make_unique<QRNNumericMenuBarCell>(*this);
+}
+
+QString QRNNumericMenuBarCell::className() const
+{
+    return QString::fromLatin1(ClassName);
+}
+
+QString QRNNumericMenuBarCell::stringCode() const
+{
+    return codeWithDetail(DetailLetters.mid(m_displayStyle, 1));
+}
+
+void QRNNumericMenuBarCell::setDoubleValue(double value)
+{
+    m_doubleValue = value;
+    recomputeWidth();
+}
+
+void QRNNumericMenuBarCell::setDisplayStyle(int style)
+{
+    m_displayStyle = style;
+    recomputeWidth();
+}
+
+QString QRNNumericMenuBarCell::stringForValue(double value)
+{
+    return percentFormatter().stringFromNumber(value);
+}
+
+void QRNNumericMenuBarCell::recomputeWidth()
+{
+    switch (m_displayStyle) {
+    case Bar:
+        setWidth(height() * 0.67 * barChartWidthFactor);
+        break;
+    case Pie:
+        setWidth(height());
+        break;
+    default:
+        setWidth(MenuBarDrawing::textWidth(stringForValue(99.9), MenuBarDrawing::menuBarFont()));
+        break;
+    }
+}
+
+void QRNNumericMenuBarCell::drawWithFrame(MenuBarDrawing& drawing, const QRectF& frame)
+{
+    if (m_displayStyle != Bar && m_displayStyle != Pie) {
+        const QString text = valueAsString();
+        const QFont font = MenuBarDrawing::menuBarFont();
+        const double x = frame.x() + width() - MenuBarDrawing::textWidth(text, font);
+        drawing.drawText(text, x, frame.y() + 3.0, font, foregroundColor(drawing));
+        return;
+    }
+    const double value = std::clamp(m_doubleValue, 0.0, 1.0);
+    const double lineWidth = frame.height() / 15;
+    if (m_displayStyle == Bar)
+        drawBar(drawing, frame, value, lineWidth);
+    else
+        drawPie(drawing, frame, value, lineWidth);
+}
+
+void QRNNumericMenuBarCell::drawBar(MenuBarDrawing& drawing, const QRectF& frame, double value, double lineWidth)
+{
+    const double x = frame.x(), y = frame.y(), w = frame.width(), h = frame.height();
+    const double radius = h / 10;
+    const QColor color = foregroundColor(drawing);
+    QPainterPath outline;
+    outline.addRoundedRect(drawing.rect(x + 0.125 * w, y + 0.1 * h, 0.75 * w, 0.8 * h), radius, radius);
+    drawing.strokePath(outline, color, lineWidth);
+    // The level grows upwards from the bar's bottom edge.
+    QPainterPath level;
+    level.addRoundedRect(drawing.rect(x + 0.125 * w, y + 0.1 * h, 0.75 * w, value * 0.8 * h), radius, radius);
+    drawing.fillPath(level, color);
+}
+
+void QRNNumericMenuBarCell::drawPie(MenuBarDrawing& drawing, const QRectF& frame, double value, double lineWidth)
+{
+    const double x = frame.x(), y = frame.y(), w = frame.width();
+    const QColor color = foregroundColor(drawing);
+    drawing.strokeEllipse(QRectF(x + 0.1 * w, y + 0.1 * w, 0.8 * w, 0.8 * w), color, lineWidth);
+    // A wedge from the centre up to twelve o'clock, then clockwise.
+    const double centreX = x + 0.5 * w;
+    const double centreY = y + 0.5 * w;
+    const double radius = 0.4 * w;
+    QPainterPath wedge;
+    wedge.moveTo(drawing.point(centreX, centreY));
+    wedge.lineTo(drawing.point(centreX, centreY + radius));
+    drawing.addArc(wedge, centreX, centreY, radius, 90, 90 - 360 * value, true);
+    wedge.closeSubpath();
+    drawing.fillPath(wedge, color);
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "menubar/QRNMenuBarCell.h"
+
+// A fraction (1.0 = 100 %) shown as a right-aligned percentage ("T"), a
+// vertical level bar ("B") or a pie that grows clockwise from twelve o'clock ("P").
+class QRNNumericMenuBarCell : public QRNMenuBarCell {
+public:
+    static constexpr char ClassName[] = "QRNNumericMenuBarCell";
+
+    enum DisplayStyle { Text = 0, Bar = 1, Pie = 2 };
+
+    QRNNumericMenuBarCell();
+
+    // Percentages without fraction digits (width 4) or with at most one (width 6).
+    static void setSuppressesFractionDigits(bool suppresses);
+    // Taken only within [0.5, 2]; 1 at start.
+    static void setBarChartWidthScalingFactor(double factor);
+    static double barChartWidthScalingFactor();
+
+    static std::unique_ptr<QRNNumericMenuBarCell> initWithDetailStringCode(const QString& detail);
+
+    std::unique_ptr<QRNMenuBarCell> copy() const override;
+    QString className() const override;
+    void drawWithFrame(MenuBarDrawing& drawing, const QRectF& frame) override;
+    QString stringCode() const override;
+
+    double doubleValue() const { return m_doubleValue; }
+    void setDoubleValue(double value);
+    int displayStyle() const { return m_displayStyle; }
+    void setDisplayStyle(int style);
+
+    static QString stringForValue(double value);
+    QString valueAsString() const { return stringForValue(m_doubleValue); }
+    void recomputeWidth();
+
+private:
+    void drawBar(MenuBarDrawing& drawing, const QRectF& frame, double value, double lineWidth);
+    void drawPie(MenuBarDrawing& drawing, const QRectF& frame, double value, double lineWidth);
+
+    double m_doubleValue = 0;
+    int m_displayStyle = Text;
+};

@@ -1,0 +1,35 @@
+#include "menubar/QRNSpacerMenuBarCell.h"
+
+#include "menubar/MenuBarDrawing.h"
+
+QRNSpacerMenuBarCell::QRNSpacerMenuBarCell()
+{
+    setWidth(MenuBarDrawing::textWidth(QStringLiteral("M"), MenuBarDrawing::menuBarFont()));
+}
+
+std::unique_ptr<QRNSpacerMenuBarCell> QRNSpacerMenuBarCell::initWithDetailStringCode(const QString&)
+{
+    return std::make_unique<QRNSpacerMenuBarCell>();
+}
+
+std::unique_ptr<QRNMenuBarCell> QRNSpacerMenuBarCell::copy() const
+{
+    return std::make_unique<QRNSpacerMenuBarCell>(*this);
+}
+
+QString QRNSpacerMenuBarCell::className() const
+{
+    return QString::fromLatin1(ClassName);
+}
+
+QString QRNSpacerMenuBarCell::stringCode() const
+{
+    return codeWithDetail(QStringLiteral("N"));
+}
+
+void QRNSpacerMenuBarCell::drawWithFrame(MenuBarDrawing& drawing, const QRectF& frame)
+{
+    if (!m_isShowingLayoutFrame)
+        return;
+    drawing.strokeRect(frame.adjusted(2, 2, -2, -2), drawing.color(MenuBarColor::System::Text), 1, {1, 1});
+}
