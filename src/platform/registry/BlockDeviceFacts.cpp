@@ -65,6 +65,14 @@ int unitForDiskName(const QString& disk)
     return digits.hasMatch() ? digits.captured().toInt() : 0;
 }
 
+QString serialFromWorldWideID(const QString& wwid)
+{
+    const QString trimmed = wwid.trimmed();
+    if (!trimmed.startsWith(QLatin1String("t10.")))
+        return trimmed;
+    return trimmed.section(u' ', -1, -1, QString::SectionSkipEmpty);
+}
+
 QString fallbackProductName(const QString& disk)
 {
     static const QList<std::pair<QRegularExpression, QString>> names{

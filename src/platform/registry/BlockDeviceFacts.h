@@ -24,6 +24,10 @@ Interconnect interconnectForDevicePath(const QString& path);
 // (nvme1n1 → 1, mmcblk0 → 0, loop7 → 7); 0 when there is none.
 int unitForDiskName(const QString& disk);
 
+// The serial number within a world-wide id: a T10 id ("t10.ATA     <model> <serial>")
+// ends with it; other forms (eui., naa., nvme.) are opaque and serve whole.
+QString serialFromWorldWideID(const QString& wwid);
+
 // A product name for disks whose driver reports no model (VirtIO, loop, zram,
 // RAID and other kernel-made disks); empty for names it does not know.
 QString fallbackProductName(const QString& disk);

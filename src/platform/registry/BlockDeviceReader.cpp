@@ -104,7 +104,7 @@ QVariantMap BlockDeviceReader::deviceCharacteristics(const QString& disk) const
     insertText(characteristics, QStringLiteral("Serial Number"),
         firstNonEmpty({firstText({base + QStringLiteral("/device/serial"), base + QStringLiteral("/serial")}),
             udev.value(QStringLiteral("ID_SERIAL_SHORT")).trimmed(),
-            firstText({base + QStringLiteral("/device/wwid"), base + QStringLiteral("/wwid")})}));
+            BlockDeviceFacts::serialFromWorldWideID(firstText({base + QStringLiteral("/device/wwid"), base + QStringLiteral("/wwid")}))}));
     insertText(characteristics, QStringLiteral("Product Revision Level"),
         firstNonEmpty({firstText({base + QStringLiteral("/device/rev"), base + QStringLiteral("/device/firmware_rev")}),
             udev.value(QStringLiteral("ID_REVISION")).trimmed()}));

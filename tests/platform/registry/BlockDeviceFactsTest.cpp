@@ -50,6 +50,14 @@ TEST(BlockDeviceFacts, UnitsCountLettersFromZeroOrTakeTheFirstNumber)
     EXPECT_EQ(unitForDiskName("sr"), 0);
 }
 
+TEST(BlockDeviceFacts, SerialsOfT10IdsAreTheirLastWord)
+{
+    EXPECT_EQ(serialFromWorldWideID("t10.ATA     ST4000NM0035-1V4107                      ZC1A2B3C\n"), QStringLiteral("ZC1A2B3C"));
+    EXPECT_EQ(serialFromWorldWideID("eui.002538b911b2c3d4"), QStringLiteral("eui.002538b911b2c3d4"));
+    EXPECT_EQ(serialFromWorldWideID("naa.5000c500a1b2c3d4"), QStringLiteral("naa.5000c500a1b2c3d4"));
+    EXPECT_EQ(serialFromWorldWideID(""), QString());
+}
+
 TEST(BlockDeviceFacts, KernelMadeDisksHaveFallbackNames)
 {
     EXPECT_EQ(fallbackProductName("vda"), QStringLiteral("VirtIO Block Device"));
