@@ -116,7 +116,8 @@ std::optional<QString> QRNIORegistryEntry::stringValueWithName(const QString& ke
         return property.toString();
     if (property.typeId() == QMetaType::QByteArray) {
         const QByteArray bytes = property.toByteArray();
-        return QString::fromUtf8(bytes.left(bytes.indexOf('\0') < 0 ? bytes.size() : bytes.indexOf('\0')));
+        const qsizetype end = bytes.indexOf('\0');
+        return QString::fromUtf8(end < 0 ? bytes : bytes.left(end));
     }
     return std::nullopt;
 }
@@ -144,16 +145,14 @@ std::optional<QVariantList> QRNIORegistryEntry::arrayValueWithName(const QString
 std::optional<QString> QRNIORegistryEntry::driverClassName() const
 {
     const Registry& registry = Registry::shared();
-    std::optional<QVariantMap> properties = registry.properties(m_handle);
-    for (Registry::EntryID id = m_handle; properties;) {
-        if (properties->contains(QStringLiteral("CFBundleIdentifier")))
-            break;
+    Registry::EntryID id = m_handle;
+    std::optional<QVariantMap> properties = registry.properties(id);
+    while (properties && !properties->contains(QStringLiteral("CFBundleIdentifier"))) {
         const Registry::EntryID above = registry.parent(id, servicePlane());
-        const std::optional<QVariantMap> aboveProperties = registry.properties(above);
-        if (!aboveProperties)
+        if (above == 0)
             break;
         id = above;
-        properties = aboveProperties;
+        properties = registry.properties(id);
     }
     const QVariant ioClass = properties ? properties->value(QStringLiteral("IOClass")) : QVariant();
     if (ioClass.typeId() != QMetaType::QString)

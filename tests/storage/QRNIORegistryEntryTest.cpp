@@ -115,9 +115,6 @@ TEST_F(QRNIORegistryEntryTest, ServicesContainingAProperty)
 
 TEST_F(QRNIORegistryEntryTest, EntriesByPlaneAndPath)
 {
-    const auto hid = QRNIORegistryEntry::registryEntryInPlane("IOService", "/IOHIDSystem");
-    ASSERT_NE(hid, nullptr);
-    EXPECT_EQ(hid->ioKitHandle(), m_fixture["hid"]);
     EXPECT_EQ(QRNIORegistryEntry::registryEntryInPlane("IOPower", "/nvme0/IOPowerConnection")->ioKitHandle(), m_fixture["nvme-power-connection"]);
     EXPECT_EQ(QRNIORegistryEntry::registryEntryInPlane("IOService", "/IOPowerConnection"), nullptr);
     EXPECT_EQ(QRNIORegistryEntry::registryEntryInPlane("", "/IOHIDSystem"), nullptr);

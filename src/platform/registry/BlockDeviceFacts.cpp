@@ -8,46 +8,42 @@ namespace BlockDeviceFacts {
 
 namespace {
 
-bool anyComponentMatches(const QStringList& components, const QRegularExpression& pattern)
-{
-    for (const QString& component : components) {
-        if (pattern.match(component).hasMatch())
-            return true;
-    }
-    return false;
-}
+using Rules = QList<std::pair<QRegularExpression, QString>>;
 
-Interconnect internal(const QString& physical)
+// The value of the first rule that one of the texts matches; empty for none.
+QString firstMatchingRule(const Rules& rules, const QStringList& texts)
 {
-    return {physical, QStringLiteral("Internal")};
+    for (const auto& [pattern, value] : rules) {
+        for (const QString& text : texts) {
+            if (pattern.match(text).hasMatch())
+                return value;
+        }
+    }
+    return {};
 }
 
 } // namespace
 
 Interconnect interconnectForDevicePath(const QString& path)
 {
-    const QStringList components = path.split(u'/', Qt::SkipEmptyParts);
-    // USB comes first: a bridge's disk also sits below SCSI hosts.
-    if (anyComponentMatches(components, QRegularExpression(QStringLiteral("^usb\\d+$"))))
-        return {QStringLiteral("USB"), QStringLiteral("External")};
-    // Namespaces of multipath NVMe live below the virtual nvme-subsystem.
-    if (anyComponentMatches(components, QRegularExpression(QStringLiteral("^(nvme|nvme-subsystem)$"))))
-        return internal(QStringLiteral("NVMe"));
-    if (components.size() > 2 && components.at(1) == QLatin1String("devices") && components.at(2) == QLatin1String("virtual"))
-        return internal(QStringLiteral("Virtual Interface"));
-    if (anyComponentMatches(components, QRegularExpression(QStringLiteral("^ata\\d+$"))))
-        return internal(QStringLiteral("SATA"));
-    if (anyComponentMatches(components, QRegularExpression(QStringLiteral("^mmc_host$"))))
-        return internal(QStringLiteral("Secure Digital"));
-    if (anyComponentMatches(components, QRegularExpression(QStringLiteral("^virtio\\d+$"))))
-        return internal(QStringLiteral("VirtIO"));
-    if (anyComponentMatches(components, QRegularExpression(QStringLiteral("^vbd-\\d+$"))))
-        return internal(QStringLiteral("Xen"));
-    if (anyComponentMatches(components, QRegularExpression(QStringLiteral("^end_device-"))))
-        return internal(QStringLiteral("SAS"));
-    if (anyComponentMatches(components, QRegularExpression(QStringLiteral("^host\\d+$"))))
-        return internal(QStringLiteral("SCSI"));
-    return internal(QStringLiteral("Unknown"));
+    // The first rule with a matching path component wins. USB comes first: a
+    // bridge's disk also sits below SCSI hosts. Namespaces of multipath NVMe
+    // live below the virtual nvme-subsystem, so NVMe comes before "virtual".
+    static const Rules rules{
+        {QRegularExpression(QStringLiteral("^usb\\d+$")), QStringLiteral("USB")},
+        {QRegularExpression(QStringLiteral("^(nvme|nvme-subsystem)$")), QStringLiteral("NVMe")},
+        {QRegularExpression(QStringLiteral("^virtual$")), QStringLiteral("Virtual Interface")},
+        {QRegularExpression(QStringLiteral("^ata\\d+$")), QStringLiteral("SATA")},
+        {QRegularExpression(QStringLiteral("^mmc_host$")), QStringLiteral("Secure Digital")},
+        {QRegularExpression(QStringLiteral("^virtio\\d+$")), QStringLiteral("VirtIO")},
+        {QRegularExpression(QStringLiteral("^vbd-\\d+$")), QStringLiteral("Xen")},
+        {QRegularExpression(QStringLiteral("^end_device-")), QStringLiteral("SAS")},
+        {QRegularExpression(QStringLiteral("^host\\d+$")), QStringLiteral("SCSI")},
+    };
+    const QString physical = firstMatchingRule(rules, path.split(u'/', Qt::SkipEmptyParts));
+    if (physical.isEmpty())
+        return {QStringLiteral("Unknown"), QStringLiteral("Internal")};
+    return {physical, physical == QLatin1String("USB") ? QStringLiteral("External") : QStringLiteral("Internal")};
 }
 
 int unitForDiskName(const QString& disk)
@@ -75,7 +71,7 @@ QString serialFromWorldWideID(const QString& wwid)
 
 QString fallbackProductName(const QString& disk)
 {
-    static const QList<std::pair<QRegularExpression, QString>> names{
+    static const Rules names{
         {QRegularExpression(QStringLiteral("^vd[a-z]+$")), QStringLiteral("VirtIO Block Device")},
         {QRegularExpression(QStringLiteral("^xvd[a-z]+$")), QStringLiteral("Xen Virtual Block Device")},
         {QRegularExpression(QStringLiteral("^loop\\d+$")), QStringLiteral("Loop Device")},
@@ -85,11 +81,7 @@ QString fallbackProductName(const QString& disk)
         {QRegularExpression(QStringLiteral("^md\\d+$")), QStringLiteral("Software RAID")},
         {QRegularExpression(QStringLiteral("^dm-\\d+$")), QStringLiteral("Device Mapper Volume")},
     };
-    for (const auto& [pattern, name] : names) {
-        if (pattern.match(disk).hasMatch())
-            return name;
-    }
-    return {};
+    return firstMatchingRule(names, {disk});
 }
 
 std::optional<QVariantMap> powerManagementForRuntimeStatus(const QString& status)

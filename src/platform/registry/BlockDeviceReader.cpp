@@ -54,8 +54,10 @@ QStringList BlockDeviceReader::disks() const
 QStringList BlockDeviceReader::partitions(const QString& disk) const
 {
     QStringList names;
+    // Partitions are named after their disk (sda1, nvme0n1p1); checking only
+    // those spares a look into each of the disk's attributes.
     for (const QString& name : m_sysroot.entries(diskPath(disk))) {
-        if (m_sysroot.exists(diskPath(disk) + u'/' + name + QStringLiteral("/partition")))
+        if (name.startsWith(disk) && hasPartition(disk, name))
             names.append(name);
     }
     std::sort(names.begin(), names.end(), BlockDeviceFacts::naturalLess);

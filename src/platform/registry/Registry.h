@@ -41,8 +41,8 @@ public:
     // the first child of that name at each step. 0 when nothing is there.
     EntryID entryAtPath(const QString& plane, const QString& path) const;
 
-    // The registry the whole process reads. Until one is installed, the Linux
-    // provider over VISTREL_SYSROOT (or "/").
+    // The registry the whole process reads. Until one is installed (and after
+    // installing none), the Linux provider over VISTREL_SYSROOT (or "/").
     static Registry& shared();
     static void setShared(std::unique_ptr<Registry> registry);
 };

@@ -98,16 +98,6 @@ TEST(FixtureRegistry, RemovedEntriesAndTheirSubtreeAreGone)
     EXPECT_EQ(registry->children(registry->root(), ServicePlane).size(), 2u);
 }
 
-TEST(FixtureRegistry, SetPropertyChangesLaterReadsOnly)
-{
-    const std::unique_ptr<FixtureRegistry> registry = laptop();
-    const Registry::EntryID driver = registry->entryLabelled("nvme-driver");
-    const QVariantMap before = *registry->properties(driver);
-    ASSERT_TRUE(registry->setProperty(driver, "Statistics", QVariantMap{{"Operations (Read)", 110}}));
-    EXPECT_EQ(registry->properties(driver)->value("Statistics").toMap().value("Operations (Read)").toInt(), 110);
-    EXPECT_EQ(before.value("Statistics").toMap().value("Operations (Read)").toInt(), 100);
-}
-
 TEST(FixtureRegistry, MalformedTreesAreRefusedAndLogged)
 {
     LogCapture capture;
