@@ -1,0 +1,63 @@
+#include "instruments/QRNActivityInstrument.h"
+
+#include "storage/QRNIORegistryEntry.h"
+
+QRNActivityInstrument::QRNActivityInstrument(std::shared_ptr<QRNIORegistryEntry> entry)
+    : m_deviceEntry(std::move(entry))
+{
+}
+
+std::shared_ptr<QRNActivityInstrument> QRNActivityInstrument::initWithIORegistryEntry(std::shared_ptr<QRNIORegistryEntry> entry)
+{
+    if (!entry)
+        return nullptr;
+    return std::shared_ptr<QRNActivityInstrument>(new QRNActivityInstrument(std::move(entry)));
+}
+
+QString QRNActivityInstrument::deviceIdentification() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_deviceIdentification;
+}
+
+void QRNActivityInstrument::setDeviceIdentification(const QString& identification)
+{
+    std::lock_guard lock(m_mutex);
+    m_deviceIdentification = identification;
+}
+
+ActivityCounters QRNActivityInstrument::currentCounters() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_currentCounters;
+}
+
+void QRNActivityInstrument::setCurrentCounters(const ActivityCounters& counters)
+{
+    std::lock_guard lock(m_mutex);
+    m_currentCounters = counters;
+}
+
+ActivityCounters QRNActivityInstrument::lastCounters() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_lastCounters;
+}
+
+void QRNActivityInstrument::setLastCounters(const ActivityCounters& counters)
+{
+    std::lock_guard lock(m_mutex);
+    m_lastCounters = counters;
+}
+
+ActivityState QRNActivityInstrument::currentActivity() const
+{
+    std::lock_guard lock(m_mutex);
+    return activityStateBetween(m_lastCounters, m_currentCounters);
+}
+
+QString QRNActivityInstrument::description() const
+{
+    return QStringLiteral("<%1>: activity of device '%2': '%3'\n")
+        .arg(className(), deviceIdentification(), activityStateText(currentActivity()));
+}

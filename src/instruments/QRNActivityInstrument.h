@@ -1,0 +1,50 @@
+#pragma once
+
+#include "instruments/ActivityState.h"
+#include "instruments/QRNSystemInstrument.h"
+
+#include <QString>
+
+#include <memory>
+#include <mutex>
+
+class QRNIORegistryEntry;
+
+// An instrument that watches one device's pair of cumulative counters
+// (incoming, outgoing) and tells from the last two samples whether the device
+// was idle, busy incoming or busy outgoing. Subclasses implement
+// collectNewSample: copy currentCounters into lastCounters, then store the
+// counters just read as currentCounters.
+class QRNActivityInstrument : public QRNSystemInstrument {
+public:
+    // Null without an entry; callers skip such devices.
+    static std::shared_ptr<QRNActivityInstrument> initWithIORegistryEntry(std::shared_ptr<QRNIORegistryEntry> entry);
+
+    QString deviceIdentification() const;
+    void setDeviceIdentification(const QString& identification);
+    // Never null.
+    const std::shared_ptr<QRNIORegistryEntry>& deviceEntry() const { return m_deviceEntry; }
+
+    // Each pair is read and written as one unit, so another thread never sees
+    // the incoming counter of one sample with the outgoing counter of another.
+    ActivityCounters currentCounters() const;
+    void setCurrentCounters(const ActivityCounters& counters);
+    ActivityCounters lastCounters() const;
+    void setLastCounters(const ActivityCounters& counters);
+
+    virtual ActivityState currentActivity() const;
+
+    QString description() const override;
+    QString className() const override { return QStringLiteral("QRNActivityInstrument"); }
+
+protected:
+    // The entry must not be null; the factories check.
+    explicit QRNActivityInstrument(std::shared_ptr<QRNIORegistryEntry> entry);
+
+private:
+    const std::shared_ptr<QRNIORegistryEntry> m_deviceEntry;
+    mutable std::mutex m_mutex; // guards the fields below
+    QString m_deviceIdentification;
+    ActivityCounters m_currentCounters;
+    ActivityCounters m_lastCounters;
+};

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QVariant>
+
+#include <optional>
+
+#include <plist/plist.h>
+
+// Property-list values as Qt values and back. The mapping:
+//   <true/>, <false/>   bool
+//   <integer>           qint64 (libplist keeps integers as 64-bit patterns; values above
+//                       INT64_MAX come back as negative qint64 with the same bits, which
+//                       toULongLong() restores)
+//   <real>              double
+//   <string>            QString
+//   <data>              QByteArray
+//   <date>              QDateTime (UTC; XML keeps whole seconds, binary milliseconds;
+//                       libplist 2.2 cannot tell the sign of dates less than a second
+//                       before 2001-01-01)
+//   <array>             QVariantList
+//   <dict>              QVariantMap
+// Other Qt types (and keyed-archive UIDs) have no property-list form.
+class PropertyList {
+public:
+    // An invalid QVariant for a null node or a type without a Qt form.
+    static QVariant toVariant(plist_t node);
+    // A new node the caller owns (plist_free), or nullptr when the value, or
+    // anything inside it, has no property-list form.
+    static plist_t fromVariant(const QVariant& value);
+
+    // XML or binary, told apart by the content.
+    static std::optional<QVariant> fromData(const QByteArray& data);
+    static std::optional<QByteArray> toXML(const QVariant& value);
+
+    // Failures are logged and answered with none / false. Writing replaces the
+    // file atomically, so a reader never sees half a file.
+    static std::optional<QVariant> readFile(const QString& path);
+    static bool writeFile(const QString& path, const QVariant& value);
+
+    // The old-style text form used in diagnostic descriptions:
+    // {\n    key = value;\n}, (\n    a,\n    b\n), <0a0b>, quoted strings when needed.
+    static QString description(const QVariant& value);
+};

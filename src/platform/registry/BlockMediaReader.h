@@ -1,0 +1,28 @@
+#pragma once
+
+#include "platform/registry/BlockDeviceReader.h"
+#include "platform/registry/RegistrySysroot.h"
+
+#include <QString>
+#include <QVariantMap>
+
+// The media entries of the Linux registry: a whole disk (partition empty) or
+// one of its partitions, with "BSD Name", "BSD Major", "BSD Minor", "BSD Unit",
+// "Open", "Writable", "Leaf", "Whole", "Removable", "Size" and, where udev
+// knows it, "UUID". Every call reads the files again.
+class BlockMediaReader {
+public:
+    explicit BlockMediaReader(const RegistrySysroot& sysroot);
+
+    // A partition's GPT name or file-system label, else its device name; a
+    // whole disk is "<product> Media".
+    QString mediaName(const QString& disk, const QString& partition) const;
+    QVariantMap mediaProperties(const QString& disk, const QString& partition) const;
+
+private:
+    // Mounted, used as swap, or held by another block device (device mapper, RAID).
+    bool isOpen(const QString& directory, const QString& majorMinor, const QStringList& names) const;
+
+    RegistrySysroot m_sysroot;
+    BlockDeviceReader m_devices;
+};

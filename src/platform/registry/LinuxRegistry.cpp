@@ -1,0 +1,244 @@
+#include "platform/registry/LinuxRegistry.h"
+
+#include <algorithm>
+
+namespace {
+
+bool isServicePlane(const QString& plane)
+{
+    return plane == QLatin1String(Registry::ServicePlane);
+}
+
+bool isPowerPlane(const QString& plane)
+{
+    return plane == QLatin1String(Registry::PowerPlane);
+}
+
+} // namespace
+
+LinuxRegistry::LinuxRegistry(const QString& sysroot)
+    : m_sysroot(sysroot)
+    , m_devices(m_sysroot)
+    , m_media(m_sysroot)
+{
+    idFor(Kind::Root, {}, {});
+}
+
+Registry::EntryID LinuxRegistry::idFor(Kind kind, const QString& disk, const QString& identity, const QString& detail) const
+{
+    const QString key = QString::number(static_cast<int>(kind)) + u'|' + disk + u'|' + identity + u'|' + detail;
+    const auto known = m_ids.constFind(key);
+    if (known != m_ids.cend())
+        return *known;
+    m_nodes.push_back(Node{kind, disk, identity, detail});
+    const EntryID id = static_cast<EntryID>(m_nodes.size());
+    m_ids.insert(key, id);
+    return id;
+}
+
+Registry::EntryID LinuxRegistry::relatedID(Kind kind, const Node& sameDisk, const QString& detail) const
+{
+    return idFor(kind, sameDisk.disk, sameDisk.identity, detail);
+}
+
+bool LinuxRegistry::isPresent(const Node& node) const
+{
+    switch (node.kind) {
+    case Kind::Root: return true;
+    case Kind::USBDevice: return m_sysroot.exists(node.detail + QStringLiteral("/idVendor"));
+    case Kind::PartitionMedia:
+        return m_devices.hasPartition(node.disk, node.detail) && m_devices.identity(node.disk) == node.identity;
+    default: return m_devices.identity(node.disk) == node.identity;
+    }
+}
+
+std::optional<LinuxRegistry::Node> LinuxRegistry::liveNode(EntryID entry) const
+{
+    if (entry == 0 || entry > m_nodes.size())
+        return std::nullopt;
+    const Node node = m_nodes[entry - 1];
+    if (!isPresent(node))
+        return std::nullopt;
+    return node;
+}
+
+QString LinuxRegistry::name(EntryID entry) const
+{
+    std::lock_guard lock(m_mutex);
+    const std::optional<Node> node = liveNode(entry);
+    return node ? nodeName(*node) : QString();
+}
+
+QString LinuxRegistry::className(EntryID entry) const
+{
+    std::lock_guard lock(m_mutex);
+    const std::optional<Node> node = liveNode(entry);
+    return node ? nodeClassName(*node) : QString();
+}
+
+std::optional<QVariantMap> LinuxRegistry::properties(EntryID entry) const
+{
+    std::lock_guard lock(m_mutex);
+    const std::optional<Node> node = liveNode(entry);
+    if (!node)
+        return std::nullopt;
+    QVariantMap properties = nodeProperties(*node);
+    properties.insert(QStringLiteral("IOClass"), nodeClassName(*node));
+    return properties;
+}
+
+Registry::EntryID LinuxRegistry::parent(EntryID entry, const QString& plane) const
+{
+    std::lock_guard lock(m_mutex);
+    const std::optional<Node> node = liveNode(entry);
+    if (!node)
+        return 0;
+    if (isServicePlane(plane))
+        return serviceParent(*node);
+    if (isPowerPlane(plane))
+        return powerParent(*node);
+    return 0;
+}
+
+std::vector<Registry::EntryID> LinuxRegistry::children(EntryID entry, const QString& plane) const
+{
+    std::lock_guard lock(m_mutex);
+    const std::optional<Node> node = liveNode(entry);
+    if (!node)
+        return {};
+    if (isServicePlane(plane))
+        return serviceChildren(*node);
+    if (isPowerPlane(plane))
+        return powerChildren(*node);
+    return {};
+}
+
+QString LinuxRegistry::nodeName(const Node& node) const
+{
+    switch (node.kind) {
+    case Kind::Root: return QStringLiteral("Root");
+    case Kind::USBDevice: return m_devices.usbDeviceName(node.detail);
+    case Kind::Device: return m_devices.deviceName(node.disk);
+    case Kind::PowerConnection: return QStringLiteral("IOPowerConnection");
+    case Kind::Driver: return QStringLiteral("IOBlockStorageDriver");
+    case Kind::WholeMedia: return m_media.mediaName(node.disk, {});
+    case Kind::PartitionScheme: return m_devices.partitionScheme(node.disk).name;
+    case Kind::PartitionMedia: return m_media.mediaName(node.disk, node.detail);
+    }
+    return {};
+}
+
+QString LinuxRegistry::nodeClassName(const Node& node) const
+{
+    switch (node.kind) {
+    case Kind::Root: return QStringLiteral("IORegistryEntry");
+    case Kind::USBDevice: return QStringLiteral("IOUSBHostDevice");
+    case Kind::Device: return QStringLiteral("IOBlockStorageDevice");
+    case Kind::PowerConnection: return QStringLiteral("IOPowerConnection");
+    case Kind::Driver: return QStringLiteral("IOBlockStorageDriver");
+    case Kind::WholeMedia:
+    case Kind::PartitionMedia: return QStringLiteral("IOMedia");
+    case Kind::PartitionScheme: return m_devices.partitionScheme(node.disk).className;
+    }
+    return {};
+}
+
+QVariantMap LinuxRegistry::nodeProperties(const Node& node) const
+{
+    switch (node.kind) {
+    case Kind::USBDevice: return m_devices.usbDeviceProperties(node.detail);
+    case Kind::Device: return m_devices.deviceProperties(node.disk);
+    case Kind::Driver: return m_devices.driverProperties(node.disk);
+    case Kind::WholeMedia: return m_media.mediaProperties(node.disk, {});
+    case Kind::PartitionMedia: return m_media.mediaProperties(node.disk, node.detail);
+    case Kind::Root:
+    case Kind::PowerConnection:
+    case Kind::PartitionScheme: return {};
+    }
+    return {};
+}
+
+Registry::EntryID LinuxRegistry::serviceParent(const Node& node) const
+{
+    switch (node.kind) {
+    case Kind::Root: return 0;
+    case Kind::USBDevice: return RootID;
+    case Kind::Device: {
+        const QString usb = m_devices.usbDevicePath(node.disk);
+        return usb.isEmpty() ? RootID : idFor(Kind::USBDevice, {}, {}, usb);
+    }
+    case Kind::PowerConnection: return 0;
+    case Kind::Driver: return relatedID(Kind::Device, node);
+    case Kind::WholeMedia: return relatedID(Kind::Driver, node);
+    case Kind::PartitionScheme: return relatedID(Kind::WholeMedia, node);
+    case Kind::PartitionMedia: return relatedID(Kind::PartitionScheme, node);
+    }
+    return 0;
+}
+
+Registry::EntryID LinuxRegistry::powerParent(const Node& node) const
+{
+    if (!m_devices.powerManagement(node.disk))
+        return 0;
+    switch (node.kind) {
+    case Kind::Device: return RootID;
+    case Kind::PowerConnection: return relatedID(Kind::Device, node);
+    case Kind::Driver: return relatedID(Kind::PowerConnection, node);
+    default: return 0;
+    }
+}
+
+std::vector<Registry::EntryID> LinuxRegistry::serviceChildren(const Node& node) const
+{
+    std::vector<EntryID> below;
+    switch (node.kind) {
+    case Kind::Root:
+    case Kind::USBDevice:
+        for (const QString& disk : m_devices.disks()) {
+            const QString identity = m_devices.identity(disk);
+            const QString usb = m_devices.usbDevicePath(disk);
+            const EntryID device = idFor(Kind::Device, disk, identity);
+            // Below the root, a USB disk is represented by its USB device,
+            // listed once where its first disk appears.
+            const EntryID child = node.kind == Kind::USBDevice ? (usb == node.detail ? device : 0)
+                : usb.isEmpty()                                 ? device
+                                                                : idFor(Kind::USBDevice, {}, {}, usb);
+            if (child != 0 && std::find(below.begin(), below.end(), child) == below.end())
+                below.push_back(child);
+        }
+        break;
+    case Kind::Device: below.push_back(relatedID(Kind::Driver, node)); break;
+    case Kind::Driver: below.push_back(relatedID(Kind::WholeMedia, node)); break;
+    case Kind::WholeMedia:
+        if (!m_devices.partitions(node.disk).isEmpty())
+            below.push_back(relatedID(Kind::PartitionScheme, node));
+        break;
+    case Kind::PartitionScheme:
+        for (const QString& partition : m_devices.partitions(node.disk))
+            below.push_back(relatedID(Kind::PartitionMedia, node, partition));
+        break;
+    case Kind::PowerConnection:
+    case Kind::PartitionMedia: break;
+    }
+    return below;
+}
+
+std::vector<Registry::EntryID> LinuxRegistry::powerChildren(const Node& node) const
+{
+    std::vector<EntryID> below;
+    switch (node.kind) {
+    case Kind::Root:
+        for (const QString& disk : m_devices.disks()) {
+            if (m_devices.powerManagement(disk))
+                below.push_back(idFor(Kind::Device, disk, m_devices.identity(disk)));
+        }
+        break;
+    case Kind::Device:
+        if (m_devices.powerManagement(node.disk))
+            below.push_back(relatedID(Kind::PowerConnection, node));
+        break;
+    case Kind::PowerConnection: below.push_back(relatedID(Kind::Driver, node)); break;
+    default: break;
+    }
+    return below;
+}

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "platform/registry/BlockDeviceReader.h"
+#include "platform/registry/BlockMediaReader.h"
+#include "platform/registry/Registry.h"
+
+#include <QHash>
+
+#include <mutex>
+
+// The registry of a Linux machine, built from sysfs, udev's database and the
+// mount table under a sysroot. The "IOService" plane:
+//
+//   Root (IORegistryEntry)
+//     [IOUSBHostDevice]          only for disks attached through USB
+//       IOBlockStorageDevice     "Device Characteristics", "Protocol Characteristics"
+//         IOBlockStorageDriver   "Statistics"
+//           IOMedia              the whole disk
+//             IO…PartitionScheme only when the disk has partitions
+//               IOMedia          one per partition
+//
+// and, for disks whose device does runtime power management, the "IOPower"
+// plane Root → IOBlockStorageDevice → IOPowerConnection → IOBlockStorageDriver,
+// both ends carrying "IOPowerManagement". The tree follows /sys/block as it is
+// when asked; properties are read from the files on every call.
+class LinuxRegistry : public Registry {
+public:
+    explicit LinuxRegistry(const QString& sysroot = RegistrySysroot::defaultRoot());
+
+    EntryID root() const override { return RootID; }
+    QString name(EntryID entry) const override;
+    QString className(EntryID entry) const override;
+    std::optional<QVariantMap> properties(EntryID entry) const override;
+    EntryID parent(EntryID entry, const QString& plane) const override;
+    std::vector<EntryID> children(EntryID entry, const QString& plane) const override;
+
+private:
+    enum class Kind { Root, USBDevice, Device, PowerConnection, Driver, WholeMedia, PartitionScheme, PartitionMedia };
+    // A disk's entries carry the identity the disk had when they were made,
+    // so a different disk that later takes the same name gets new entries and
+    // the old ones read as gone.
+    struct Node {
+        Kind kind = Kind::Root;
+        QString disk;
+        QString identity;
+        QString detail; // the partition, or the USB device's sysfs path
+    };
+    static constexpr EntryID RootID = 1;
+
+    EntryID idFor(Kind kind, const QString& disk, const QString& identity, const QString& detail = {}) const;
+    // The entry of another kind for the same disk (and identity) as node.
+    EntryID relatedID(Kind kind, const Node& sameDisk, const QString& detail = {}) const;
+    std::optional<Node> liveNode(EntryID entry) const;
+    bool isPresent(const Node& node) const;
+    QVariantMap nodeProperties(const Node& node) const;
+    QString nodeName(const Node& node) const;
+    QString nodeClassName(const Node& node) const;
+    EntryID serviceParent(const Node& node) const;
+    EntryID powerParent(const Node& node) const;
+    std::vector<EntryID> serviceChildren(const Node& node) const;
+    std::vector<EntryID> powerChildren(const Node& node) const;
+
+    RegistrySysroot m_sysroot;
+    BlockDeviceReader m_devices;
+    BlockMediaReader m_media;
+    mutable std::mutex m_mutex; // guards the node table; held by every public call
+    mutable std::vector<Node> m_nodes; // index = id - 1
+    mutable QHash<QString, EntryID> m_ids;
+};

@@ -1,0 +1,82 @@
+#include "platform/registry/Registry.h"
+
+#include "platform/registry/LinuxRegistry.h"
+
+#include <QStringList>
+
+#include <mutex>
+
+namespace {
+
+struct SharedRegistry {
+    std::mutex mutex;
+    std::unique_ptr<Registry> registry;
+};
+
+SharedRegistry& sharedRegistry()
+{
+    static SharedRegistry s;
+    return s;
+}
+
+} // namespace
+
+std::vector<Registry::EntryID> Registry::serviceEntries() const
+{
+    std::vector<EntryID> entries;
+    std::vector<EntryID> pending{root()};
+    while (!pending.empty()) {
+        const EntryID entry = pending.back();
+        pending.pop_back();
+        entries.push_back(entry);
+        const std::vector<EntryID> below = children(entry, QString::fromLatin1(ServicePlane));
+        pending.insert(pending.end(), below.rbegin(), below.rend());
+    }
+    return entries;
+}
+
+std::vector<Registry::EntryID> Registry::servicesOfClass(const QString& className) const
+{
+    std::vector<EntryID> matching;
+    for (const EntryID entry : serviceEntries()) {
+        if (this->className(entry) == className)
+            matching.push_back(entry);
+    }
+    return matching;
+}
+
+Registry::EntryID Registry::entryAtPath(const QString& plane, const QString& path) const
+{
+    if (!path.startsWith(u'/'))
+        return 0;
+    EntryID entry = root();
+    for (const QString& component : path.split(u'/', Qt::SkipEmptyParts)) {
+        EntryID next = 0;
+        for (const EntryID child : children(entry, plane)) {
+            if (name(child) == component) {
+                next = child;
+                break;
+            }
+        }
+        if (next == 0)
+            return 0;
+        entry = next;
+    }
+    return entry;
+}
+
+Registry& Registry::shared()
+{
+    SharedRegistry& s = sharedRegistry();
+    std::lock_guard lock(s.mutex);
+    if (!s.registry)
+        s.registry = std::make_unique<LinuxRegistry>();
+    return *s.registry;
+}
+
+void Registry::setShared(std::unique_ptr<Registry> registry)
+{
+    SharedRegistry& s = sharedRegistry();
+    std::lock_guard lock(s.mutex);
+    s.registry = std::move(registry);
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+#include <QVariantMap>
+#include <QtGlobal>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+// The device registry: a tree of entries, each with a name, a class ("IOClass")
+// and a property dictionary, linked in two planes: "IOService" (who provides
+// for whom) and "IOPower" (who powers whom). Entries are named by ids that
+// stay valid for the life of the provider and are never reused; 0 is none.
+// An entry that went away (a detached disk) answers no properties, no name,
+// no parent and no children.
+class Registry {
+public:
+    using EntryID = quint32;
+
+    static constexpr const char* ServicePlane = "IOService";
+    static constexpr const char* PowerPlane = "IOPower";
+
+    virtual ~Registry() = default;
+
+    virtual EntryID root() const = 0;
+    virtual QString name(EntryID entry) const = 0;
+    virtual QString className(EntryID entry) const = 0;
+    // A fresh copy on every call: live values (statistics, open state) are
+    // read again, so two reads of the same entry may differ. Contains "IOClass".
+    virtual std::optional<QVariantMap> properties(EntryID entry) const = 0;
+    virtual EntryID parent(EntryID entry, const QString& plane) const = 0;
+    virtual std::vector<EntryID> children(EntryID entry, const QString& plane) const = 0;
+
+    // Every entry of the "IOService" plane, root first, each entry before its
+    // children, children in order: the registry's iteration order.
+    std::vector<EntryID> serviceEntries() const;
+    // The entries of serviceEntries() whose class is exactly className.
+    std::vector<EntryID> servicesOfClass(const QString& className) const;
+    // "/" is the root; "/A/B" is child B of child A of the root, by name,
+    // the first child of that name at each step. 0 when nothing is there.
+    EntryID entryAtPath(const QString& plane, const QString& path) const;
+
+    // The registry the whole process reads. Until one is installed (and after
+    // installing none), the Linux provider over VISTREL_SYSROOT (or "/").
+    static Registry& shared();
+    static void setShared(std::unique_ptr<Registry> registry);
+};
