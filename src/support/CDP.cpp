@@ -6,8 +6,8 @@
 #include <QLocale>
 
 #include <array>
-#include <cmath>
 #include <charconv>
+#include <cmath>
 #include <string>
 
 namespace {
@@ -16,21 +16,12 @@ struct UnitScale {
     std::array<const char*, 7> units;
 };
 
-const UnitScale binaryUnits {1024, {QT_TRANSLATE_NOOP("CDP", " B"), QT_TRANSLATE_NOOP("CDP", "KB"),
-    QT_TRANSLATE_NOOP("CDP", "MB"), QT_TRANSLATE_NOOP("CDP", "GB"), QT_TRANSLATE_NOOP("CDP", "TB"),
-    QT_TRANSLATE_NOOP("CDP", "PB"), QT_TRANSLATE_NOOP("CDP", "EB")}};
-const UnitScale binaryPrefixUnits {1024, {QT_TRANSLATE_NOOP("CDP", " B"), QT_TRANSLATE_NOOP("CDP", "KiB"),
-    QT_TRANSLATE_NOOP("CDP", "MiB"), QT_TRANSLATE_NOOP("CDP", "GiB"), QT_TRANSLATE_NOOP("CDP", "TiB"),
-    QT_TRANSLATE_NOOP("CDP", "PiB"), QT_TRANSLATE_NOOP("CDP", "EiB")}};
-const UnitScale decimalUnits {1000, {QT_TRANSLATE_NOOP("CDP", " B"), QT_TRANSLATE_NOOP("CDP", "kB"),
-    QT_TRANSLATE_NOOP("CDP", "MB"), QT_TRANSLATE_NOOP("CDP", "GB"), QT_TRANSLATE_NOOP("CDP", "TB"),
-    QT_TRANSLATE_NOOP("CDP", "PB"), QT_TRANSLATE_NOOP("CDP", "EB")}};
-const UnitScale bitUnits {1000, {QT_TRANSLATE_NOOP("CDP", " Bit"), QT_TRANSLATE_NOOP("CDP", "KBit"),
-    QT_TRANSLATE_NOOP("CDP", "MBit"), QT_TRANSLATE_NOOP("CDP", "GBit"), QT_TRANSLATE_NOOP("CDP", "TBit"),
-    QT_TRANSLATE_NOOP("CDP", "PBit"), QT_TRANSLATE_NOOP("CDP", "EBit")}};
-const UnitScale frequencyUnits {1000, {QT_TRANSLATE_NOOP("CDP", "Hz"), QT_TRANSLATE_NOOP("CDP", "kHz"),
-    QT_TRANSLATE_NOOP("CDP", "MHz"), QT_TRANSLATE_NOOP("CDP", "GHz"), QT_TRANSLATE_NOOP("CDP", "THz"),
-    QT_TRANSLATE_NOOP("CDP", "PHz"), QT_TRANSLATE_NOOP("CDP", "EHz")}};
+// Unit names are the keys of the "CDP" translation context.
+const UnitScale binaryUnits {1024, {" B", "KB", "MB", "GB", "TB", "PB", "EB"}};
+const UnitScale binaryPrefixUnits {1024, {" B", "KiB", "MiB", "GiB", "TiB", "PiB", "EiB"}};
+const UnitScale decimalUnits {1000, {" B", "kB", "MB", "GB", "TB", "PB", "EB"}};
+const UnitScale bitUnits {1000, {" Bit", "KBit", "MBit", "GBit", "TBit", "PBit", "EBit"}};
+const UnitScale frequencyUnits {1000, {"Hz", "kHz", "MHz", "GHz", "THz", "PHz", "EHz"}};
 
 const UnitScale& memoryUnits()
 {

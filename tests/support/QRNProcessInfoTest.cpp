@@ -9,8 +9,6 @@
 
 #include <algorithm>
 
-#include <unistd.h>
-
 namespace {
 const QString debianDesktop = QStringLiteral(VISTREL_FIXTURES "/debian12-desktop");
 const KernelIdentity debianKernel(QStringLiteral("6.1.0-27-amd64"),
@@ -195,21 +193,13 @@ TEST(QRNProcessInfo, ProcessNameAndEffectiveUserByIdentifier)
     }
 }
 
-TEST(QRNProcessInfo, RunningMachine)
+TEST(QRNProcessInfo, RunningMachinesCodeAndName)
 {
     const QRNProcessInfo& info = QRNProcessInfo::processInfo();
     const int kernelMajor = QSysInfo::kernelVersion().section(u'.', 0, 0).toInt();
     ASSERT_GT(kernelMajor, 0);
-    EXPECT_EQ(info.operatingSystemVersionCode() >> 8, quint32((kernelMajor + 10) / 10 * 16 + (kernelMajor + 10) % 10));
+    ASSERT_LT(kernelMajor, 10);
+    EXPECT_EQ(info.operatingSystemVersionCode() >> 8, 0x10u + quint32(kernelMajor));
     EXPECT_GE(info.operatingSystemVersionCode(), 0x10C0u);
     EXPECT_EQ(info.operatingSystemMarketingName(), QSysInfo::prettyProductName());
-
-    quint32 user = 4711;
-    const std::optional<QString> name = info.processNameForProcessID(getpid(), &user);
-    ASSERT_TRUE(name);
-    EXPECT_EQ(user, geteuid());
-    EXPECT_TRUE(QStringLiteral("vistrel_tests").startsWith(*name)) << qPrintable(*name);
-    const std::optional<QList<qint32>> identifiers = info.identifiersForRunningProcessesNamed(*name);
-    ASSERT_TRUE(identifiers);
-    EXPECT_TRUE(identifiers->contains(getpid()));
 }

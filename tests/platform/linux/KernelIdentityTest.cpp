@@ -56,19 +56,6 @@ TEST(KernelIdentity, BuildStringIsTheFirstWordOfTheVersionWithoutItsHash)
         EXPECT_EQ(withVersion(version).buildString(), build) << version;
 }
 
-TEST(KernelIdentity, KernelsCountAsReleasesTenHigherWithOneDigitMinorAndPatch)
-{
-    const std::vector<std::pair<OperatingSystemVersion, OperatingSystemVersion>> cases = {
-        {{6, 1, 0}, {16, 1, 0}},
-        {{5, 15, 0}, {15, 15, 0}},
-        {{4, 19, 0}, {14, 15, 0}},
-        {{6, 18, 44}, {16, 15, 15}},
-        {{0, 0, 0}, {10, 0, 0}},
-    };
-    for (const auto& [kernel, release] : cases)
-        EXPECT_EQ(KernelIdentity::releaseForVersionCode(kernel), release) << kernel.majorVersion << '.' << kernel.minorVersion;
-}
-
 TEST(KernelIdentity, RunningKernelMatchesWhatProcReports)
 {
     const KernelIdentity running = KernelIdentity::running();
