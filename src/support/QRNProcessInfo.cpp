@@ -60,12 +60,12 @@ std::optional<QList<qint32>> QRNProcessInfo::identifiersForRunningProcessesNamed
 {
     if (name.isEmpty())
         return std::nullopt;
-    const std::optional<std::vector<ProcessRecord>> processes = m_processTable.processes();
+    const std::optional<std::vector<ProcessName>> processes = m_processTable.processes();
     if (!processes)
         return std::nullopt;
     const QByteArray wanted = shortCommandName(name.toUtf8());
     QList<qint32> identifiers;
-    for (const ProcessRecord& process : *processes) {
+    for (const ProcessName& process : *processes) {
         if (shortCommandName(process.commandName) == wanted)
             identifiers.append(process.processID);
     }

@@ -9,7 +9,14 @@
 #include <optional>
 #include <vector>
 
-// One running process as the process queries need it.
+// A process as the listing gives it.
+struct ProcessName {
+    qint32 processID = 0;
+    QByteArray commandName;  // the kernel's short command name (comm), raw bytes
+    bool operator==(const ProcessName&) const = default;
+};
+
+// One process with its effective user.
 struct ProcessRecord {
     qint32 processID = 0;
     QByteArray commandName;  // the kernel's short command name (comm), raw bytes
@@ -17,9 +24,9 @@ struct ProcessRecord {
     bool operator==(const ProcessRecord&) const = default;
 };
 
-// The process table, read from <root>/proc: one record per process (thread
-// group), with the name from /proc/<pid>/comm and the effective user from
-// the "Uid:" line of /proc/<pid>/status.
+// The process table, read from <root>/proc: names from /proc/<pid>/comm,
+// the effective user from the "Uid:" line of /proc/<pid>/status. Listing
+// reads only the names, one small file per process.
 class ProcessTable {
 public:
     // The kernel keeps this many bytes of a command name (TASK_COMM_LEN
@@ -28,10 +35,10 @@ public:
 
     explicit ProcessTable(const QString& sysroot = {});
 
-    // Every process listed in <root>/proc, in the order the folder lists
-    // them. A process that ends while it is read is left out. None when
-    // <root>/proc cannot be listed.
-    std::optional<std::vector<ProcessRecord>> processes() const;
+    // Every process listed in <root>/proc (threads are not listed), in the
+    // order the folder lists them. A process that ends while it is read is
+    // left out. None when <root>/proc cannot be listed.
+    std::optional<std::vector<ProcessName>> processes() const;
 
     // The process with this identifier; none when there is none. Thread
     // identifiers, which /proc answers to without listing them, are not
@@ -47,7 +54,5 @@ public:
     static std::optional<Status> parseStatus(QByteArrayView status);
 
 private:
-    std::optional<ProcessRecord> read(const QString& processFolder, qint32 processID) const;
-
     SysrootPath m_sysroot;
 };

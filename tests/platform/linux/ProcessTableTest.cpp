@@ -14,36 +14,37 @@
 namespace {
 const ProcessTable debianDesktop(QStringLiteral(VISTREL_FIXTURES "/debian12-desktop"));
 
-std::vector<ProcessRecord> sorted(std::vector<ProcessRecord> records)
+std::vector<ProcessName> sorted(std::vector<ProcessName> processes)
 {
-    std::sort(records.begin(), records.end(),
-        [](const ProcessRecord& a, const ProcessRecord& b) { return a.processID < b.processID; });
-    return records;
+    std::sort(processes.begin(), processes.end(),
+        [](const ProcessName& a, const ProcessName& b) { return a.processID < b.processID; });
+    return processes;
 }
 } // namespace
 
 TEST(ProcessTable, ListsProcessesOfASavedMachine)
 {
-    const std::optional<std::vector<ProcessRecord>> processes = debianDesktop.processes();
+    const std::optional<std::vector<ProcessName>> processes = debianDesktop.processes();
     ASSERT_TRUE(processes);
-    // 1545 is a thread of 1544, 2400 ended while being read, "sys" is no process.
-    const std::vector<ProcessRecord> expected = {
-        {1, "systemd", 0},
-        {2, "kthreadd", 0},
-        {412, "systemd-journal", 0},
-        {1544, "vistrel", 1000},
-        {2210, "vistrel", 0},
-        {2305, "bash", 1000},
-        {3001, "abcdefghijklmn\xc3", 1000},
+    // 2400 ended while being read, "sys" is no process.
+    const std::vector<ProcessName> expected = {
+        {1, "systemd"},
+        {2, "kthreadd"},
+        {412, "systemd-journal"},
+        {1544, "vistrel"},
+        {2210, "vistrel"},
+        {2305, "bash"},
+        {3001, "abcdefghijklmn\xc3"},
     };
     EXPECT_EQ(sorted(*processes), expected);
     EXPECT_FALSE(ProcessTable(QStringLiteral(VISTREL_FIXTURES "/no-such-machine")).processes());
 }
 
-TEST(ProcessTable, FindsOneProcessButNoThread)
+TEST(ProcessTable, FindsOneProcessWithItsEffectiveUser)
 {
     EXPECT_EQ(debianDesktop.process(2210), (ProcessRecord {2210, "vistrel", 0}));
-    for (qint32 missing : {1545, 2400, 4242, 0, -7})
+    EXPECT_EQ(debianDesktop.process(1544), (ProcessRecord {1544, "vistrel", 1000}));
+    for (qint32 missing : {2400, 4242, 0, -7})
         EXPECT_FALSE(debianDesktop.process(missing)) << missing;
 }
 
@@ -59,16 +60,17 @@ TEST(ProcessTable, StatusGivesThreadGroupAndEffectiveUser)
         EXPECT_FALSE(ProcessTable::parseStatus(status)) << status;
 }
 
-TEST(ProcessTable, RunningMachineListsThisProcess)
+TEST(ProcessTable, RunningMachineHasThisProcessButNotItsThread)
 {
     QFile comm(QStringLiteral("/proc/self/comm"));
     ASSERT_TRUE(comm.open(QIODevice::ReadOnly));
     const ProcessRecord self {qint32(getpid()), comm.readAll().trimmed(), geteuid()};
 
     const ProcessTable table;
-    const std::optional<std::vector<ProcessRecord>> processes = table.processes();
+    const std::optional<std::vector<ProcessName>> processes = table.processes();
     ASSERT_TRUE(processes);
-    EXPECT_NE(std::find(processes->begin(), processes->end(), self), processes->end());
+    EXPECT_NE(std::find(processes->begin(), processes->end(), ProcessName {self.processID, self.commandName}),
+        processes->end());
     EXPECT_EQ(table.process(self.processID), self);
 
     std::promise<pid_t> threadID;
