@@ -30,16 +30,16 @@ public:
     // reads as a build code is up to the caller. None for an empty version.
     std::optional<QString> buildString() const;
 
-    // Version codes pack a release of the desktop system Vistrel was first
-    // written for (10.8 = 0x1080 ... 11.0 = 0x1100 and later) into four
-    // hexadecimal digits, and every version-dependent choice compares such
-    // codes. Kernel N.m.p therefore counts as release 10+N with minor and
-    // patch capped at 15, so each still fills one hexadecimal digit:
-    // 6.1.0 -> 16.1.0 (0x1610), 5.15.0 -> 15.15.0 (0x15F0), 4.19.0 -> 14.15.0
-    // (0x14F0), 6.18.44 -> 16.15.15 (0x16FF). Every kernel thus sorts after
-    // all the releases those choices name, so Linux always gets the
-    // present-day behaviour, and a later kernel never sorts before an
-    // earlier one. Kernels up to 89 fit the four digits.
+    // Version codes pack a release in the numbering of the desktop system
+    // whose releases the version-dependent choices name (10.8 = 0x1080 ...
+    // 11.0 = 0x1100 and later) into four hexadecimal digits. Kernel N.m.p
+    // therefore counts as release 10+N with minor and patch capped at 15, so
+    // each still fills one hexadecimal digit: 6.1.0 -> 16.1.0 (0x1610),
+    // 5.15.0 -> 15.15.0 (0x15F0), 4.19.0 -> 14.15.0 (0x14F0), 6.18.44 ->
+    // 16.15.15 (0x16FF). Every kernel thus sorts after all the releases those
+    // choices name, so Linux always gets the present-day behaviour, and a
+    // later kernel never sorts before an earlier one. Kernels up to 89 fit
+    // the four digits.
     static OperatingSystemVersion releaseForVersionCode(const OperatingSystemVersion& kernel);
 
 private:

@@ -87,7 +87,7 @@ std::optional<ProcessRecord> ProcessTable::process(qint32 processID) const
     std::optional<QByteArray> name = commandName(folder);
     if (!name)
         return std::nullopt;
-    return ProcessRecord {processID, std::move(*name), parsed->effectiveUserID};
+    return ProcessRecord {{processID, std::move(*name)}, parsed->effectiveUserID};
 }
 
 std::optional<ProcessTable::Status> ProcessTable::parseStatus(QByteArrayView status)

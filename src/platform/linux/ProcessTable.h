@@ -17,9 +17,7 @@ struct ProcessName {
 };
 
 // One process with its effective user.
-struct ProcessRecord {
-    qint32 processID = 0;
-    QByteArray commandName;  // the kernel's short command name (comm), raw bytes
+struct ProcessRecord : ProcessName {
     quint32 effectiveUserID = 0;
     bool operator==(const ProcessRecord&) const = default;
 };

@@ -42,8 +42,8 @@ TEST(ProcessTable, ListsProcessesOfASavedMachine)
 
 TEST(ProcessTable, FindsOneProcessWithItsEffectiveUser)
 {
-    EXPECT_EQ(debianDesktop.process(2210), (ProcessRecord {2210, "vistrel", 0}));
-    EXPECT_EQ(debianDesktop.process(1544), (ProcessRecord {1544, "vistrel", 1000}));
+    EXPECT_EQ(debianDesktop.process(2210), (ProcessRecord {{2210, "vistrel"}, 0}));
+    EXPECT_EQ(debianDesktop.process(1544), (ProcessRecord {{1544, "vistrel"}, 1000}));
     for (qint32 missing : {2400, 4242, 0, -7})
         EXPECT_FALSE(debianDesktop.process(missing)) << missing;
 }
@@ -64,13 +64,12 @@ TEST(ProcessTable, RunningMachineHasThisProcessButNotItsThread)
 {
     QFile comm(QStringLiteral("/proc/self/comm"));
     ASSERT_TRUE(comm.open(QIODevice::ReadOnly));
-    const ProcessRecord self {qint32(getpid()), comm.readAll().trimmed(), geteuid()};
+    const ProcessRecord self {{qint32(getpid()), comm.readAll().trimmed()}, geteuid()};
 
     const ProcessTable table;
     const std::optional<std::vector<ProcessName>> processes = table.processes();
     ASSERT_TRUE(processes);
-    EXPECT_NE(std::find(processes->begin(), processes->end(), ProcessName {self.processID, self.commandName}),
-        processes->end());
+    EXPECT_NE(std::find(processes->begin(), processes->end(), ProcessName(self)), processes->end());
     EXPECT_EQ(table.process(self.processID), self);
 
     std::promise<pid_t> threadID;
