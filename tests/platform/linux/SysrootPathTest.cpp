@@ -1,0 +1,44 @@
+#include "platform/linux/SysrootPath.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+// Sets or clears VISTREL_SYSROOT for the life of the object.
+class ScopedSysrootVariable {
+public:
+    explicit ScopedSysrootVariable(const QByteArray& value)
+        : m_previous(qgetenv(name))
+        , m_wasSet(qEnvironmentVariableIsSet(name))
+    {
+        if (value.isNull())
+            qunsetenv(name);
+        else
+            qputenv(name, value);
+    }
+    ~ScopedSysrootVariable()
+    {
+        if (m_wasSet)
+            qputenv(name, m_previous);
+        else
+            qunsetenv(name);
+    }
+
+private:
+    static constexpr const char* name = "VISTREL_SYSROOT";
+    QByteArray m_previous;
+    bool m_wasSet;
+};
+} // namespace
+
+TEST(SysrootPath, ArgumentThenEnvironmentThenRoot)
+{
+    {
+        const ScopedSysrootVariable unset {QByteArray()};
+        EXPECT_EQ(SysrootPath().path(QStringLiteral("etc/os-release")), QStringLiteral("/etc/os-release"));
+        EXPECT_EQ(SysrootPath(QStringLiteral("/m")).path(QStringLiteral("proc")), QStringLiteral("/m/proc"));
+        EXPECT_EQ(SysrootPath(QStringLiteral("/m/")).root(), QStringLiteral("/m/"));
+    }
+    const ScopedSysrootVariable set {"/saved/machine"};
+    EXPECT_EQ(SysrootPath().path(QStringLiteral("proc/1/comm")), QStringLiteral("/saved/machine/proc/1/comm"));
+    EXPECT_EQ(SysrootPath(QStringLiteral("/given")).root(), QStringLiteral("/given/"));
+}
