@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/linux/SysrootPath.h"
+#include "platform/linux/Sysroot.h"
 
 #include <QByteArrayView>
 #include <QString>
@@ -22,5 +22,5 @@ public:
     static std::optional<QString> valueForKey(QByteArrayView text, QByteArrayView key);
 
 private:
-    SysrootPath m_sysroot;
+    Sysroot m_sysroot;
 };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/linux/SysrootPath.h"
+#include "platform/linux/Sysroot.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -52,5 +52,5 @@ public:
     static std::optional<Status> parseStatus(QByteArrayView status);
 
 private:
-    SysrootPath m_sysroot;
+    Sysroot m_sysroot;
 };

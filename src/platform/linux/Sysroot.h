@@ -1,6 +1,10 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+#include <QStringList>
+
+#include <optional>
 
 #include <string>
 
@@ -17,6 +21,16 @@ public:
     QString path(const QString& relative) const;
     // The same path, encoded for the C file functions.
     std::string filePath(const QString& relative) const;
+
+    std::optional<QByteArray> read(const QString& relative) const;
+    // The file's text without surrounding white space; empty when missing.
+    QString text(const QString& relative) const;
+    bool exists(const QString& relative) const;
+    // The names in a directory, sorted; empty when it is missing.
+    QStringList entries(const QString& relative) const;
+    // The path with every link followed, relative to the root ("sys/devices/..."),
+    // or empty when it does not exist or leads out of the root.
+    QString resolved(const QString& relative) const;
 
 private:
     QString m_root;

@@ -29,7 +29,7 @@ QString firstNonEmpty(const QStringList& candidates)
 
 } // namespace
 
-BlockDeviceReader::BlockDeviceReader(const RegistrySysroot& sysroot)
+BlockDeviceReader::BlockDeviceReader(const Sysroot& sysroot)
     : m_sysroot(sysroot)
 {
 }

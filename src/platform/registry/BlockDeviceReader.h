@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/registry/BlockDeviceFacts.h"
-#include "platform/registry/RegistrySysroot.h"
+#include "platform/linux/Sysroot.h"
 
 #include <QHash>
 #include <QString>
@@ -15,7 +15,7 @@
 // driver and USB entries. Every call reads the files again.
 class BlockDeviceReader {
 public:
-    explicit BlockDeviceReader(const RegistrySysroot& sysroot);
+    explicit BlockDeviceReader(const Sysroot& sysroot);
 
     // Whole disks in natural order, and a disk's partitions in natural order.
     QStringList disks() const;
@@ -51,5 +51,5 @@ public:
 private:
     QString firstText(const QStringList& relatives) const;
 
-    RegistrySysroot m_sysroot;
+    Sysroot m_sysroot;
 };

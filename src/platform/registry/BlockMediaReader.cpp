@@ -16,7 +16,7 @@ QString mediaPath(const QString& disk, const QString& partition)
 
 } // namespace
 
-BlockMediaReader::BlockMediaReader(const RegistrySysroot& sysroot)
+BlockMediaReader::BlockMediaReader(const Sysroot& sysroot)
     : m_sysroot(sysroot)
     , m_devices(sysroot)
 {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/registry/BlockDeviceReader.h"
-#include "platform/registry/RegistrySysroot.h"
+#include "platform/linux/Sysroot.h"
 
 #include <QString>
 #include <QVariantMap>
@@ -12,7 +12,7 @@
 // knows it, "UUID". Every call reads the files again.
 class BlockMediaReader {
 public:
-    explicit BlockMediaReader(const RegistrySysroot& sysroot);
+    explicit BlockMediaReader(const Sysroot& sysroot);
 
     // A partition's GPT name or file-system label, else its device name; a
     // whole disk is "<product> Media".
@@ -23,6 +23,6 @@ private:
     // Mounted, used as swap, or held by another block device (device mapper, RAID).
     bool isOpen(const QString& directory, const QString& majorMinor, const QStringList& names) const;
 
-    RegistrySysroot m_sysroot;
+    Sysroot m_sysroot;
     BlockDeviceReader m_devices;
 };

@@ -25,7 +25,7 @@
 // when asked; properties are read from the files on every call.
 class LinuxRegistry : public Registry {
 public:
-    explicit LinuxRegistry(const QString& sysroot = RegistrySysroot::defaultRoot());
+    explicit LinuxRegistry(const QString& sysroot = {});
 
     EntryID root() const override { return RootID; }
     QString name(EntryID entry) const override;
@@ -60,7 +60,7 @@ private:
     std::vector<EntryID> serviceChildren(const Node& node) const;
     std::vector<EntryID> powerChildren(const Node& node) const;
 
-    RegistrySysroot m_sysroot;
+    Sysroot m_sysroot;
     BlockDeviceReader m_devices;
     BlockMediaReader m_media;
     mutable std::mutex m_mutex; // guards the node table; held by every public call

@@ -1,6 +1,6 @@
 #include "platform/registry/UdevDatabase.h"
 
-#include "platform/registry/RegistrySysroot.h"
+#include "platform/linux/Sysroot.h"
 
 #include <QByteArray>
 #include <QList>
@@ -19,7 +19,7 @@ QHash<QString, QString> UdevDatabase::parse(QByteArrayView text)
     return properties;
 }
 
-QHash<QString, QString> UdevDatabase::forBlockDevice(const RegistrySysroot& sysroot, const QString& majorMinor)
+QHash<QString, QString> UdevDatabase::forBlockDevice(const Sysroot& sysroot, const QString& majorMinor)
 {
     if (majorMinor.isEmpty())
         return {};

@@ -4,7 +4,7 @@
 #include <QHash>
 #include <QString>
 
-class RegistrySysroot;
+class Sysroot;
 
 // The properties udevd recorded for a device in <run>/udev/data/b<major>:<minor>:
 // lines "E:KEY=value" (other line kinds, such as "S:" links and "G:" tags, are
@@ -13,7 +13,7 @@ class UdevDatabase {
 public:
     static QHash<QString, QString> parse(QByteArrayView text);
     // The properties of the block device with this "major:minor", or none.
-    static QHash<QString, QString> forBlockDevice(const RegistrySysroot& sysroot, const QString& majorMinor);
+    static QHash<QString, QString> forBlockDevice(const Sysroot& sysroot, const QString& majorMinor);
 
     // udev keeps raw texts in the *_ENC keys with \xNN escapes, and a
     // blank-free copy (blanks turned into '_') in the plain keys. The decoded

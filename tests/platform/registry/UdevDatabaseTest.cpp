@@ -1,4 +1,4 @@
-#include "platform/registry/RegistrySysroot.h"
+#include "platform/linux/Sysroot.h"
 #include "platform/registry/UdevDatabase.h"
 
 #include <gtest/gtest.h>
@@ -34,10 +34,10 @@ TEST(UdevDatabase, DecodesHexEscapesAsUTF8)
 
 TEST(UdevDatabase, BlockDevicesWithoutARecordHaveNoProperties)
 {
-    const RegistrySysroot laptop(QStringLiteral(VISTREL_FIXTURES "/laptop"));
+    const Sysroot laptop(QStringLiteral(VISTREL_FIXTURES "/laptop"));
     EXPECT_EQ(UdevDatabase::forBlockDevice(laptop, "8:1").value("ID_FS_LABEL"), QStringLiteral("STICK"));
     EXPECT_TRUE(UdevDatabase::forBlockDevice(laptop, "8:2").isEmpty());
     EXPECT_TRUE(UdevDatabase::forBlockDevice(laptop, "").isEmpty());
-    const RegistrySysroot server(QStringLiteral(VISTREL_FIXTURES "/server"));
+    const Sysroot server(QStringLiteral(VISTREL_FIXTURES "/server"));
     EXPECT_TRUE(UdevDatabase::forBlockDevice(server, "8:0").isEmpty());
 }

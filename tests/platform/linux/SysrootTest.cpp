@@ -1,4 +1,4 @@
-#include "platform/linux/SysrootPath.h"
+#include "platform/linux/Sysroot.h"
 
 #include <gtest/gtest.h>
 
@@ -30,15 +30,15 @@ private:
 };
 } // namespace
 
-TEST(SysrootPath, ArgumentThenEnvironmentThenRoot)
+TEST(Sysroot, ArgumentThenEnvironmentThenRoot)
 {
     {
         const ScopedSysrootVariable unset {QByteArray()};
-        EXPECT_EQ(SysrootPath().path(QStringLiteral("etc/os-release")), QStringLiteral("/etc/os-release"));
-        EXPECT_EQ(SysrootPath(QStringLiteral("/m")).path(QStringLiteral("proc")), QStringLiteral("/m/proc"));
-        EXPECT_EQ(SysrootPath(QStringLiteral("/m/")).root(), QStringLiteral("/m/"));
+        EXPECT_EQ(Sysroot().path(QStringLiteral("etc/os-release")), QStringLiteral("/etc/os-release"));
+        EXPECT_EQ(Sysroot(QStringLiteral("/m")).path(QStringLiteral("proc")), QStringLiteral("/m/proc"));
+        EXPECT_EQ(Sysroot(QStringLiteral("/m/")).root(), QStringLiteral("/m/"));
     }
     const ScopedSysrootVariable set {"/saved/machine"};
-    EXPECT_EQ(SysrootPath().path(QStringLiteral("proc/1/comm")), QStringLiteral("/saved/machine/proc/1/comm"));
-    EXPECT_EQ(SysrootPath(QStringLiteral("/given")).root(), QStringLiteral("/given/"));
+    EXPECT_EQ(Sysroot().path(QStringLiteral("proc/1/comm")), QStringLiteral("/saved/machine/proc/1/comm"));
+    EXPECT_EQ(Sysroot(QStringLiteral("/given")).root(), QStringLiteral("/given/"));
 }
