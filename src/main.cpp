@@ -1,6 +1,7 @@
 #include "app/ApplicationDelegate.h"
 #include "app/CommandLine.h"
 #include "app/Snapshot.h"
+#include "items/MonitorItemRegistration.h"
 #include "platform/log/Log.h"
 #include "platform/statusbar/OffscreenStatusBar.h"
 #include "platform/statusbar/OwnStatusBar.h"
@@ -105,6 +106,7 @@ int main(int argc, char* argv[])
     else
         StatusBar::setSystemStatusBar(std::make_unique<OffscreenStatusBar>());
 
+    registerMonitorItemClasses();
     int exitCode = 0;
     {
         ApplicationDelegate controller;

@@ -97,6 +97,9 @@ std::optional<QString> ApplicationDelegate::topicNameForMonitorItemClassName(con
 
 void ApplicationDelegate::applicationDidFinishLaunching()
 {
+    const bool firstStartOfThisVersion
+        = !defaults().hasKey(QStringLiteral("PassedFirstStart"))
+        || defaults().integerForKey(QStringLiteral("PassedFirstStart")) != FirstStartVersionCode;
     activateAllConfiguredMonitorItems();
 
     m_isLoggingEvents = defaults().boolForKey(QStringLiteral("EnableEventLogging"));
@@ -104,6 +107,25 @@ void ApplicationDelegate::applicationDidFinishLaunching()
     EventLog::append(QStringLiteral("*** Event logging is enabled. App is about to complete its startup phase.\n"));
 
     setFullGUIEnabled(false);
+    if (firstStartOfThisVersion)
+        handleFirstLaunchOfNewVersion();
+}
+
+void ApplicationDelegate::handleFirstLaunchOfNewVersion()
+{
+    if (!defaults().hasKey(QStringLiteral("PassedFirstStart"))) {
+        for (const auto& row : monitorItemTable()) {
+            const MonitorItemClass* itemClass = MonitorItemClasses::shared().find(row.monitorItemClassName);
+            if (!itemClass || itemClass->defaultCellConfiguration.isEmpty())
+                continue;
+            defaults().setObject(row.topicName + QStringLiteral("-MenuBarConfiguration"),
+                QVariant(itemClass->defaultCellConfiguration), UserDefaults::Domain::Host);
+            defaults().setObject(row.topicName + QStringLiteral("-IsActive"), true, UserDefaults::Domain::Host);
+            activate(true, row.monitorItemClassName, itemClass->defaultCellConfiguration);
+        }
+        applyPlaceholderRule();
+    }
+    defaults().setObject(QStringLiteral("PassedFirstStart"), FirstStartVersionCode, UserDefaults::Domain::Host);
 }
 
 void ApplicationDelegate::activateAllConfiguredMonitorItems()
@@ -260,7 +282,7 @@ void ApplicationDelegate::requestDeactivationOfMonitorItem(QRNMonitorItem* item)
     const QString className = item->className();
     const auto topic = topicNameForMonitorItemClassName(className);
     if (topic)
-        defaults().setObject(*topic + QStringLiteral("-IsActive"), false);
+        defaults().setObject(*topic + QStringLiteral("-IsActive"), false, UserDefaults::Domain::Host);
     activate(false, className, std::nullopt);
     applyPlaceholderRule();
 }

@@ -53,6 +53,11 @@ public:
     static std::optional<QString> topicNameForMonitorItemClassName(const QString& className);
 
     void applicationDidFinishLaunching();
+    // The first start of this version: a new user gets every item class's
+    // default cells switched on.
+    void handleFirstLaunchOfNewVersion();
+    // Marks a completed first start (0x0500).
+    static constexpr qint64 FirstStartVersionCode = 1280;
 
     void activateAllConfiguredMonitorItems();
     void activate(bool on, const QString& className, const std::optional<QStringList>& cellConfiguration);

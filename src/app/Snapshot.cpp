@@ -4,6 +4,7 @@
 #include "platform/statusbar/StatusBar.h"
 
 #include <QDir>
+#include <QMenu>
 #include <QFile>
 
 namespace {
@@ -36,10 +37,14 @@ QStringList Snapshot::write(const StatusBar& bar, const QString& directory, QStr
         written << imagePath;
         if (!item->menu())
             continue;
+        // The menu is written as it looks when opened: its rows fill on opening.
+        Q_EMIT item->menu()->aboutToShow();
+        const QString menuText = MenuText::of(*item->menu());
+        Q_EMIT item->menu()->aboutToHide();
         const QString menuPath = stem + QStringLiteral(".menu.txt");
         QFile file(menuPath);
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)
-            || file.write(MenuText::of(*item->menu()).toUtf8()) < 0) {
+            || file.write(menuText.toUtf8()) < 0) {
             *error = QStringLiteral("cannot write '%1'").arg(menuPath);
             return {};
         }

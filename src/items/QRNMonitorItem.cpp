@@ -3,6 +3,9 @@
 #include "app/ApplicationDelegate.h"
 #include "app/EventLog.h"
 #include "instruments/QRNSystemInstrument.h"
+#include "menubar/QRNMenuBarCell.h"
+#include "menubar/QRNMenuBarItemImage.h"
+#include "menubar/QRNTextMenuBarCell.h"
 #include "menubar/QRNTextPairView.h"
 #include "platform/log/Log.h"
 #include "platform/statusbar/StatusBar.h"
@@ -35,6 +38,46 @@ void QRNMonitorItem::updateInterfaceMenuBar(bool, bool)
 {
 }
 
+bool QRNMonitorItem::initWithCellConfiguration(const QStringList& codes)
+{
+    if (codes.isEmpty())
+        return false;
+    StatusBar& bar = StatusBar::systemStatusBar();
+    adoptStatusItem(bar.statusItemWithLength(StatusItem::VariableLength));
+    m_image = std::make_unique<QRNMenuBarItemImage>(QSizeF(0, bar.thickness()));
+    m_image->setAssociatedView(m_statusItem.get());
+    // The bar keeps each kind of item where the user put it.
+    m_statusItem->setAutosaveName(className());
+    m_statusItem->setRemovalAllowed(true);
+    createNewMenuBarCellsWithConfigurationCodes(codes);
+    buildMenu();
+    return true;
+}
+
+void QRNMonitorItem::createNewMenuBarCellsWithConfigurationCodes(const QStringList& codes)
+{
+    if (!m_image)
+        return;
+    while (!m_image->menuBarCells().empty())
+        m_image->removeMenuBarCellAtIndex(0);
+    for (const QString& code : codes) {
+        std::unique_ptr<QRNMenuBarCell> cell = QRNMenuBarCell::newMenuBarCellForStringCode(code);
+        if (!cell)
+            continue;
+        customizeNewMenuBarCell(*cell);
+        m_image->addMenuBarCell(std::move(cell));
+    }
+    if (codes.isEmpty()) {
+        std::unique_ptr<QRNMenuBarCell> cell = QRNMenuBarCell::newMenuBarCellForStringCode(QStringLiteral("QRNTextMenuBarCell:N"));
+        static_cast<QRNTextMenuBarCell&>(*cell).setStringValue(QString(QChar(0x2042)));
+        m_image->addMenuBarCell(std::move(cell));
+    }
+}
+
+void QRNMonitorItem::customizeNewMenuBarCell(QRNMenuBarCell&)
+{
+}
+
 void QRNMonitorItem::unlinkFromMenu()
 {
     if (!m_statusItem)
@@ -60,8 +103,14 @@ void QRNMonitorItem::closeAttachedMenu()
     m_statusItem->menu()->hide();
 }
 
-void QRNMonitorItem::handleChangeOfUserDefault(const QString& key, const QVariant&)
+void QRNMonitorItem::handleChangeOfUserDefault(const QString& key, const QVariant& value)
 {
+    if (key.endsWith(QLatin1String("MenuBarConfiguration"))
+        && (value.typeId() == QMetaType::QVariantList || value.typeId() == QMetaType::QStringList)) {
+        createNewMenuBarCellsWithConfigurationCodes(value.toStringList());
+        updateInterface();
+        return;
+    }
     Log::error("%{public}@: could not handle change of user default '%{public}@'.", {className(), key});
 }
 

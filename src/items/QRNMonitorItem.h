@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QStringList>
 #include <QString>
 #include <QVariant>
 
@@ -8,6 +9,8 @@
 #include <vector>
 
 class StatusMenu;
+class QRNMenuBarCell;
+class QRNMenuBarItemImage;
 class QRNSystemInstrument;
 class QRNTextPairView;
 class StatusItem;
@@ -21,6 +24,24 @@ public:
     using Instruments = std::vector<std::shared_ptr<QRNSystemInstrument>>;
 
     ~QRNMonitorItem() override;
+
+    // Makes an item of the class from its cell codes; none for an empty list.
+    template <typename Item>
+    static std::unique_ptr<Item> createWithCellConfiguration(const QStringList& codes)
+    {
+        auto item = std::make_unique<Item>();
+        if (!item->initWithCellConfiguration(codes))
+            return nullptr;
+        return item;
+    }
+
+    // Creates the status item, its image with the cells and its menu.
+    virtual bool initWithCellConfiguration(const QStringList& codes);
+    // Replaces the cells with those of the codes; codes that make no cell are
+    // skipped, and an empty list shows a single U+2042 text cell so the item
+    // never vanishes from the bar.
+    virtual void createNewMenuBarCellsWithConfigurationCodes(const QStringList& codes);
+    QRNMenuBarItemImage* menuBarImage() const { return m_image.get(); }
 
     // The name the item is known by in settings and the class table.
     virtual QString className() const = 0;
@@ -64,6 +85,9 @@ public:
 protected:
     QRNMonitorItem();
 
+    // Called for each new cell before it joins the image.
+    virtual void customizeNewMenuBarCell(QRNMenuBarCell& cell);
+
     // Change the instrument list and mark it as changed.
     void addMonitorInstrument(std::shared_ptr<QRNSystemInstrument> instrument);
     void setMonitorInstruments(Instruments instruments);
@@ -88,4 +112,5 @@ private:
     Instruments m_monitorInstruments;
     std::unique_ptr<StatusMenu> m_menu;
     std::unique_ptr<StatusItem> m_statusItem;
+    std::unique_ptr<QRNMenuBarItemImage> m_image;
 };

@@ -1,71 +1,16 @@
+#include "VistrelProcess.h"
 #include "XServer.h"
 
 #include <QDir>
-#include <QProcess>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-constexpr int ScreenWidth = 1280;
-constexpr int BarHeight = 22;
-constexpr int Spacing = 6;
-
-bool isBlack(QRgb pixel)
-{
-    return qRed(pixel) < 8 && qGreen(pixel) < 8 && qBlue(pixel) < 8;
-}
-
-// Pixels in the rectangle that stand out from the background colour.
-int inkIn(const QImage& image, const QRect& rect, QRgb background)
-{
-    int ink = 0;
-    for (int y = rect.top(); y <= rect.bottom(); ++y)
-        for (int x = rect.left(); x <= rect.right(); ++x)
-            ink += qAbs(qGray(image.pixel(x, y)) - qGray(background)) > 60;
-    return ink;
-}
-
-// Height of the non-black area that starts just under the bar in one column.
-int heightBelowBar(const QImage& image, int x)
-{
-    int y = BarHeight;
-    while (y < image.height() && !isBlack(image.pixel(x, y)))
-        ++y;
-    return y - BarHeight;
-}
-
-class Vistrel {
-public:
-    explicit Vistrel(const QStringList& arguments)
-    {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("VISTREL_LOG_LEVEL"), QStringLiteral("debug"));
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.filePath(QStringLiteral("config")));
-        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home.path());
-        environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-        m_process.setProcessEnvironment(environment);
-        m_process.start(QStringLiteral(VISTREL_EXECUTABLE), arguments);
-    }
-    ~Vistrel()
-    {
-        m_process.terminate();
-        if (!m_process.waitForFinished(5000))
-            m_process.kill();
-    }
-    QString errorOutput()
-    {
-        m_error += QString::fromUtf8(m_process.readAllStandardError());
-        return m_error;
-    }
-    QProcess& process() { return m_process; }
-
-private:
-    QTemporaryDir m_home;
-    QProcess m_process;
-    QString m_error;
-};
+const QVariantMap PlaceholderOnly = VistrelProcess::settled(
+    {{QStringLiteral("MenuBarLayoutTopic-BarSuppressMainMenuIcon"), true}});
 
 void saveForInspection(const QImage& image, const QString& name)
 {
@@ -74,24 +19,19 @@ void saveForInspection(const QImage& image, const QString& name)
 
 TEST(OwnBar, ShowsThePlaceholderAndOpensItsMenuOnAClick)
 {
-    Vistrel vistrel({QStringLiteral("--status-bar=bar")});
-    QImage screen;
-    // The bar spans the top of the screen over Xvfb's black root window.
-    ASSERT_TRUE(waitUntil([&] {
-        screen = grabScreen();
-        return !isBlack(screen.pixel(10, 10)) && isBlack(screen.pixel(10, BarHeight + 5));
-    })) << qPrintable(vistrel.errorOutput());
+    VistrelProcess vistrel({QStringLiteral("--status-bar=bar")}, PlaceholderOnly);
+    QImage screen = waitForBar();
+    ASSERT_FALSE(isBlack(screen.pixel(10, 10))) << qPrintable(vistrel.errorOutput());
     ASSERT_EQ(screen.width(), ScreenWidth);
     saveForInspection(screen, QStringLiteral("own-bar-placeholder.png"));
 
     // The placeholder glyph is the only thing in the bar: a square button at the right end.
     const QRgb background = screen.pixel(10, 10);
-    const QRect placeholder(ScreenWidth - Spacing - BarHeight, 0, BarHeight, BarHeight);
+    const QRect placeholder(ScreenWidth - ItemSpacing - BarHeight, 0, BarHeight, BarHeight);
     EXPECT_GT(inkIn(screen, placeholder, background), 15);
     EXPECT_EQ(inkIn(screen, QRect(0, 0, placeholder.left() - 1, BarHeight), background), 0);
 
-    ASSERT_TRUE(xdotool({QStringLiteral("mousemove"), QString::number(placeholder.center().x()),
-        QString::number(placeholder.center().y()), QStringLiteral("click"), QStringLiteral("1")}));
+    ASSERT_TRUE(click(placeholder.center()));
     const int column = ScreenWidth - 12;
     ASSERT_TRUE(waitUntil([&] {
         screen = grabScreen();
@@ -105,14 +45,13 @@ TEST(OwnBar, ShowsThePlaceholderAndOpensItsMenuOnAClick)
     EXPECT_LT(menuHeight, 110);
     // The highlighted button now stands out from the bar.
     EXPECT_NE(screen.pixel(placeholder.left() + 1, 1), background);
-    ASSERT_TRUE(waitUntil([&] { return vistrel.errorOutput().contains(QStringLiteral("opened the menu")); }));
+    ASSERT_TRUE(vistrel.waitForOutput(QStringLiteral("opened the menu")));
     EXPECT_TRUE(vistrel.errorOutput().contains(
         QStringLiteral("Vistrel (no monitor items active) (disabled)\n-----\nPreferences...\n")))
         << qPrintable(vistrel.errorOutput());
 
     // Choosing the last row opens the configuration window.
-    ASSERT_TRUE(xdotool({QStringLiteral("mousemove"), QString::number(column),
-        QString::number(BarHeight + menuHeight - 14), QStringLiteral("click"), QStringLiteral("1")}));
+    ASSERT_TRUE(click(QPoint(column, BarHeight + menuHeight - 14)));
     EXPECT_TRUE(waitUntil([] {
         return xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
             QStringLiteral("^Vistrel Configuration$")});
@@ -121,16 +60,15 @@ TEST(OwnBar, ShowsThePlaceholderAndOpensItsMenuOnAClick)
 
 TEST(OwnBar, IsADockWindowThatReservesItsHeight)
 {
-    Vistrel vistrel({QStringLiteral("--status-bar=bar")});
+    VistrelProcess vistrel({QStringLiteral("--status-bar=bar")}, PlaceholderOnly);
+    const QStringList search = {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+        QStringLiteral("^Vistrel$")};
+    ASSERT_TRUE(waitUntil([&] { return xdotool(search); }));
+    QProcess find;
+    find.start(QStringLiteral(XDOTOOL_EXECUTABLE), search);
+    ASSERT_TRUE(find.waitForFinished());
+    const QString window = QString::fromLatin1(find.readAllStandardOutput()).split(u'\n').first();
     QProcess xprop;
-    ASSERT_TRUE(waitUntil([&] {
-        return xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"), QStringLiteral("^Vistrel$")});
-    }));
-    QProcess search;
-    search.start(QStringLiteral(XDOTOOL_EXECUTABLE), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-        QStringLiteral("--name"), QStringLiteral("^Vistrel$")});
-    ASSERT_TRUE(search.waitForFinished());
-    const QString window = QString::fromLatin1(search.readAllStandardOutput()).split(u'\n').first();
     xprop.start(QStringLiteral("xprop"), {QStringLiteral("-id"), window, QStringLiteral("_NET_WM_WINDOW_TYPE"),
         QStringLiteral("_NET_WM_STRUT_PARTIAL")});
     ASSERT_TRUE(xprop.waitForFinished());
@@ -142,17 +80,12 @@ TEST(OwnBar, IsADockWindowThatReservesItsHeight)
 
 TEST(Executable, SnapshotWritesThePlaceholdersImageAndMenu)
 {
-    QTemporaryDir dir;
-    QProcess vistrel;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
-    vistrel.setProcessEnvironment(environment);
-    vistrel.start(QStringLiteral(VISTREL_EXECUTABLE),
-        {QStringLiteral("--snapshot"), dir.filePath(QStringLiteral("out")), QStringLiteral("--ticks"), QStringLiteral("1")});
-    ASSERT_TRUE(vistrel.waitForFinished(30000));
-    ASSERT_EQ(vistrel.exitCode(), 0) << vistrel.readAllStandardError().constData();
-
-    const QImage image(dir.filePath(QStringLiteral("out/01-item.png")));
+    QTemporaryDir folder;
+    const QString out = folder.filePath(QStringLiteral("out"));
+    VistrelProcess vistrel({QStringLiteral("--snapshot"), out, QStringLiteral("--ticks"), QStringLiteral("1")}, PlaceholderOnly);
+    ASSERT_TRUE(vistrel.process().waitForFinished(30000));
+    ASSERT_EQ(vistrel.process().exitCode(), 0) << qPrintable(vistrel.errorOutput());
+    const QImage image(out + QStringLiteral("/01-item.png"));
     ASSERT_FALSE(image.isNull());
     EXPECT_EQ(image.height(), BarHeight);
     int ink = 0;
@@ -160,7 +93,7 @@ TEST(Executable, SnapshotWritesThePlaceholdersImageAndMenu)
         for (int x = 0; x < image.width(); ++x)
             ink += qAlpha(image.pixel(x, y)) > 128;
     EXPECT_GT(ink, 15);
-    QFile menu(dir.filePath(QStringLiteral("out/01-item.menu.txt")));
+    QFile menu(out + QStringLiteral("/01-item.menu.txt"));
     ASSERT_TRUE(menu.open(QIODevice::ReadOnly));
     EXPECT_EQ(menu.readAll(), QByteArray("Vistrel (no monitor items active) (disabled)\n-----\nPreferences...\n"));
 }

@@ -1,14 +1,99 @@
 #include "platform/defaults/UserDefaults.h"
 
+#include "platform/defaults/PropertyList.h"
+#include "platform/linux/Sysroot.h"
+#include "platform/log/Log.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+#include <QSysInfo>
+
+namespace {
+const QString ClassName = QStringLiteral("UserDefaults");
+
+QString machineIdentifier()
+{
+    const QString id = Sysroot().text(QStringLiteral("etc/machine-id"));
+    if (!id.isEmpty())
+        return id;
+    const QByteArray fallback = QSysInfo::machineUniqueId();
+    return fallback.isEmpty() ? QStringLiteral("localhost") : QString::fromLatin1(fallback);
+}
+} // namespace
+
 UserDefaults& UserDefaults::standardUserDefaults()
 {
-    static UserDefaults defaults;
+    static UserDefaults defaults(
+        QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)).filePath(QStringLiteral("vistrel")),
+        machineIdentifier());
     return defaults;
+}
+
+UserDefaults::UserDefaults(const QString& folder, const QString& machineId)
+    : m_folder(folder)
+    , m_machineId(machineId.isEmpty() ? QStringLiteral("localhost") : machineId)
+{
+    reload();
+}
+
+QString UserDefaults::filePath(Domain domain) const
+{
+    if (m_folder.isEmpty())
+        return {};
+    const QString name = QLatin1String(DomainName);
+    if (domain == Domain::Host)
+        return QDir(m_folder).filePath(QStringLiteral("ByHost/%1.%2.plist").arg(name, m_machineId));
+    return QDir(m_folder).filePath(name + QStringLiteral(".plist"));
+}
+
+void UserDefaults::reload()
+{
+    m_host = load(Domain::Host);
+    m_standard = load(Domain::Standard);
+}
+
+QVariantMap UserDefaults::load(Domain domain) const
+{
+    const QString path = filePath(domain);
+    if (path.isEmpty() || !QFile::exists(path))
+        return {};
+    const std::optional<QVariant> contents = PropertyList::readFile(path);
+    if (contents && contents->typeId() == QMetaType::QVariantMap)
+        return contents->toMap();
+    // Keep what the user had for inspection and start afresh.
+    const QString aside = path + QStringLiteral(".unreadable-")
+        + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    const bool moved = QFile::rename(path, aside);
+    Log::error("%{public}@: the settings file '%@' could not be read; it was moved to '%@' and its settings start empty.",
+        {ClassName, path, moved ? aside : QStringLiteral("(could not be moved)")});
+    return {};
+}
+
+void UserDefaults::save(Domain domain)
+{
+    const QString path = filePath(domain);
+    if (path.isEmpty())
+        return;
+    if (!QDir().mkpath(QFileInfo(path).absolutePath()) || !PropertyList::writeFile(path, values(domain)))
+        Log::error("%{public}@: could not save the settings file '%@'.", {ClassName, path});
+}
+
+QVariant UserDefaults::objectForKey(const QString& key) const
+{
+    const auto host = m_host.constFind(key);
+    return host != m_host.cend() ? *host : m_standard.value(key);
+}
+
+bool UserDefaults::hasKey(const QString& key) const
+{
+    return m_host.contains(key) || m_standard.contains(key);
 }
 
 bool UserDefaults::boolForKey(const QString& key) const
 {
-    const QVariant value = m_values.value(key);
+    const QVariant value = objectForKey(key);
     switch (value.typeId()) {
     case QMetaType::Bool:
         return value.toBool();
@@ -25,30 +110,53 @@ bool UserDefaults::boolForKey(const QString& key) const
 
 qint64 UserDefaults::integerForKey(const QString& key) const
 {
-    const QVariant value = m_values.value(key);
     bool ok = false;
-    const qint64 number = value.toLongLong(&ok);
+    const qint64 number = objectForKey(key).toLongLong(&ok);
     return ok ? number : 0;
 }
 
 QString UserDefaults::stringForKey(const QString& key) const
 {
-    const QVariant value = m_values.value(key);
+    const QVariant value = objectForKey(key);
     return value.typeId() == QMetaType::QString ? value.toString() : QString();
 }
 
-void UserDefaults::setObject(const QString& key, const QVariant& value)
+void UserDefaults::setObject(const QString& key, const QVariant& value, Domain domain)
 {
     if (key.isEmpty())
         return;
-    if (!value.isValid()) {
-        m_values.remove(key);
-        return;
-    }
-    m_values.insert(key, value);
+    if (!value.isValid())
+        values(domain).remove(key);
+    else
+        values(domain).insert(key, value);
+    save(domain);
 }
 
-void UserDefaults::removeObject(const QString& key)
+void UserDefaults::removeObject(const QString& key, Domain domain)
 {
-    m_values.remove(key);
+    if (values(domain).remove(key) > 0)
+        save(domain);
+}
+
+void UserDefaults::clear()
+{
+    m_host.clear();
+    m_standard.clear();
+    for (Domain domain : {Domain::Host, Domain::Standard}) {
+        if (!filePath(domain).isEmpty())
+            QFile::remove(filePath(domain));
+    }
+}
+
+QVariantMap UserDefaults::dictionaryRepresentation() const
+{
+    QVariantMap merged = m_standard;
+    for (auto it = m_host.cbegin(); it != m_host.cend(); ++it)
+        merged.insert(it.key(), it.value());
+    return merged;
+}
+
+const QVariantMap& UserDefaults::domainValues(Domain domain) const
+{
+    return domain == Domain::Host ? m_host : m_standard;
 }

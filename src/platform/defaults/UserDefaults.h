@@ -4,26 +4,53 @@
 #include <QVariant>
 #include <QVariantMap>
 
-// A domain of user settings: property-list values by key. Values are kept in
-// memory for the life of the process.
+// The user's settings: property-list values by key, kept in two domains of
+// XML property-list files under $XDG_CONFIG_HOME/vistrel/: the standard domain
+// and the host-specific one (ByHost/<domain>.<machine-id>.plist), which is
+// read first. Every write replaces its file atomically, so a crash never
+// leaves half a file; a file that cannot be read is moved aside, reported,
+// and its domain starts empty.
 class UserDefaults {
 public:
+    enum class Domain { Host, Standard };
+
+    static constexpr char DomainName[] = "com.zentrovo.vistrel";
+
+    // The application's settings in the user's configuration folder.
     static UserDefaults& standardUserDefaults();
 
-    QVariant objectForKey(const QString& key) const { return m_values.value(key); }
-    bool hasKey(const QString& key) const { return m_values.contains(key); }
-    // Booleans, numbers and the texts "YES"/"true"/"1" read as true.
+    // Settings stored in the folder; an empty folder keeps them in memory only.
+    explicit UserDefaults(const QString& folder, const QString& machineId = {});
+
+    QVariant objectForKey(const QString& key) const;
+    bool hasKey(const QString& key) const;
+    // Booleans, numbers and the texts "YES"/"true"/non-zero numbers read as true.
     bool boolForKey(const QString& key) const;
     // Missing or non-numeric values read as 0.
     qint64 integerForKey(const QString& key) const;
     // Empty when missing or not a text.
     QString stringForKey(const QString& key) const;
 
-    void setObject(const QString& key, const QVariant& value);
-    void removeObject(const QString& key);
-    void clear() { m_values.clear(); }
-    QVariantMap dictionaryRepresentation() const { return m_values; }
+    // An empty key is ignored; an invalid value removes the key.
+    void setObject(const QString& key, const QVariant& value, Domain domain = Domain::Standard);
+    void removeObject(const QString& key, Domain domain = Domain::Standard);
+    // Forgets every value of both domains, files included.
+    void clear();
+    // Both domains merged, host-specific values winning.
+    QVariantMap dictionaryRepresentation() const;
+    const QVariantMap& domainValues(Domain domain) const;
+
+    // Reads both files again (another process may have written them).
+    void reload();
+    QString filePath(Domain domain) const;
 
 private:
-    QVariantMap m_values;
+    QVariantMap& values(Domain domain) { return domain == Domain::Host ? m_host : m_standard; }
+    QVariantMap load(Domain domain) const;
+    void save(Domain domain);
+
+    QString m_folder;
+    QString m_machineId;
+    QVariantMap m_host;
+    QVariantMap m_standard;
 };

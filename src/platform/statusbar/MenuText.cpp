@@ -16,8 +16,12 @@ void appendMenu(const QMenu& menu, const QString& indent, QString& out)
         }
         QString text = action->text();
         // Custom rows describe themselves through their accessible name.
-        if (auto* widgetAction = qobject_cast<QWidgetAction*>(action); widgetAction && widgetAction->defaultWidget())
+        if (auto* widgetAction = qobject_cast<QWidgetAction*>(action); widgetAction && widgetAction->defaultWidget()) {
             text = widgetAction->defaultWidget()->accessibleName();
+            // Spacers and other rows without content have nothing to say.
+            if (text.isEmpty())
+                continue;
+        }
         text.remove(u'&');
         if (!action->isEnabled())
             text += QStringLiteral(" (disabled)");

@@ -1,5 +1,8 @@
 #include "platform/statusbar/StatusMenu.h"
 
+#include "platform/log/Log.h"
+#include "platform/statusbar/MenuText.h"
+
 #include <QGuiApplication>
 #include <QKeyEvent>
 
@@ -16,11 +19,15 @@ void StatusMenu::addAlternate(QAction* primary, QAction* alternate, Qt::Keyboard
 
 void StatusMenu::showAlternatesFor(Qt::KeyboardModifiers modifiers)
 {
+    bool changed = false;
     for (const Alternate& a : m_alternates) {
         const bool held = modifiers.testFlag(a.modifier);
+        changed |= a.alternate->isVisible() != held;
         a.primary->setVisible(!held);
         a.alternate->setVisible(held);
     }
+    if (changed && isVisible() && Log::threshold() == LogLevel::Debug)
+        Log::debug("%{public}@: the open menu now reads:\n%@", {QStringLiteral("StatusMenu"), MenuText::of(*this)});
 }
 
 void StatusMenu::showEvent(QShowEvent* event)

@@ -1,0 +1,12 @@
+#include "items/MonitorItemRegistration.h"
+
+#include "items/MonitorItemClasses.h"
+#include "items/QRNCPUMonitorItem.h"
+#include "items/QRNMainMenuMonitorItem.h"
+
+void registerMonitorItemClasses()
+{
+    MonitorItemClasses& classes = MonitorItemClasses::shared();
+    classes.add<QRNCPUMonitorItem>(QLatin1String(QRNCPUMonitorItem::ClassName), 1.0);
+    classes.createMainMenuItem = [] { return std::make_unique<QRNMainMenuMonitorItem>(); };
+}

@@ -1,0 +1,4 @@
+#pragma once
+
+// Puts every monitor-item class of the application into the class table.
+void registerMonitorItemClasses();

@@ -1,0 +1,237 @@
+#include "items/QRNCPUMonitorItem.h"
+
+#include "instruments/QRNCPULoadInstrument.h"
+#include "menubar/QRNGraphMenuBarCell.h"
+#include "menubar/QRNGraphMenuView.h"
+#include "menubar/QRNMenuBarItemImage.h"
+#include "menubar/QRNNumericMenuBarCell.h"
+#include "menubar/QRNTextMenuBarCell.h"
+#include "menubar/QRNTextPairView.h"
+#include "platform/desktop/DesktopApplications.h"
+#include "platform/statusbar/StatusMenu.h"
+#include "support/PaddedNumberFormat.h"
+#include "support/QRNTimeUtilities.h"
+
+#include <QFontDatabase>
+#include <QWidgetAction>
+
+namespace {
+constexpr quint32 GraphCapacity = 30;
+constexpr double GraphOffsets = 20.0;
+const QSize GraphFrame(100, 40);
+
+enum OperationMode : quint64 { User = 0, System = 1, Idle = 2, Nice = 3 };
+
+bool isList(const QVariant& value)
+{
+    return value.typeId() == QMetaType::QVariantList || value.typeId() == QMetaType::QStringList;
+}
+
+bool isNumber(const QVariant& value)
+{
+    return value.typeId() == QMetaType::Bool || value.canConvert<double>() && value.typeId() != QMetaType::QString;
+}
+} // namespace
+
+QRNCPUMonitorItem::QRNCPUMonitorItem()
+    : QRNCPUMonitorItem(QRNCPULoadInstrument::sharedCPULoadInstrument())
+{
+}
+
+QRNCPUMonitorItem::QRNCPUMonitorItem(std::shared_ptr<QRNCPULoadInstrument> instrument)
+    : m_instrument(std::move(instrument))
+    , m_cpuCount(m_instrument->activeCPUCount())
+    , m_isDetailGraphEnabledForCPU(m_cpuCount, false)
+    , m_cpuGraphs(m_cpuCount)
+{
+    addMonitorInstrument(m_instrument);
+}
+
+QRNCPUMonitorItem::~QRNCPUMonitorItem() = default;
+
+std::unique_ptr<QRNMonitorItem> QRNCPUMonitorItem::create(const QStringList& codes)
+{
+    return createWithCellConfiguration<QRNCPUMonitorItem>(codes);
+}
+
+QStringList QRNCPUMonitorItem::defaultCellConfiguration()
+{
+    return {QStringLiteral("QRNTextMenuBarCell:V"), QStringLiteral("QRNGraphMenuBarCell:1N"), QStringLiteral("QRNNumericMenuBarCell:T")};
+}
+
+bool QRNCPUMonitorItem::initWithCellConfiguration(const QStringList& codes)
+{
+    m_lastConfigurationCodes = codes;
+    return QRNMonitorItem::initWithCellConfiguration(codes);
+}
+
+void QRNCPUMonitorItem::customizeNewMenuBarCell(QRNMenuBarCell& cell)
+{
+    if (auto* text = dynamic_cast<QRNTextMenuBarCell*>(&cell))
+        text->setStringValue(QStringLiteral("CPU"));
+    else if (auto* graph = dynamic_cast<QRNGraphMenuBarCell*>(&cell))
+        graph->setCapacity(GraphCapacity);
+}
+
+void QRNCPUMonitorItem::createNewMenuBarCellsWithConfigurationCodes(const QStringList& codes)
+{
+    m_lastConfigurationCodes = codes;
+    if (!m_showsIndividualLoadsInBar) {
+        QRNMonitorItem::createNewMenuBarCellsWithConfigurationCodes(codes);
+        return;
+    }
+    QRNMenuBarItemImage* image = menuBarImage();
+    if (!image)
+        return;
+    while (!image->menuBarCells().empty())
+        image->removeMenuBarCellAtIndex(0);
+    for (quint64 p = 1; p <= m_cpuCount; ++p) {
+        for (const QString& code : codes) {
+            std::unique_ptr<QRNMenuBarCell> cell = QRNMenuBarCell::newMenuBarCellForStringCode(code);
+            if (!cell)
+                continue;
+            if (auto* text = dynamic_cast<QRNTextMenuBarCell*>(cell.get()))
+                text->setStringValue(QStringLiteral("P%1").arg(p, 2, 10, QLatin1Char(' ')));
+            else
+                customizeNewMenuBarCell(*cell);
+            image->addMenuBarCell(std::move(cell));
+        }
+    }
+}
+
+void QRNCPUMonitorItem::setShowsIndividualLoadsInBar(bool shows)
+{
+    m_showsIndividualLoadsInBar = shows;
+    createNewMenuBarCellsWithConfigurationCodes(QStringList(m_lastConfigurationCodes));
+}
+
+void QRNCPUMonitorItem::setIsDetailGraphEnabled(bool enabled, quint64 index)
+{
+    if (index >= m_cpuCount || m_isDetailGraphEnabledForCPU[index] == enabled)
+        return;
+    m_isDetailGraphEnabledForCPU[index] = enabled;
+    rebuildMenu();
+}
+
+bool QRNCPUMonitorItem::isDetailGraphEnabled(quint64 index) const
+{
+    return index < m_cpuCount && m_isDetailGraphEnabledForCPU[index];
+}
+
+void QRNCPUMonitorItem::pushLoadsIntoCells()
+{
+    QRNMenuBarItemImage* image = menuBarImage();
+    if (!image)
+        return;
+    const auto& cells = image->menuBarCells();
+    auto give = [](QRNMenuBarCell& cell, double load) {
+        if (auto* numeric = dynamic_cast<QRNNumericMenuBarCell*>(&cell))
+            numeric->setDoubleValue(load);
+        else if (auto* graph = dynamic_cast<QRNGraphMenuBarCell*>(&cell))
+            graph->addNewValue(load);
+    };
+    if (m_showsIndividualLoadsInBar) {
+        // Each processor owns an equal run of cells; too few cells, and none is fed.
+        if (m_cpuCount > 0 && m_cpuCount <= cells.size()) {
+            const size_t k = cells.size() / m_cpuCount;
+            for (quint64 i = 0; i < m_cpuCount; ++i) {
+                const double load = cpuInstrument().totalLoadForProcessorAtIndex(i);
+                for (size_t c = i * k; c < i * k + k; ++c)
+                    give(*cells[c], load);
+            }
+        }
+    } else {
+        const double total = cpuInstrument().totalLoadForAllProcessors();
+        for (const auto& cell : cells)
+            give(*cell, total);
+    }
+    image->refreshCells();
+}
+
+void QRNCPUMonitorItem::updateInterfaceMenuBar(bool menuBar, bool menuItems)
+{
+    if (menuBar)
+        pushLoadsIntoCells();
+    // The menu's graphs keep their history while the menu is closed.
+    for (quint64 i = 0; i < m_cpuGraphs.size(); ++i) {
+        if (m_cpuGraphs[i])
+            m_cpuGraphs[i]->addNewValue(cpuInstrument().totalLoadForProcessorAtIndex(i));
+    }
+    if (!menuItems || !isMenuVisible())
+        return;
+    const double user = cpuInstrument().totalLoadForOperationMode(User);
+    const double system = cpuInstrument().totalLoadForOperationMode(System);
+    const double nice = cpuInstrument().totalLoadForOperationMode(Nice);
+    const double loads[] = {user, system, nice, 1.0 - user - system - nice};
+    for (size_t i = 0; i < m_cpuLoadViews.size(); ++i) {
+        if (m_cpuLoadViews[i])
+            m_cpuLoadViews[i]->setRightStringValue(PaddedNumberFormat::percentage(loads[i]));
+    }
+    if (m_uptimeView)
+        m_uptimeView->setRightStringValue(
+            QRNTimeUtilities::localizedTextRepresentationForTimeInterval(cpuInstrument().timeIntervalSinceSystemStart()));
+    if (m_processCountView)
+        m_processCountView->setRightStringValue(PaddedNumberFormat::count(cpuInstrument().currentProcessCount()));
+    updateMenuWidthForTextPairViewsIfNeeded();
+}
+
+void QRNCPUMonitorItem::createMenuItemsInMenu(StatusMenu& menu)
+{
+    QRNTextPairView* heading = addTextPairView(tr("Process Load"), QString(), &menu);
+    QFont bold = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    bold.setBold(true);
+    heading->setFont(bold);
+    heading->setLeftColor(MenuBarColor::System::Text);
+
+    const QString labels[] = {tr("User:"), tr("System:"), tr("Nice:"), tr("Idle:")};
+    for (size_t i = 0; i < m_cpuLoadViews.size(); ++i)
+        m_cpuLoadViews[i] = addTextPairView(labels[i], QString(), &menu);
+    menu.addSeparator();
+
+    bool anyGraph = false;
+    for (quint64 i = 0; i < m_cpuCount; ++i) {
+        m_cpuGraphs[i] = nullptr;
+        if (!m_isDetailGraphEnabledForCPU[i])
+            continue;
+        addTextPairView(tr("Processor %1").arg(i + 1), QString(), &menu);
+        auto* graph = new QRNGraphMenuView(QRect(QPoint(0, 0), GraphFrame));
+        graph->setHorizontalOffsets(GraphOffsets);
+        graph->setCapacity(GraphCapacity);
+        auto* row = new QWidgetAction(&menu);
+        row->setDefaultWidget(graph);
+        menu.addAction(row);
+        m_cpuGraphs[i] = graph;
+        anyGraph = true;
+    }
+    if (anyGraph)
+        menu.addSeparator();
+
+    m_processCountView = addTextPairView(tr("Processes:"), QString(), &menu);
+    addTextPairView(tr("Active since:"), QString(), &menu);
+    m_uptimeView = addTextPairView(QString(), QString(), &menu);
+    menu.addSeparator();
+    QAction* launch = menu.addAction(tr("Launch Activity Monitor"));
+    connect(launch, &QAction::triggered, this, &QRNCPUMonitorItem::openActivityMonitor);
+    QRNMonitorItem::createMenuItemsInMenu(menu);
+}
+
+void QRNCPUMonitorItem::handleChangeOfUserDefault(const QString& key, const QVariant& value)
+{
+    if (key.endsWith(QLatin1String("ShowIndividualCPUs")) && isNumber(value)) {
+        setShowsIndividualLoadsInBar(value.toBool());
+    } else if (key.endsWith(QLatin1String("ShowCPUGraphs")) && isList(value)) {
+        const QVariantList flags = value.toList();
+        for (quint64 i = 0; i < m_cpuCount; ++i)
+            setIsDetailGraphEnabled(qsizetype(i) < flags.size() && flags[qsizetype(i)].toBool(), i);
+    } else if ((key.endsWith(QLatin1String("ShowGPULoads")) || key.endsWith(QLatin1String("ShowTopProcesses")))
+        && isNumber(value)) {
+        // Graphics loads and top processes join the menu once their instruments exist.
+    } else {
+        QRNMonitorItem::handleChangeOfUserDefault(key, value);
+    }
+}
+
+void QRNCPUMonitorItem::openActivityMonitor()
+{
+    DesktopApplications::launchFirstInstalled(DesktopApplications::systemMonitors());
+}

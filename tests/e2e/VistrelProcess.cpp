@@ -1,0 +1,85 @@
+#include "VistrelProcess.h"
+
+#include "XServer.h"
+#include "platform/defaults/PropertyList.h"
+
+#include <QDir>
+
+VistrelProcess::VistrelProcess(const QStringList& arguments, const QVariantMap& settings)
+{
+    const QString config = m_home.filePath(QStringLiteral("config"));
+    if (!settings.isEmpty()) {
+        QDir().mkpath(config + QStringLiteral("/vistrel"));
+        PropertyList::writeFile(config + QStringLiteral("/vistrel/com.zentrovo.vistrel.plist"), settings);
+    }
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("VISTREL_LOG_LEVEL"), QStringLiteral("debug"));
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config);
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home.path());
+    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    m_process.setProcessEnvironment(environment);
+    m_process.start(QStringLiteral(VISTREL_EXECUTABLE), arguments);
+}
+
+VistrelProcess::~VistrelProcess()
+{
+    m_process.terminate();
+    if (!m_process.waitForFinished(5000))
+        m_process.kill();
+}
+
+QString VistrelProcess::errorOutput()
+{
+    m_error += QString::fromUtf8(m_process.readAllStandardError());
+    return m_error;
+}
+
+bool VistrelProcess::waitForOutput(const QString& text, int timeoutMs)
+{
+    return waitUntil([&] { return errorOutput().contains(text); }, timeoutMs);
+}
+
+QVariantMap VistrelProcess::settled(const QVariantMap& more)
+{
+    QVariantMap settings = more;
+    settings.insert(QStringLiteral("PassedFirstStart"), 1280);
+    return settings;
+}
+
+bool isBlack(QRgb pixel)
+{
+    return qRed(pixel) < 8 && qGreen(pixel) < 8 && qBlue(pixel) < 8;
+}
+
+int inkIn(const QImage& image, const QRect& rect, QRgb background)
+{
+    int ink = 0;
+    for (int y = rect.top(); y <= rect.bottom(); ++y)
+        for (int x = rect.left(); x <= rect.right(); ++x)
+            ink += qAbs(qGray(image.pixel(x, y)) - qGray(background)) > 60;
+    return ink;
+}
+
+int heightBelowBar(const QImage& image, int x)
+{
+    int y = BarHeight;
+    while (y < image.height() && !isBlack(image.pixel(x, y)))
+        ++y;
+    return y - BarHeight;
+}
+
+QImage waitForBar()
+{
+    QImage screen;
+    waitUntil([&] {
+        screen = grabScreen();
+        return !isBlack(screen.pixel(10, 10)) && isBlack(screen.pixel(10, BarHeight + 5));
+    });
+    return screen;
+}
+
+bool click(const QPoint& point)
+{
+    return xdotool({QStringLiteral("mousemove"), QString::number(point.x()), QString::number(point.y()),
+        QStringLiteral("click"), QStringLiteral("1")});
+}
