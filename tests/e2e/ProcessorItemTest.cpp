@@ -143,3 +143,63 @@ TEST(ProcessorItem, SnapshotHasRealNumbers)
 }
 
 } // namespace
+
+namespace {
+
+const QVariantMap ProcessorAndMainMenu = VistrelProcess::settled({
+    {QStringLiteral("ProcessorTopic-IsActive"), true},
+    {QStringLiteral("ProcessorTopic-MenuBarConfiguration"), QVariantList{QStringLiteral("QRNGraphMenuBarCell:1N")}},
+});
+
+TEST(ProcessorItem, MovingAlongTheBarHandsTheOpenMenuToTheNeighbour)
+{
+    VistrelProcess vistrel({QStringLiteral("--status-bar=bar")}, ProcessorAndMainMenu);
+    const QImage screen = waitForBar();
+    ASSERT_FALSE(isBlack(screen.pixel(10, 10))) << qPrintable(vistrel.errorOutput());
+    // Processor item rightmost (created first), the main-menu item left of it.
+    const QRgb background = screen.pixel(10, 10);
+    int x = ScreenWidth - ItemSpacing;
+    while (x > 0 && qAbs(qGray(screen.pixel(x, 2)) - qGray(background)) <= 60)
+        --x;
+    const QPoint processor(x - 10, BarHeight / 2);
+    ASSERT_TRUE(click(processor));
+    ASSERT_TRUE(vistrel.waitForOutput(QStringLiteral("opened the menu of 'QRNCPUMonitorItem'")));
+
+    // Find the main-menu item: the next ink to the left of the processor graph.
+    while (x > 0 && qAbs(qGray(screen.pixel(x, 2)) - qGray(background)) > 60)
+        --x;
+    const QPoint mainMenu(x - ItemSpacing - BarHeight / 2, BarHeight / 2);
+    ASSERT_TRUE(xdotool({QStringLiteral("mousemove"), QString::number(mainMenu.x()), QString::number(mainMenu.y())}));
+    EXPECT_TRUE(vistrel.waitForOutput(QStringLiteral("opened the menu of 'QRNMainMenuMonitorItem'")))
+        << qPrintable(vistrel.errorOutput());
+}
+
+TEST(ProcessorItem, CtrlDraggingItOutOfTheBarRemovesItForGood)
+{
+    VistrelProcess vistrel({QStringLiteral("--status-bar=bar")}, ProcessorAndMainMenu);
+    QImage screen = waitForBar();
+    const QRgb background = screen.pixel(10, 10);
+    const QRect processorArea(ScreenWidth - ItemSpacing - 40, 0, 40, BarHeight);
+    ASSERT_GT(inkIn(screen, processorArea, background), 30) << qPrintable(vistrel.errorOutput());
+
+    const QPoint grab = processorArea.center();
+    ASSERT_TRUE(xdotool({QStringLiteral("mousemove"), QString::number(grab.x()), QString::number(grab.y()),
+        QStringLiteral("keydown"), QStringLiteral("ctrl"), QStringLiteral("mousedown"), QStringLiteral("1"),
+        QStringLiteral("mousemove"), QString::number(grab.x() - 100), QStringLiteral("300"),
+        QStringLiteral("mouseup"), QStringLiteral("1"), QStringLiteral("keyup"), QStringLiteral("ctrl")}));
+
+    // The main-menu item moves to the right end; the processor item is gone.
+    ASSERT_TRUE(waitUntil([&] {
+        screen = grabScreen();
+        return inkIn(screen, QRect(ScreenWidth - ItemSpacing - BarHeight, 0, BarHeight, BarHeight), background) > 15
+            && inkIn(screen, QRect(0, 0, ScreenWidth - ItemSpacing - BarHeight - 1, BarHeight), background) == 0;
+    })) << qPrintable(vistrel.errorOutput());
+    vistrel.process().terminate();
+    vistrel.process().waitForFinished(5000);
+
+    // The choice is kept: the next start shows no processor item.
+    const QString settings = vistrel.settingsText();
+    EXPECT_TRUE(settings.contains(QStringLiteral("<key>ProcessorTopic-IsActive</key>\n\t<false/>"))) << qPrintable(settings);
+}
+
+} // namespace

@@ -4,6 +4,8 @@
 #include "platform/defaults/PropertyList.h"
 
 #include <QDir>
+#include <QDirIterator>
+#include <QFile>
 
 VistrelProcess::VistrelProcess(const QStringList& arguments, const QVariantMap& settings)
 {
@@ -37,6 +39,19 @@ QString VistrelProcess::errorOutput()
 bool VistrelProcess::waitForOutput(const QString& text, int timeoutMs)
 {
     return waitUntil([&] { return errorOutput().contains(text); }, timeoutMs);
+}
+
+QString VistrelProcess::settingsText() const
+{
+    QString text;
+    QDirIterator files(m_home.filePath(QStringLiteral("config/vistrel")), {QStringLiteral("*.plist")}, QDir::Files,
+        QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        QFile file(files.next());
+        if (file.open(QIODevice::ReadOnly))
+            text += QString::fromUtf8(file.readAll());
+    }
+    return text;
 }
 
 QVariantMap VistrelProcess::settled(const QVariantMap& more)

@@ -18,6 +18,8 @@ public:
     // Waits until the program's stderr holds the text.
     bool waitForOutput(const QString& text, int timeoutMs = 10000);
     QProcess& process() { return m_process; }
+    // Every settings file the program wrote, concatenated.
+    QString settingsText() const;
 
     // Settings for a machine that already passed its first start.
     static QVariantMap settled(const QVariantMap& more = {});

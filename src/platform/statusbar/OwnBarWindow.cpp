@@ -127,6 +127,23 @@ void OwnBarWindow::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() != Qt::LeftButton && event->button() != Qt::RightButton)
         return;
-    if (StatusItem* item = itemAt(event->position().toPoint()))
-        item->popUpMenu();
+    StatusItem* item = itemAt(event->position().toPoint());
+    if (!item)
+        return;
+    // Ctrl-dragging an item out of the bar removes it, as Command-dragging does elsewhere.
+    if (event->button() == Qt::LeftButton && event->modifiers().testFlag(Qt::ControlModifier)) {
+        if (item->isRemovalAllowed())
+            m_dragged = item;
+        return;
+    }
+    item->popUpMenu();
+}
+
+void OwnBarWindow::mouseReleaseEvent(QMouseEvent* event)
+{
+    QPointer<StatusItem> item = m_dragged;
+    m_dragged = nullptr;
+    // Dropped well away from the bar: the user wants it gone.
+    if (item && event->position().y() > height() * 2)
+        item->setVisible(false);
 }

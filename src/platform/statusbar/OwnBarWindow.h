@@ -1,12 +1,14 @@
 #pragma once
 
+#include "platform/statusbar/StatusItem.h"
+
+#include <QPointer>
 #include <QRect>
 #include <QWidget>
 
 #include <vector>
 
 class StatusBar;
-class StatusItem;
 
 // The window of the own bar. It spans the top of the primary screen, is
 // marked as a dock for the window manager and reserves its height as a strut.
@@ -23,6 +25,7 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     void placeOnScreen();
@@ -30,4 +33,6 @@ private:
 
     StatusBar& m_bar;
     std::vector<QRect> m_frames;
+    // The item the user is dragging with Ctrl held, to take it out of the bar.
+    QPointer<StatusItem> m_dragged;
 };
