@@ -120,13 +120,9 @@ void QRNNumericMenuBarCell::drawBar(MenuBarDrawing& drawing, const QRectF& frame
     const double x = frame.x(), y = frame.y(), w = frame.width(), h = frame.height();
     const double radius = h / 10;
     const QColor color = foregroundColor(drawing);
-    QPainterPath outline;
-    outline.addRoundedRect(drawing.rect(x + 0.125 * w, y + 0.1 * h, 0.75 * w, 0.8 * h), radius, radius);
-    drawing.strokePath(outline, color, lineWidth);
+    drawing.strokeRoundedRect(QRectF(x + 0.125 * w, y + 0.1 * h, 0.75 * w, 0.8 * h), radius, color, lineWidth);
     // The level grows upwards from the bar's bottom edge.
-    QPainterPath level;
-    level.addRoundedRect(drawing.rect(x + 0.125 * w, y + 0.1 * h, 0.75 * w, value * 0.8 * h), radius, radius);
-    drawing.fillPath(level, color);
+    drawing.fillRoundedRect(QRectF(x + 0.125 * w, y + 0.1 * h, 0.75 * w, value * 0.8 * h), radius, color);
 }
 
 void QRNNumericMenuBarCell::drawPie(MenuBarDrawing& drawing, const QRectF& frame, double value, double lineWidth)
