@@ -22,7 +22,10 @@ ShapeCache::ShapeCache()
 
 void ShapeCache::fill(QPainter& painter, const QPainterPath& path, const QColor& color)
 {
-    const QTransform device = painter.deviceTransform();
+    // Device pixels as the opaque layer counts them: world coordinates times
+    // the pixel ratio, so that the copy lands where the fill would have.
+    const qreal ratio = painter.device()->devicePixelRatio();
+    const QTransform device = painter.worldTransform() * QTransform::fromScale(ratio, ratio);
     if (device.type() > QTransform::TxScale) {
         painter.fillPath(path, color);
         return;
@@ -44,13 +47,12 @@ void ShapeCache::fill(QPainter& painter, const QPainterPath& path, const QColor&
     const QRgb opaque = color.rgb();
     key.append(reinterpret_cast<const char*>(&opaque), sizeof(opaque));
 
-    Shape* shape = m_shapes.object(key);
+    QImage* shape = m_shapes.object(key);
     if (!shape) {
-        shape = new Shape{QImage(int(std::ceil(bounds.right())) - origin.x() + 1,
-                              int(std::ceil(bounds.bottom())) - origin.y() + 1, QImage::Format_ARGB32_Premultiplied),
-            origin};
-        shape->image.fill(Qt::transparent);
-        QPainter shapePainter(&shape->image);
+        shape = new QImage(int(std::ceil(bounds.right())) - origin.x() + 1, int(std::ceil(bounds.bottom())) - origin.y() + 1,
+            QImage::Format_ARGB32_Premultiplied);
+        shape->fill(Qt::transparent);
+        QPainter shapePainter(shape);
         shapePainter.setRenderHints(painter.renderHints());
         shapePainter.setTransform(toShape);
         shapePainter.fillPath(path, QColor::fromRgb(opaque));
@@ -58,14 +60,13 @@ void ShapeCache::fill(QPainter& painter, const QPainterPath& path, const QColor&
         m_shapes.insert(key, shape);
     }
 
-    // Copied pixel for pixel: in device pixels with the painter's world transform set aside.
-    const qreal ratio = painter.device()->devicePixelRatio();
+    // Copied pixel for pixel, with the painter's world transform set aside.
     const QTransform world = painter.worldTransform();
     const qreal opacity = painter.opacity();
-    shape->image.setDevicePixelRatio(ratio);
+    shape->setDevicePixelRatio(ratio);
     painter.resetTransform();
     painter.setOpacity(opacity * color.alphaF());
-    painter.drawImage(QPointF(shape->origin) / ratio, shape->image);
+    painter.drawImage(QPointF(origin) / ratio, *shape);
     painter.setOpacity(opacity);
     painter.setWorldTransform(world);
 }

@@ -20,11 +20,7 @@ public:
 private:
     ShapeCache();
 
-    // The shape filled with an opaque colour, and where its top left pixel goes.
-    struct Shape {
-        QImage image;
-        QPoint origin;
-    };
-
-    QCache<QByteArray, Shape> m_shapes;
+    // Shapes filled in their opaque colour, by their geometry relative to
+    // their top left pixel and their colour.
+    QCache<QByteArray, QImage> m_shapes;
 };

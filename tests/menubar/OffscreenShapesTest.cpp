@@ -115,6 +115,25 @@ TEST_P(OffscreenShapes, CachedOutlinesMatchFillsAtEverySubPixelPosition)
     }
 }
 
+TEST_P(OffscreenShapes, TheSameOutlineInTwoPlacesIsDrawnInBoth)
+{
+    // Exact binary fractions: both frames have the same geometry relative to their pixels.
+    QPainterPath left, right;
+    for (auto [path, x] : {std::pair{&left, 2.25}, std::pair{&right, 22.25}}) {
+        path->addRect(x, 4.5, 12, 12);
+        path->addRect(x + 1.5, 6, 9, 9);
+    }
+    const QImage expected = drawn(GetParam(), [&](QPainter& painter) {
+        painter.fillPath(left, Qt::black);
+        painter.fillPath(right, Qt::black);
+    });
+    const QImage cached = drawn(GetParam(), [&](QPainter& painter) {
+        ShapeCache::shared().fill(painter, left, Qt::black);
+        ShapeCache::shared().fill(painter, right, Qt::black);
+    });
+    EXPECT_EQ(cached, expected);
+}
+
 TEST_P(OffscreenShapes, RotatedPaintersFillDirectly)
 {
     const QPainterPath ring = ringAt(10, 5);
