@@ -9,13 +9,13 @@ namespace {
 
 MenuBarNumberFormatter& percentFormatter()
 {
-    static MenuBarNumberFormatter formatter(100, QStringLiteral("%"), 6, 1);
+    static MenuBarNumberFormatter formatter(100, QStringLiteral("%"), 6, 4);
     return formatter;
 }
 
 double barChartWidthFactor = 1.0;
 
-const QString DetailLetters = QStringLiteral("TBP");
+constexpr QStringView DetailLetters = u"TBP";
 
 } // namespace
 
@@ -26,8 +26,7 @@ QRNNumericMenuBarCell::QRNNumericMenuBarCell()
 
 void QRNNumericMenuBarCell::setSuppressesFractionDigits(bool suppresses)
 {
-    percentFormatter().setMaximumFractionDigits(suppresses ? 0 : 1);
-    percentFormatter().setFormatWidth(suppresses ? 4 : 6);
+    percentFormatter().setSuppressesFractionDigits(suppresses);
 }
 
 void QRNNumericMenuBarCell::setBarChartWidthScalingFactor(double factor)
@@ -43,27 +42,17 @@ double QRNNumericMenuBarCell::barChartWidthScalingFactor()
 
 std::unique_ptr<QRNNumericMenuBarCell> QRNNumericMenuBarCell::initWithDetailStringCode(const QString& detail)
 {
-    const qsizetype style = detail.size() == 1 ? DetailLetters.indexOf(detail[0]) : -1;
+    const int style = styleForDetail(detail, DetailLetters);
     if (style < 0)
         return nullptr;
     auto cell = std::make_unique<QRNNumericMenuBarCell>();
-    cell->setDisplayStyle(int(style));
+    cell->setDisplayStyle(style);
     return cell;
-}
-
-std::unique_ptr<QRNMenuBarCell> QRNNumericMenuBarCell::copy() const
-{
-    return std::make_unique<QRNNumericMenuBarCell>(*this);
-}
-
-QString QRNNumericMenuBarCell::className() const
-{
-    return QString::fromLatin1(ClassName);
 }
 
 QString QRNNumericMenuBarCell::stringCode() const
 {
-    return codeWithDetail(DetailLetters.mid(m_displayStyle, 1));
+    return codeWithStyleLetter(DetailLetters, m_displayStyle);
 }
 
 void QRNNumericMenuBarCell::setDoubleValue(double value)
