@@ -4,8 +4,9 @@
 //
 // Instruction counts: run the fixed-count redraw under callgrind, collecting
 // only inside it (1000 redraws):
-//   valgrind --tool=callgrind --toggle-collect='redrawImages*' ./item_image_bench --benchmark_filter=FixedCount
+//   valgrind --tool=callgrind --toggle-collect='*redrawImages*' ./item_image_bench --benchmark_filter=FixedCount
 
+#include "menubar/MenuBarDrawing.h"
 #include "menubar/QRNGraphMenuBarCell.h"
 #include "menubar/QRNMenuBarItemImage.h"
 #include "menubar/QRNNumericMenuBarCell.h"
@@ -75,6 +76,42 @@ void RefreshFourCells(benchmark::State& state)
     }
 }
 BENCHMARK(RefreshFourCells)->Unit(benchmark::kMicrosecond)->Repetitions(15)->ReportAggregatesOnly(true);
+
+// Why translucent fills go through the opaque layer: the same translucent
+// wave filled by QPainter directly (which hands its spans to Qt's thread pool)
+// and through MenuBarDrawing, into a graph-sized image at ratio 2.
+QPolygonF wave()
+{
+    QPolygonF polygon;
+    polygon << QPointF(2, 20);
+    for (int j = 0; j < 30; ++j)
+        polygon << QPointF(2 + j * 62.0 / 29, 11 + 8 * std::sin(j * 0.4));
+    polygon << QPointF(64, 20);
+    return polygon;
+}
+
+void TranslucentFill(benchmark::State& state, bool throughLayer)
+{
+    const QPolygonF polygon = wave();
+    const QColor tertiary(0, 0, 0, 66);
+    QImage image(QSize(132, 44), QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(2.0);
+    for (auto _ : state) {
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        if (throughLayer) {
+            MenuBarDrawing drawing(painter, 22, QPalette());
+            drawing.fillPolygon(polygon, tertiary);
+        } else {
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(tertiary);
+            painter.drawPolygon(polygon);
+        }
+    }
+}
+BENCHMARK_CAPTURE(TranslucentFill, QPainter, false)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK_CAPTURE(TranslucentFill, OpaqueLayer, true)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 void RefreshFourCellsFixedCount(benchmark::State& state)
 {
