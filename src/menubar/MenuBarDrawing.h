@@ -12,6 +12,9 @@
 #include <QTextOption>
 
 #include <functional>
+#include <memory>
+
+class OpaqueLayer;
 
 // Drawing in the coordinates menu-bar cells are designed in: points, origin at
 // the bottom left of the canvas, y growing upwards. QPainter's y grows
@@ -21,6 +24,9 @@
 class MenuBarDrawing {
 public:
     MenuBarDrawing(QPainter& painter, double canvasHeight, const QPalette& palette);
+    MenuBarDrawing(const MenuBarDrawing&) = delete;
+    MenuBarDrawing& operator=(const MenuBarDrawing&) = delete;
+    ~MenuBarDrawing();
 
     // A transparent image of the size (points) at the device pixel ratio,
     // with whatever draw() painted into it.
@@ -51,6 +57,8 @@ public:
     void strokeLine(double x1, double y1, double x2, double y2, const QColor& color, double lineWidth);
     void fillEllipse(const QRectF& designRect, const QColor& color);
     void strokeEllipse(const QRectF& designRect, const QColor& color, double lineWidth);
+    void fillRoundedRect(const QRectF& designRect, double radius, const QColor& color);
+    void strokeRoundedRect(const QRectF& designRect, double radius, const QColor& color, double lineWidth);
     // A one-point outline just inside the rectangle.
     void frameRect(const QRectF& designRect, const QColor& color);
     // A line centred on the rectangle's edges, optionally dashed (lengths in points).
@@ -72,8 +80,15 @@ public:
 
 private:
     QPen pen(const QColor& color, double lineWidth) const;
+    // Runs paint(painter, colour) on the target painter, or, for translucent
+    // colours, through the opaque layer with the opaque colour. The bounds
+    // (painter coordinates) hold everything paint() draws.
+    template <typename Paint>
+    void paint(const QColor& color, const QRectF& bounds, Paint paint);
 
     QPainter& m_painter;
     double m_height;
     QPalette m_palette;
+    // Made at the first translucent colour.
+    std::unique_ptr<OpaqueLayer> m_layer;
 };

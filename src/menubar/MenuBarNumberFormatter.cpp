@@ -1,23 +1,19 @@
 #include "menubar/MenuBarNumberFormatter.h"
 
 MenuBarNumberFormatter::MenuBarNumberFormatter(double multiplier, const QString& suffix, int formatWidth,
-    int maximumFractionDigits)
+    int formatWidthWithoutFraction)
     : m_multiplier(multiplier)
     , m_suffix(suffix)
     , m_formatWidth(formatWidth)
-    , m_maximumFractionDigits(maximumFractionDigits)
+    , m_formatWidthWithoutFraction(formatWidthWithoutFraction)
 {
 }
 
 QString MenuBarNumberFormatter::stringFromNumber(double value) const
 {
-    QString text = QString::number(value * m_multiplier, 'f', m_maximumFractionDigits);
-    if (text.contains(u'.')) {
-        while (text.endsWith(u'0'))
-            text.chop(1);
-        if (text.endsWith(u'.'))
-            text.chop(1);
-    }
+    QString text = QString::number(value * m_multiplier, 'f', m_suppressesFractionDigits ? 0 : 1);
+    if (text.endsWith(u".0"))
+        text.chop(2);
     text += m_suffix;
-    return text.rightJustified(m_formatWidth, u' ');
+    return text.rightJustified(m_suppressesFractionDigits ? m_formatWidthWithoutFraction : m_formatWidth, u' ');
 }

@@ -33,16 +33,6 @@ std::unique_ptr<QRNGraphMenuBarCell> QRNGraphMenuBarCell::initWithDetailStringCo
     return cell;
 }
 
-std::unique_ptr<QRNMenuBarCell> QRNGraphMenuBarCell::copy() const
-{
-    return std::make_unique<QRNGraphMenuBarCell>(*this);
-}
-
-QString QRNGraphMenuBarCell::className() const
-{
-    return QString::fromLatin1(ClassName);
-}
-
 void QRNGraphMenuBarCell::drawWithFrame(MenuBarDrawing& drawing, const QRectF& frame)
 {
     m_bufferedGraph.setFrameColor(foreground());

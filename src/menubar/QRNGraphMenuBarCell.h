@@ -1,11 +1,11 @@
 #pragma once
 
 #include "menubar/QRNBufferedGraph.h"
-#include "menubar/QRNMenuBarCell.h"
+#include "menubar/ConcreteMenuBarCell.h"
 
 // A history graph in the menu bar: one or two series, normal or opposed, three
 // times as wide as high (times the class-wide history width factor).
-class QRNGraphMenuBarCell : public QRNMenuBarCell {
+class QRNGraphMenuBarCell : public ConcreteMenuBarCell<QRNGraphMenuBarCell> {
 public:
     static constexpr char ClassName[] = "QRNGraphMenuBarCell";
 
@@ -18,8 +18,6 @@ public:
     // "1" or "2" series, then "N" normal or "O" opposed.
     static std::unique_ptr<QRNGraphMenuBarCell> initWithDetailStringCode(const QString& detail);
 
-    std::unique_ptr<QRNMenuBarCell> copy() const override;
-    QString className() const override;
     // Frame and first series in the foreground colour; the second series
     // keeps the buffer's own colour.
     void drawWithFrame(MenuBarDrawing& drawing, const QRectF& frame) override;

@@ -96,6 +96,16 @@ QString QRNMenuBarCell::codeWithDetail(const QString& detail) const
     return className() + u':' + detail;
 }
 
+int QRNMenuBarCell::styleForDetail(const QString& detail, QStringView letters)
+{
+    return detail.size() == 1 ? int(letters.indexOf(detail[0])) : -1;
+}
+
+QString QRNMenuBarCell::codeWithStyleLetter(QStringView letters, int style) const
+{
+    return codeWithDetail(letters.mid(style, 1).toString());
+}
+
 bool QRNMenuBarCell::isAcceptableScalingFactor(double factor)
 {
     return factor >= 0.5 && factor <= 2.0;

@@ -58,6 +58,10 @@ protected:
     MenuBarColor foreground() const;
     QColor foregroundColor(const MenuBarDrawing& drawing) const;
     QString codeWithDetail(const QString& detail) const;
+    // Styles named by one letter each: the position of the detail among the
+    // letters (-1 for anything else), and the code for a style.
+    static int styleForDetail(const QString& detail, QStringView letters);
+    QString codeWithStyleLetter(QStringView letters, int style) const;
     // Both diagonals of the frame, one point inside its right and top edges.
     static void strokeDiagonals(MenuBarDrawing& drawing, const QRectF& frame, const QColor& color);
     // Class-wide width factors are taken only within [0.5, 2].

@@ -9,13 +9,13 @@ namespace {
 
 MenuBarNumberFormatter& percentFormatter()
 {
-    static MenuBarNumberFormatter formatter(100, QStringLiteral("%"), 6, 1);
+    static MenuBarNumberFormatter formatter(100, QStringLiteral("%"), 6, 4);
     return formatter;
 }
 
 double barChartWidthFactor = 1.0;
 
-const QString DetailLetters = QStringLiteral("TBP");
+constexpr QStringView DetailLetters = u"TBP";
 
 } // namespace
 
@@ -26,8 +26,7 @@ QRNNumericMenuBarCell::QRNNumericMenuBarCell()
 
 void QRNNumericMenuBarCell::setSuppressesFractionDigits(bool suppresses)
 {
-    percentFormatter().setMaximumFractionDigits(suppresses ? 0 : 1);
-    percentFormatter().setFormatWidth(suppresses ? 4 : 6);
+    percentFormatter().setSuppressesFractionDigits(suppresses);
 }
 
 void QRNNumericMenuBarCell::setBarChartWidthScalingFactor(double factor)
@@ -43,27 +42,17 @@ double QRNNumericMenuBarCell::barChartWidthScalingFactor()
 
 std::unique_ptr<QRNNumericMenuBarCell> QRNNumericMenuBarCell::initWithDetailStringCode(const QString& detail)
 {
-    const qsizetype style = detail.size() == 1 ? DetailLetters.indexOf(detail[0]) : -1;
+    const int style = styleForDetail(detail, DetailLetters);
     if (style < 0)
         return nullptr;
     auto cell = std::make_unique<QRNNumericMenuBarCell>();
-    cell->setDisplayStyle(int(style));
+    cell->setDisplayStyle(style);
     return cell;
-}
-
-std::unique_ptr<QRNMenuBarCell> QRNNumericMenuBarCell::copy() const
-{
-    return std::make_unique<QRNNumericMenuBarCell>(*this);
-}
-
-QString QRNNumericMenuBarCell::className() const
-{
-    return QString::fromLatin1(ClassName);
 }
 
 QString QRNNumericMenuBarCell::stringCode() const
 {
-    return codeWithDetail(DetailLetters.mid(m_displayStyle, 1));
+    return codeWithStyleLetter(DetailLetters, m_displayStyle);
 }
 
 void QRNNumericMenuBarCell::setDoubleValue(double value)
@@ -120,13 +109,9 @@ void QRNNumericMenuBarCell::drawBar(MenuBarDrawing& drawing, const QRectF& frame
     const double x = frame.x(), y = frame.y(), w = frame.width(), h = frame.height();
     const double radius = h / 10;
     const QColor color = foregroundColor(drawing);
-    QPainterPath outline;
-    outline.addRoundedRect(drawing.rect(x + 0.125 * w, y + 0.1 * h, 0.75 * w, 0.8 * h), radius, radius);
-    drawing.strokePath(outline, color, lineWidth);
+    drawing.strokeRoundedRect(QRectF(x + 0.125 * w, y + 0.1 * h, 0.75 * w, 0.8 * h), radius, color, lineWidth);
     // The level grows upwards from the bar's bottom edge.
-    QPainterPath level;
-    level.addRoundedRect(drawing.rect(x + 0.125 * w, y + 0.1 * h, 0.75 * w, value * 0.8 * h), radius, radius);
-    drawing.fillPath(level, color);
+    drawing.fillRoundedRect(QRectF(x + 0.125 * w, y + 0.1 * h, 0.75 * w, value * 0.8 * h), radius, color);
 }
 
 void QRNNumericMenuBarCell::drawPie(MenuBarDrawing& drawing, const QRectF& frame, double value, double lineWidth)

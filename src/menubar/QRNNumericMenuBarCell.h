@@ -1,10 +1,10 @@
 #pragma once
 
-#include "menubar/QRNMenuBarCell.h"
+#include "menubar/ConcreteMenuBarCell.h"
 
 // A fraction (1.0 = 100 %) shown as a right-aligned percentage ("T"), a
 // vertical level bar ("B") or a pie that grows clockwise from twelve o'clock ("P").
-class QRNNumericMenuBarCell : public QRNMenuBarCell {
+class QRNNumericMenuBarCell : public ConcreteMenuBarCell<QRNNumericMenuBarCell> {
 public:
     static constexpr char ClassName[] = "QRNNumericMenuBarCell";
 
@@ -20,8 +20,6 @@ public:
 
     static std::unique_ptr<QRNNumericMenuBarCell> initWithDetailStringCode(const QString& detail);
 
-    std::unique_ptr<QRNMenuBarCell> copy() const override;
-    QString className() const override;
     void drawWithFrame(MenuBarDrawing& drawing, const QRectF& frame) override;
     QString stringCode() const override;
 

@@ -12,16 +12,6 @@ std::unique_ptr<QRNSpacerMenuBarCell> QRNSpacerMenuBarCell::initWithDetailString
     return std::make_unique<QRNSpacerMenuBarCell>();
 }
 
-std::unique_ptr<QRNMenuBarCell> QRNSpacerMenuBarCell::copy() const
-{
-    return std::make_unique<QRNSpacerMenuBarCell>(*this);
-}
-
-QString QRNSpacerMenuBarCell::className() const
-{
-    return QString::fromLatin1(ClassName);
-}
-
 QString QRNSpacerMenuBarCell::stringCode() const
 {
     return codeWithDetail(QStringLiteral("N"));

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "menubar/QRNMenuBarCell.h"
+#include "menubar/ConcreteMenuBarCell.h"
 
 // An empty gap as wide as an "M"; the layout editor can show its frame.
-class QRNSpacerMenuBarCell : public QRNMenuBarCell {
+class QRNSpacerMenuBarCell : public ConcreteMenuBarCell<QRNSpacerMenuBarCell> {
 public:
     static constexpr char ClassName[] = "QRNSpacerMenuBarCell";
 
@@ -12,8 +12,6 @@ public:
     // Any detail is accepted.
     static std::unique_ptr<QRNSpacerMenuBarCell> initWithDetailStringCode(const QString& detail);
 
-    std::unique_ptr<QRNMenuBarCell> copy() const override;
-    QString className() const override;
     void drawWithFrame(MenuBarDrawing& drawing, const QRectF& frame) override;
     QString stringCode() const override;
 

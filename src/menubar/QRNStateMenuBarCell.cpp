@@ -4,6 +4,8 @@
 
 namespace {
 
+constexpr QStringView DetailLetters = u"BT";
+
 enum State { Idle = 0, FirstKind = 1, SecondKind = 2, Sleeping = 3, Unavailable = 4 };
 
 // The parts of a lamp, in design coordinates, for a frame of width w.
@@ -38,26 +40,17 @@ QRNStateMenuBarCell::QRNStateMenuBarCell() = default;
 
 std::unique_ptr<QRNStateMenuBarCell> QRNStateMenuBarCell::initWithDetailStringCode(const QString& detail)
 {
-    if (detail != u"B" && detail != u"T")
+    const int style = styleForDetail(detail, DetailLetters);
+    if (style < 0)
         return nullptr;
     auto cell = std::make_unique<QRNStateMenuBarCell>();
-    cell->setDisplayStyle(detail == u"T" ? Coloured : Monochrome);
+    cell->setDisplayStyle(style);
     return cell;
-}
-
-std::unique_ptr<QRNMenuBarCell> QRNStateMenuBarCell::copy() const
-{
-    return std::make_unique<QRNStateMenuBarCell>(*this);
-}
-
-QString QRNStateMenuBarCell::className() const
-{
-    return QString::fromLatin1(ClassName);
 }
 
 QString QRNStateMenuBarCell::stringCode() const
 {
-    return codeWithDetail(m_displayStyle == Coloured ? QStringLiteral("T") : QStringLiteral("B"));
+    return codeWithStyleLetter(DetailLetters, m_displayStyle);
 }
 
 void QRNStateMenuBarCell::drawWithFrame(MenuBarDrawing& drawing, const QRectF& frame)

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "menubar/QRNMenuBarCell.h"
+#include "menubar/ConcreteMenuBarCell.h"
 
 // An activity lamp: idle, activity of the first kind (read, receive), of the
 // second kind (write, send), sleeping or unavailable, in monochrome ("B") or
 // colour ("T"), as lamps or as direction arcs. As wide as it is high.
-class QRNStateMenuBarCell : public QRNMenuBarCell {
+class QRNStateMenuBarCell : public ConcreteMenuBarCell<QRNStateMenuBarCell> {
 public:
     static constexpr char ClassName[] = "QRNStateMenuBarCell";
 
@@ -15,8 +15,6 @@ public:
 
     static std::unique_ptr<QRNStateMenuBarCell> initWithDetailStringCode(const QString& detail);
 
-    std::unique_ptr<QRNMenuBarCell> copy() const override;
-    QString className() const override;
     void drawWithFrame(MenuBarDrawing& drawing, const QRectF& frame) override;
     QString stringCode() const override;
     double width() const override { return height(); }

@@ -7,7 +7,7 @@ namespace {
 
 MenuBarNumberFormatter& decimalFormatter()
 {
-    static MenuBarNumberFormatter formatter(1, QString(), 5, 1);
+    static MenuBarNumberFormatter formatter(1, QString(), 5, 3);
     return formatter;
 }
 
@@ -25,8 +25,7 @@ QRNTemperatureMenuBarCell::QRNTemperatureMenuBarCell()
 
 void QRNTemperatureMenuBarCell::setSuppressesFractionDigits(bool suppresses)
 {
-    decimalFormatter().setMaximumFractionDigits(suppresses ? 0 : 1);
-    decimalFormatter().setFormatWidth(suppresses ? 3 : 5);
+    decimalFormatter().setSuppressesFractionDigits(suppresses);
 }
 
 void QRNTemperatureMenuBarCell::setTemperatureUnit(int temperatureUnit)
@@ -63,16 +62,6 @@ QString QRNTemperatureMenuBarCell::stringForPresentingPseudoCentigradeValue(doub
 std::unique_ptr<QRNTemperatureMenuBarCell> QRNTemperatureMenuBarCell::initWithDetailStringCode(const QString&)
 {
     return std::make_unique<QRNTemperatureMenuBarCell>();
-}
-
-std::unique_ptr<QRNMenuBarCell> QRNTemperatureMenuBarCell::copy() const
-{
-    return std::make_unique<QRNTemperatureMenuBarCell>(*this);
-}
-
-QString QRNTemperatureMenuBarCell::className() const
-{
-    return QString::fromLatin1(ClassName);
 }
 
 QString QRNTemperatureMenuBarCell::stringCode() const

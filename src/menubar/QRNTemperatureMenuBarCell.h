@@ -1,12 +1,12 @@
 #pragma once
 
-#include "menubar/QRNMenuBarCell.h"
+#include "menubar/ConcreteMenuBarCell.h"
 
 #include <QFont>
 
 // A temperature in the class-wide unit, right-aligned, or a thermal-state
 // symbol; a diagonal cross over the cell while there is no data.
-class QRNTemperatureMenuBarCell : public QRNMenuBarCell {
+class QRNTemperatureMenuBarCell : public ConcreteMenuBarCell<QRNTemperatureMenuBarCell> {
 public:
     static constexpr char ClassName[] = "QRNTemperatureMenuBarCell";
 
@@ -27,8 +27,6 @@ public:
     // Any detail is accepted.
     static std::unique_ptr<QRNTemperatureMenuBarCell> initWithDetailStringCode(const QString& detail);
 
-    std::unique_ptr<QRNMenuBarCell> copy() const override;
-    QString className() const override;
     void drawWithFrame(MenuBarDrawing& drawing, const QRectF& frame) override;
     QString stringCode() const override;
 

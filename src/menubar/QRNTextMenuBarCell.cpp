@@ -3,7 +3,7 @@
 #include "menubar/MenuBarDrawing.h"
 
 namespace {
-const QString DetailLetters = QStringLiteral("N2V");
+constexpr QStringView DetailLetters = u"N2V";
 } // namespace
 
 QRNTextMenuBarCell::QRNTextMenuBarCell()
@@ -13,27 +13,17 @@ QRNTextMenuBarCell::QRNTextMenuBarCell()
 
 std::unique_ptr<QRNTextMenuBarCell> QRNTextMenuBarCell::initWithDetailStringCode(const QString& detail)
 {
-    const qsizetype style = detail.size() == 1 ? DetailLetters.indexOf(detail[0]) : -1;
+    const int style = styleForDetail(detail, DetailLetters);
     if (style < 0)
         return nullptr;
     auto cell = std::make_unique<QRNTextMenuBarCell>();
-    cell->setTextStyle(int(style));
+    cell->setTextStyle(style);
     return cell;
-}
-
-std::unique_ptr<QRNMenuBarCell> QRNTextMenuBarCell::copy() const
-{
-    return std::make_unique<QRNTextMenuBarCell>(*this);
-}
-
-QString QRNTextMenuBarCell::className() const
-{
-    return QString::fromLatin1(ClassName);
 }
 
 QString QRNTextMenuBarCell::stringCode() const
 {
-    return codeWithDetail(DetailLetters.mid(m_textStyle, 1));
+    return codeWithStyleLetter(DetailLetters, m_textStyle);
 }
 
 void QRNTextMenuBarCell::setStringValue(const QString& value)

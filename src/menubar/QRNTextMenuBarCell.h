@@ -1,6 +1,6 @@
 #pragma once
 
-#include "menubar/QRNMenuBarCell.h"
+#include "menubar/ConcreteMenuBarCell.h"
 
 #include <QFont>
 #include <QTextOption>
@@ -8,7 +8,7 @@
 // Text in the menu bar: one line ("N"), two small bold lines ("2"), or up to
 // three characters stacked from top to bottom ("V"). The width follows the
 // text unless a fixed width is set.
-class QRNTextMenuBarCell : public QRNMenuBarCell {
+class QRNTextMenuBarCell : public ConcreteMenuBarCell<QRNTextMenuBarCell> {
 public:
     static constexpr char ClassName[] = "QRNTextMenuBarCell";
 
@@ -18,8 +18,6 @@ public:
 
     static std::unique_ptr<QRNTextMenuBarCell> initWithDetailStringCode(const QString& detail);
 
-    std::unique_ptr<QRNMenuBarCell> copy() const override;
-    QString className() const override;
     void drawWithFrame(MenuBarDrawing& drawing, const QRectF& frame) override;
     QString stringCode() const override;
 

@@ -130,6 +130,22 @@ QImage over(const QImage& image, const QColor& background)
     return composed;
 }
 
+int largestDifference(const QImage& first, const QImage& second)
+{
+    if (first.size() != second.size())
+        return 255;
+    int largest = 0;
+    for (int row = 0; row < first.height(); ++row) {
+        for (int column = 0; column < first.width(); ++column) {
+            const QRgb a = first.pixel(column, row);
+            const QRgb b = second.pixel(column, row);
+            largest = std::max({largest, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                std::abs(qBlue(a) - qBlue(b)), std::abs(qAlpha(a) - qAlpha(b))});
+        }
+    }
+    return largest;
+}
+
 double luminance(const QColor& color)
 {
     return 0.2126 * color.red() + 0.7152 * color.green() + 0.0722 * color.blue();

@@ -35,6 +35,8 @@ double inkedRunUpwards(const QImage& image, double x, double y, int minimumAlpha
 QColor meanInk(const QImage& image, const QRectF& rect, int minimumAlpha = 128);
 // The image composed over an opaque background, as a bar shows it.
 QImage over(const QImage& image, const QColor& background);
+// The largest difference of any channel of any pixel (images of one size).
+int largestDifference(const QImage& first, const QImage& second);
 // Perceived brightness, 0 to 255.
 double luminance(const QColor& color);
 // The darkest and the brightest luminance inside the rectangle.
