@@ -14,9 +14,10 @@ command -v gkrellm >/dev/null || { echo "gkrellm is not installed (apt-get insta
 work=$(mktemp -d)
 trap 'kill $(jobs -p) 2>/dev/null; wait 2>/dev/null; rm -rf "$work"' EXIT
 
-exec 3<> "$work/display"
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-for _ in $(seq 50); do read -r -t 0.1 number <&3 && break; done
+number=90
+while [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ]; do number=$((number + 1)); done
+Xvfb ":$number" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$number" ] && break; sleep 0.1; done
 export DISPLAY=":$number"
 
 # Vistrel: the processor item alone, one graph per processor.
@@ -44,10 +45,11 @@ gkrellm_pid=$!
 sleep 5   # both settle after their start
 ticks=$(getconf CLK_TCK)
 sample() { # pid -> "cpu_ticks context_switches"
-    local stat; stat=$(cat /proc/$1/stat)
-    stat=${stat##*) }
-    set -- $stat
-    local switches; switches=$(awk '/ctxt_switches/ {s += $2} END {print s}' /proc/$1/status)
+    local pid=$1 stat switches
+    stat=$(cat /proc/$pid/stat)
+    switches=$(awk '/ctxt_switches/ {s += $2} END {print s}' /proc/$pid/status)
+    # Fields after the command name: utime and stime are the 12th and 13th.
+    set -- ${stat##*) }
     echo "$((${12} + ${13})) $switches"
 }
 read -r v_cpu0 v_cs0 < <(sample $vistrel_pid)
