@@ -1,10 +1,16 @@
 #include "app/ApplicationDelegate.h"
 
 #include "app/EventLog.h"
+#include "app/QRNHostUserDefaults.h"
 #include "configuration/ConfigurationWindow.h"
 #include "instruments/QRNSystemInstrument.h"
 #include "items/MonitorItemClasses.h"
 #include "items/QRNMonitorItem.h"
+#include "menubar/QRNGraphMenuBarCell.h"
+#include "menubar/QRNNumericMenuBarCell.h"
+#include "menubar/QRNTemperatureMenuBarCell.h"
+#include "platform/log/Log.h"
+#include "platform/defaults/DefaultsWatcher.h"
 #include "platform/defaults/UserDefaults.h"
 #include "platform/statusbar/StatusBar.h"
 
@@ -100,6 +106,14 @@ void ApplicationDelegate::applicationDidFinishLaunching()
     const bool firstStartOfThisVersion
         = !defaults().hasKey(QStringLiteral("PassedFirstStart"))
         || defaults().integerForKey(QStringLiteral("PassedFirstStart")) != FirstStartVersionCode;
+    QRNHostUserDefaults::setGlobalChangeDelegate(this);
+    // Settings changed by another program take effect as if written here.
+    auto* watcher = new DefaultsWatcher(defaults(), this);
+    connect(watcher, &DefaultsWatcher::keysChanged, this, [this](const QStringList& keys) {
+        for (const QString& key : keys)
+            handleChangeOfValue(defaults().objectForKey(key), key);
+    });
+    establishClassHandledPreferences();
     activateAllConfiguredMonitorItems();
 
     m_isLoggingEvents = defaults().boolForKey(QStringLiteral("EnableEventLogging"));
@@ -118,14 +132,13 @@ void ApplicationDelegate::handleFirstLaunchOfNewVersion()
             const MonitorItemClass* itemClass = MonitorItemClasses::shared().find(row.monitorItemClassName);
             if (!itemClass || itemClass->defaultCellConfiguration.isEmpty())
                 continue;
-            defaults().setObject(row.topicName + QStringLiteral("-MenuBarConfiguration"),
-                QVariant(itemClass->defaultCellConfiguration), UserDefaults::Domain::Host);
-            defaults().setObject(row.topicName + QStringLiteral("-IsActive"), true, UserDefaults::Domain::Host);
-            activate(true, row.monitorItemClassName, itemClass->defaultCellConfiguration);
+            // Writing the topic's settings through the routed writer creates the item.
+            QRNHostUserDefaults::setObject(QVariant(itemClass->defaultCellConfiguration),
+                row.topicName + QStringLiteral("-MenuBarConfiguration"));
+            QRNHostUserDefaults::setBool(true, row.topicName + QStringLiteral("-IsActive"));
         }
-        applyPlaceholderRule();
     }
-    defaults().setObject(QStringLiteral("PassedFirstStart"), FirstStartVersionCode, UserDefaults::Domain::Host);
+    QRNHostUserDefaults::setInteger(FirstStartVersionCode, QStringLiteral("PassedFirstStart"));
 }
 
 void ApplicationDelegate::activateAllConfiguredMonitorItems()
@@ -189,14 +202,16 @@ void ApplicationDelegate::activate(bool on, const QString& className, const std:
         std::unique_ptr<QRNMonitorItem> item = itemClass->create(*cellConfiguration);
         if (!item)
             return;
+        QRNMonitorItem& created = *item;
         if (group) {
             group->items.push_back(std::move(item));
         } else {
-            SamplingGroup& created = createGroup(itemClass->defaultMonitoringInterval);
-            created.items.push_back(std::move(item));
+            SamplingGroup& newGroup = createGroup(itemClass->defaultMonitoringInterval);
+            newGroup.items.push_back(std::move(item));
             // The first tick runs at once, so the new item shows values right away.
-            updateItems(created);
+            updateItems(newGroup);
         }
+        pushUserDefaultsToMonitorItem(created);
         return;
     }
 
@@ -453,6 +468,87 @@ void ApplicationDelegate::showDiagnosticsWindow()
     text->show();
     text->raise();
     text->activateWindow();
+}
+
+void ApplicationDelegate::handleChangeOfValue(const QVariant& value, const QString& key)
+{
+    QObject* target = targetForUserDefaultWithKey(key);
+    if (target == this)
+        handleChangeOfUserDefault(key, value);
+    else if (auto* item = qobject_cast<QRNMonitorItem*>(target))
+        item->handleChangeOfUserDefault(key, value);
+}
+
+QObject* ApplicationDelegate::targetForUserDefaultWithKey(const QString& key) const
+{
+    if (key.isEmpty())
+        return nullptr;
+    if (key.endsWith(QLatin1String("-IsActive")) || key.startsWith(QLatin1String("PreferencesTopic-"))
+        || key.startsWith(QLatin1String("MenuBarLayoutTopic-")))
+        return const_cast<ApplicationDelegate*>(this);
+    const qsizetype hyphen = key.indexOf(u'-');
+    if (hyphen < 0)
+        return const_cast<ApplicationDelegate*>(this);
+    const auto className = monitorItemClassNameForTopicName(key.left(hyphen));
+    return className ? activeMonitorItemWithClassName(*className) : nullptr;
+}
+
+void ApplicationDelegate::handleChangeOfUserDefault(const QString& key, const QVariant& value)
+{
+    static const QString activeSuffix = QStringLiteral("-IsActive");
+    static const QString preferences = QStringLiteral("PreferencesTopic-");
+    if (key.endsWith(activeSuffix)) {
+        const QString topic = key.chopped(activeSuffix.size());
+        const auto className = monitorItemClassNameForTopicName(topic);
+        const QVariant cells = defaults().objectForKey(topic + QStringLiteral("-MenuBarConfiguration"));
+        const bool isList = cells.typeId() == QMetaType::QVariantList || cells.typeId() == QMetaType::QStringList;
+        activate(defaults().boolForKey(key), className.value_or(QString()),
+            isList ? std::optional<QStringList>(cells.toStringList()) : std::nullopt);
+        applyPlaceholderRule();
+        return;
+    }
+    if (key.endsWith(QLatin1String("-MenuBarConfiguration")) || key.startsWith(QLatin1String("MenuBarLayoutTopic-")))
+        return;
+    if (key.startsWith(preferences)) {
+        const QString name = key.mid(preferences.size());
+        if (name == QLatin1String("SuppressSwitchingNotice"))
+            return;
+        if (name == QLatin1String("QRNMemoryDisplayMode")) {
+            defaults().setObject(name, value);
+            return;
+        }
+        if (name == QLatin1String("TemperatureUnit")) {
+            QRNTemperatureMenuBarCell::setTemperatureUnit(value.toInt());
+            return;
+        }
+    } else if (key == QLatin1String("PassedFirstStart") || key == QLatin1String("UseAppExtension")) {
+        return;
+    }
+    Log::error("%{public}@: cannot handle change of user default '%{public}@'.\n", {QStringLiteral("ApplicationDelegate"), key});
+}
+
+void ApplicationDelegate::pushUserDefaultsToMonitorItem(QRNMonitorItem& item)
+{
+    const auto topic = topicNameForMonitorItemClassName(item.className());
+    if (!topic)
+        return;
+    const QVariantMap stored = defaults().domainValues(UserDefaults::Domain::Host);
+    for (auto it = stored.cbegin(); it != stored.cend(); ++it) {
+        const QString& key = it.key();
+        if (key.startsWith(*topic) && !key.endsWith(QLatin1String("-MenuBarConfiguration"))
+            && !key.endsWith(QLatin1String("-IsActive")))
+            item.handleChangeOfUserDefault(key, it.value());
+    }
+}
+
+void ApplicationDelegate::establishClassHandledPreferences()
+{
+    QRNTemperatureMenuBarCell::setTemperatureUnit(int(defaults().integerForKey(QStringLiteral("PreferencesTopic-TemperatureUnit"))));
+    const bool suppress = defaults().boolForKey(QStringLiteral("MenuBarLayoutTopic-BarSuppressDecimalPlaces"));
+    QRNNumericMenuBarCell::setSuppressesFractionDigits(suppress);
+    QRNTemperatureMenuBarCell::setSuppressesFractionDigits(suppress);
+    QRNGraphMenuBarCell::setWidthScalingFactor(defaults().integerForKey(QStringLiteral("MenuBarLayoutTopic-BarHistoryScaling")) / 100.0);
+    QRNNumericMenuBarCell::setBarChartWidthScalingFactor(defaults().integerForKey(QStringLiteral("MenuBarLayoutTopic-BarGraphScaling")) / 100.0);
 }
 
 QString ApplicationDelegate::localizedApplicationName() const

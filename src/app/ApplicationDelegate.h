@@ -85,6 +85,17 @@ public:
 
     QString localizedApplicationName() const;
 
+    // Settings routing: a written setting reaches the controller, the live
+    // item of its topic, or nobody (it stays stored for a later item).
+    void handleChangeOfValue(const QVariant& value, const QString& key);
+    // What reacts to a key: the controller, a live item, or nothing.
+    QObject* targetForUserDefaultWithKey(const QString& key) const;
+    void handleChangeOfUserDefault(const QString& key, const QVariant& value);
+    // Hands a new item every stored setting of its topic.
+    void pushUserDefaultsToMonitorItem(QRNMonitorItem& item);
+    // The class-wide display settings of the cells, applied once at launch.
+    void establishClassHandledPreferences();
+
     const std::vector<std::unique_ptr<SamplingGroup>>& activeTimers() const { return m_activeTimers; }
     StatusItem* placeholderItem() const { return m_placeholderItem.get(); }
     QMenu* placeholderMenu() const { return m_placeholderMenu.get(); }

@@ -8,12 +8,11 @@
 #include <QFile>
 
 VistrelProcess::VistrelProcess(const QStringList& arguments, const QVariantMap& settings)
+    : m_arguments(arguments)
 {
     const QString config = m_home.filePath(QStringLiteral("config"));
-    if (!settings.isEmpty()) {
-        QDir().mkpath(config + QStringLiteral("/vistrel"));
-        PropertyList::writeFile(config + QStringLiteral("/vistrel/com.zentrovo.vistrel.plist"), settings);
-    }
+    if (!settings.isEmpty())
+        writeSettings(settings);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("VISTREL_LOG_LEVEL"), QStringLiteral("debug"));
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config);
@@ -21,6 +20,23 @@ VistrelProcess::VistrelProcess(const QStringList& arguments, const QVariantMap& 
     environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
     m_process.setProcessEnvironment(environment);
     m_process.start(QStringLiteral(VISTREL_EXECUTABLE), arguments);
+}
+
+void VistrelProcess::writeSettings(const QVariantMap& settings)
+{
+    const QString folder = m_home.filePath(QStringLiteral("config/vistrel"));
+    QDir().mkpath(folder);
+    PropertyList::writeFile(folder + QStringLiteral("/com.zentrovo.vistrel.plist"), settings);
+}
+
+bool VistrelProcess::restart()
+{
+    m_process.terminate();
+    if (!m_process.waitForFinished(5000))
+        return false;
+    m_error.clear();
+    m_process.start(QStringLiteral(VISTREL_EXECUTABLE), m_arguments);
+    return m_process.waitForStarted(5000);
 }
 
 VistrelProcess::~VistrelProcess()

@@ -18,6 +18,10 @@ public:
     // Waits until the program's stderr holds the text.
     bool waitForOutput(const QString& text, int timeoutMs = 10000);
     QProcess& process() { return m_process; }
+    // Replaces the standard settings file, as another program would.
+    void writeSettings(const QVariantMap& settings);
+    // Quits and starts again with the same settings folder.
+    bool restart();
     // Every settings file the program wrote, concatenated.
     QString settingsText() const;
 
@@ -26,6 +30,7 @@ public:
 
 private:
     QTemporaryDir m_home;
+    QStringList m_arguments;
     QProcess m_process;
     QString m_error;
 };

@@ -48,10 +48,22 @@ QString UserDefaults::filePath(Domain domain) const
     return QDir(m_folder).filePath(name + QStringLiteral(".plist"));
 }
 
-void UserDefaults::reload()
+QStringList UserDefaults::reload()
 {
+    const QVariantMap before = dictionaryRepresentation();
     m_host = load(Domain::Host);
     m_standard = load(Domain::Standard);
+    const QVariantMap after = dictionaryRepresentation();
+    QStringList changed;
+    for (auto it = after.cbegin(); it != after.cend(); ++it) {
+        if (before.value(it.key()) != it.value())
+            changed << it.key();
+    }
+    for (auto it = before.cbegin(); it != before.cend(); ++it) {
+        if (!after.contains(it.key()))
+            changed << it.key();
+    }
+    return changed;
 }
 
 QVariantMap UserDefaults::load(Domain domain) const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <QVariantMap>
 
@@ -40,9 +41,11 @@ public:
     QVariantMap dictionaryRepresentation() const;
     const QVariantMap& domainValues(Domain domain) const;
 
-    // Reads both files again (another process may have written them).
-    void reload();
+    // Reads both files again (another process may have written them) and
+    // answers the keys whose value changed.
+    QStringList reload();
     QString filePath(Domain domain) const;
+    QString folder() const { return m_folder; }
 
 private:
     QVariantMap& values(Domain domain) { return domain == Domain::Host ? m_host : m_standard; }
