@@ -2,6 +2,7 @@
 
 #include "app/EventLog.h"
 #include "app/QRNHostUserDefaults.h"
+#include "app/WelcomeWindow.h"
 #include "configuration/ConfigurationWindow.h"
 #include "instruments/QRNSystemInstrument.h"
 #include "items/MonitorItemClasses.h"
@@ -19,6 +20,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QUrl>
 #include <QCursor>
 #include <QMenu>
@@ -127,7 +129,8 @@ void ApplicationDelegate::applicationDidFinishLaunching()
 
 void ApplicationDelegate::handleFirstLaunchOfNewVersion()
 {
-    if (!defaults().hasKey(QStringLiteral("PassedFirstStart"))) {
+    const bool veryFirstStart = !defaults().hasKey(QStringLiteral("PassedFirstStart"));
+    if (veryFirstStart) {
         for (const auto& row : monitorItemTable()) {
             const MonitorItemClass* itemClass = MonitorItemClasses::shared().find(row.monitorItemClassName);
             if (!itemClass || itemClass->defaultCellConfiguration.isEmpty())
@@ -138,7 +141,31 @@ void ApplicationDelegate::handleFirstLaunchOfNewVersion()
             QRNHostUserDefaults::setBool(true, row.topicName + QStringLiteral("-IsActive"));
         }
     }
+    setFullGUIEnabled(true);
+    openPreferences();
     QRNHostUserDefaults::setInteger(FirstStartVersionCode, QStringLiteral("PassedFirstStart"));
+
+    QString information;
+    if (veryFirstStart) {
+        information = tr("The configuration window can be used to define the menu-bar items as you like them. The next time you start this App, you can re-open the window via the menu item 'Preferences...' in any of the menu-bar items of Vistrel, if required.");
+    } else if (defaults().boolForKey(QStringLiteral("KeepInMenuBar"))) {
+        information = tr("With modern versions of macOS, the architecture of this App could be simplified. The menu-bar part is no longer a separate component, so the preference setting 'keep in menu bar' that you had activated needs an update.\n\nmacOS requires you to confirm this manually. Please select the menu item 'Options > Open at login' via the Dock tile of this App now to give your permission to launch the App automatically. You can change this setting any time via the Users & Groups pane of System Preferences.");
+        // There is no separate login item to switch off on Linux; starting at
+        // login is an XDG autostart entry the user manages.
+        defaults().setObject(QStringLiteral("KeepInMenuBar"), false);
+    } else {
+        information = tr("Your settings from the previous version have been taken over successfully. The Dock icon and main menu will hide when you close the configuration window.");
+    }
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
+        return;
+    if (!m_welcomeWindow)
+        m_welcomeWindow = std::make_unique<WelcomeWindow>();
+    m_welcomeWindow->present(tr("Welcome to %1 %2").arg(localizedApplicationName(), QStringLiteral(VISTREL_VERSION)), information);
+}
+
+QWidget* ApplicationDelegate::welcomeWindow() const
+{
+    return m_welcomeWindow.get();
 }
 
 void ApplicationDelegate::activateAllConfiguredMonitorItems()
@@ -354,6 +381,10 @@ void ApplicationDelegate::setFullGUIEnabled(bool enabled)
         return;
     m_fullGUIEnabled = enabled;
     if (m_configurationWindow && enabled) {
+        if (!m_configurationWindow->isVisible()) {
+            if (QScreen* screen = QGuiApplication::primaryScreen())
+                m_configurationWindow->move(screen->geometry().center() - m_configurationWindow->rect().center());
+        }
         m_configurationWindow->show();
         m_configurationWindow->raise();
         m_configurationWindow->activateWindow();

@@ -103,6 +103,7 @@ public:
     QRNMonitorItem* itemWithOpenMenu() const { return m_itemWithOpenMenu; }
     bool isTrackingMenu() const { return m_menuTrackingTimer.isActive(); }
     QWidget* configurationWindow() const;
+    QWidget* welcomeWindow() const;
 
     // Where the mouse is, in global screen coordinates; tests replace it.
     std::function<QPoint()> mouseLocation;
@@ -132,4 +133,5 @@ private:
     bool m_isLoggingEvents = false;
     std::unique_ptr<QWidget> m_configurationWindow;
     std::unique_ptr<QWidget> m_diagnosticWindow;
+    std::unique_ptr<class WelcomeWindow> m_welcomeWindow;
 };

@@ -194,6 +194,7 @@ TEST_F(ApplicationDelegateTest, PlaceholderShowsExactlyWhenNothingElseDoes)
 TEST_F(ApplicationDelegateTest, PlaceholderItemAndItsMenu)
 {
     UserDefaults::standardUserDefaults().setObject(QStringLiteral("MenuBarLayoutTopic-BarSuppressMainMenuIcon"), true);
+    UserDefaults::standardUserDefaults().setObject(QStringLiteral("PassedFirstStart"), ApplicationDelegate::FirstStartVersionCode);
     controller->applicationDidFinishLaunching();
     EXPECT_FALSE(controller->isFullGUIEnabled());
     StatusItem* placeholder = controller->placeholderItem();

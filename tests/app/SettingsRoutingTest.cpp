@@ -1,5 +1,6 @@
 #include "app/ApplicationDelegate.h"
 #include "app/QRNHostUserDefaults.h"
+#include "app/WelcomeWindow.h"
 #include "items/MonitorItemClasses.h"
 #include "items/MonitorItemRegistration.h"
 #include "items/QRNCPUMonitorItem.h"
@@ -37,6 +38,12 @@ protected:
     QRNCPUMonitorItem* processor() const
     {
         return static_cast<QRNCPUMonitorItem*>(controller->activeMonitorItemWithClassName(QStringLiteral("QRNCPUMonitorItem")));
+    }
+
+    QString welcomeText() const
+    {
+        auto* window = static_cast<WelcomeWindow*>(controller->welcomeWindow());
+        return window ? window->information() : QString();
     }
 
     std::unique_ptr<ApplicationDelegate> controller;
@@ -102,6 +109,10 @@ TEST_F(SettingsRoutingTest, FirstStartSwitchesItemsOnAndAnUpgradeKeepsTheUsersCh
     controller->applicationDidFinishLaunching();
     ASSERT_NE(processor(), nullptr);
     EXPECT_TRUE(defaults().boolForKey(QStringLiteral("ProcessorTopic-IsActive")));
+    EXPECT_TRUE(controller->isFullGUIEnabled());
+    ASSERT_NE(controller->welcomeWindow(), nullptr);
+    EXPECT_TRUE(controller->welcomeWindow()->isVisible());
+    EXPECT_TRUE(welcomeText().startsWith(QStringLiteral("The configuration window can be used")));
     EXPECT_EQ(defaults().integerForKey(QStringLiteral("PassedFirstStart")), 1280);
     ASSERT_NE(controller->mainMenuMonitorItem(), nullptr);
 
@@ -114,6 +125,17 @@ TEST_F(SettingsRoutingTest, FirstStartSwitchesItemsOnAndAnUpgradeKeepsTheUsersCh
     controller->applicationDidFinishLaunching();
     EXPECT_EQ(processor(), nullptr);
     EXPECT_EQ(defaults().integerForKey(QStringLiteral("PassedFirstStart")), 1280);
+    EXPECT_TRUE(welcomeText().startsWith(QStringLiteral("Your settings from the previous version")));
+
+    // An earlier version that kept a separate menu-bar part at login.
+    controller.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    defaults().setObject(QStringLiteral("PassedFirstStart"), 1100, UserDefaults::Domain::Host);
+    defaults().setObject(QStringLiteral("KeepInMenuBar"), true);
+    controller = std::make_unique<ApplicationDelegate>();
+    controller->applicationDidFinishLaunching();
+    EXPECT_TRUE(welcomeText().startsWith(QStringLiteral("With modern versions of macOS")));
+    EXPECT_FALSE(defaults().boolForKey(QStringLiteral("KeepInMenuBar")));
 }
 
 } // namespace
