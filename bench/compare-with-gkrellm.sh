@@ -44,10 +44,10 @@ gkrellm_pid=$!
 
 sleep 5   # both settle after their start
 ticks=$(getconf CLK_TCK)
-sample() { # pid -> "cpu_ticks context_switches"
+sample() { # pid -> "cpu_ticks voluntary_context_switches" (the process sleeping and waking)
     local pid=$1 stat switches
     stat=$(cat /proc/$pid/stat)
-    switches=$(awk '/ctxt_switches/ {s += $2} END {print s}' /proc/$pid/status)
+    switches=$(awk '/^voluntary_ctxt_switches/ {print $2}' /proc/$pid/status)
     # Fields after the command name: utime and stime are the 12th and 13th.
     set -- ${stat##*) }
     echo "$((${12} + ${13})) $switches"
