@@ -11,6 +11,7 @@
 #include "menubar/QRNNumericMenuBarCell.h"
 #include "menubar/QRNTemperatureMenuBarCell.h"
 #include "platform/log/Log.h"
+#include "platform/defaults/PropertyList.h"
 #include "platform/defaults/DefaultsWatcher.h"
 #include "platform/defaults/UserDefaults.h"
 #include "platform/statusbar/StatusBar.h"
@@ -174,7 +175,7 @@ void ApplicationDelegate::activateAllConfiguredMonitorItems()
         const QVariant cells = defaults().objectForKey(row.topicName + QStringLiteral("-MenuBarConfiguration"));
         if (!MonitorItemClasses::shared().find(row.monitorItemClassName))
             continue;
-        if (cells.typeId() != QMetaType::QVariantList && cells.typeId() != QMetaType::QStringList)
+        if (!PropertyList::isArray(cells))
             continue;
         if (!defaults().boolForKey(row.topicName + QStringLiteral("-IsActive")))
             continue;
@@ -532,9 +533,8 @@ void ApplicationDelegate::handleChangeOfUserDefault(const QString& key, const QV
         const QString topic = key.chopped(activeSuffix.size());
         const auto className = monitorItemClassNameForTopicName(topic);
         const QVariant cells = defaults().objectForKey(topic + QStringLiteral("-MenuBarConfiguration"));
-        const bool isList = cells.typeId() == QMetaType::QVariantList || cells.typeId() == QMetaType::QStringList;
         activate(defaults().boolForKey(key), className.value_or(QString()),
-            isList ? std::optional<QStringList>(cells.toStringList()) : std::nullopt);
+            PropertyList::isArray(cells) ? std::optional<QStringList>(cells.toStringList()) : std::nullopt);
         applyPlaceholderRule();
         return;
     }

@@ -7,6 +7,7 @@
 #include "menubar/QRNNumericMenuBarCell.h"
 #include "menubar/QRNTextMenuBarCell.h"
 #include "menubar/QRNTextPairView.h"
+#include "platform/defaults/PropertyList.h"
 #include "platform/desktop/DesktopApplications.h"
 #include "platform/statusbar/StatusMenu.h"
 #include "support/PaddedNumberFormat.h"
@@ -21,11 +22,6 @@ constexpr double GraphOffsets = 20.0;
 const QSize GraphFrame(100, 40);
 
 enum OperationMode : quint64 { User = 0, System = 1, Idle = 2, Nice = 3 };
-
-bool isList(const QVariant& value)
-{
-    return value.typeId() == QMetaType::QVariantList || value.typeId() == QMetaType::QStringList;
-}
 
 bool isNumber(const QVariant& value)
 {
@@ -219,7 +215,7 @@ void QRNCPUMonitorItem::handleChangeOfUserDefault(const QString& key, const QVar
 {
     if (key.endsWith(QLatin1String("ShowIndividualCPUs")) && isNumber(value)) {
         setShowsIndividualLoadsInBar(value.toBool());
-    } else if (key.endsWith(QLatin1String("ShowCPUGraphs")) && isList(value)) {
+    } else if (key.endsWith(QLatin1String("ShowCPUGraphs")) && PropertyList::isArray(value)) {
         const QVariantList flags = value.toList();
         for (quint64 i = 0; i < m_cpuCount; ++i)
             setIsDetailGraphEnabled(qsizetype(i) < flags.size() && flags[qsizetype(i)].toBool(), i);

@@ -7,6 +7,7 @@
 #include "menubar/QRNMenuBarItemImage.h"
 #include "menubar/QRNTextMenuBarCell.h"
 #include "menubar/QRNTextPairView.h"
+#include "platform/defaults/PropertyList.h"
 #include "platform/log/Log.h"
 #include "platform/statusbar/StatusBar.h"
 #include "platform/statusbar/StatusMenu.h"
@@ -106,7 +107,7 @@ void QRNMonitorItem::closeAttachedMenu()
 void QRNMonitorItem::handleChangeOfUserDefault(const QString& key, const QVariant& value)
 {
     if (key.endsWith(QLatin1String("MenuBarConfiguration"))
-        && (value.typeId() == QMetaType::QVariantList || value.typeId() == QMetaType::QStringList)) {
+        && PropertyList::isArray(value)) {
         createNewMenuBarCellsWithConfigurationCodes(value.toStringList());
         updateInterface();
         return;

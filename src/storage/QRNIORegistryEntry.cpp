@@ -137,7 +137,7 @@ bool QRNIORegistryEntry::boolValueWithName(const QString& key) const
 std::optional<QVariantList> QRNIORegistryEntry::arrayValueWithName(const QString& key) const
 {
     const QVariant property = value(key);
-    if (property.typeId() != QMetaType::QVariantList && property.typeId() != QMetaType::QStringList)
+    if (!PropertyList::isArray(property))
         return std::nullopt;
     return property.toList();
 }

@@ -39,6 +39,12 @@ public:
     static std::optional<QVariant> readFile(const QString& path);
     static bool writeFile(const QString& path, const QVariant& value);
 
+    // True for a list value, whichever Qt type carries it.
+    static bool isArray(const QVariant& value)
+    {
+        return value.typeId() == QMetaType::QVariantList || value.typeId() == QMetaType::QStringList;
+    }
+
     // The old-style text form used in diagnostic descriptions:
     // {\n    key = value;\n}, (\n    a,\n    b\n), <0a0b>, quoted strings when needed.
     static QString description(const QVariant& value);
