@@ -2,6 +2,7 @@
 #include "instruments/QRNMemoryInstrument.h"
 #include "items/MonitorItemClasses.h"
 #include "items/MonitorItemRegistration.h"
+#include "items/OpenedMenu.h"
 #include "items/QRNMemoryMonitorItem.h"
 #include "menubar/QRNGraphMenuBarCell.h"
 #include "menubar/QRNGraphMenuView.h"
@@ -11,12 +12,9 @@
 #include "platform/defaults/UserDefaults.h"
 #include "platform/linux/FixtureSysroot.h"
 #include "platform/log/LogCapture.h"
-#include "platform/statusbar/MenuText.h"
 #include "platform/statusbar/OffscreenStatusBar.h"
 #include "support/CDP.h"
 #include "support/ScopedLocale.h"
-
-#include <QMenu>
 
 #include <gtest/gtest.h>
 
@@ -68,15 +66,6 @@ protected:
     std::unique_ptr<QRNMemoryMonitorItem> desktop(const QStringList& codes = QRNMemoryMonitorItem::defaultCellConfiguration())
     {
         return item(FixtureSysroot::fixture(QStringLiteral("desktop-zswap")), codes);
-    }
-
-    static QString openedMenu(QRNMonitorItem& item)
-    {
-        QMenu& menu = *item.statusItem()->menu();
-        Q_EMIT menu.aboutToShow();
-        const QString text = MenuText::of(menu);
-        Q_EMIT menu.aboutToHide();
-        return text;
     }
 
     template <typename Cell>
