@@ -1,11 +1,11 @@
 #include "app/ApplicationDelegate.h"
 #include "instruments/QRNCPULoadInstrument.h"
+#include "items/OpenedMenu.h"
 #include "items/QRNCPUMonitorItem.h"
 #include "menubar/QRNGraphMenuBarCell.h"
 #include "menubar/QRNMenuBarItemImage.h"
 #include "menubar/QRNNumericMenuBarCell.h"
 #include "menubar/QRNTextMenuBarCell.h"
-#include "platform/statusbar/MenuText.h"
 #include "platform/statusbar/OffscreenStatusBar.h"
 #include "platform/statusbar/StatusMenu.h"
 #include "platform/linux/FixtureSysroot.h"
@@ -68,15 +68,6 @@ protected:
         if (!item->initWithCellConfiguration(codes))
             return nullptr;
         return item;
-    }
-
-    static QString openedMenu(QRNMonitorItem& item)
-    {
-        QMenu& menu = *item.statusItem()->menu();
-        Q_EMIT menu.aboutToShow();
-        const QString text = MenuText::of(menu);
-        Q_EMIT menu.aboutToHide();
-        return text;
     }
 
     FixtureSysroot root{QStringLiteral("laptop-2cpu-t0")};

@@ -16,7 +16,7 @@ QByteArray contentsOf(const QString& path)
     return file.readAll();
 }
 
-void writeFile(const QString& path, const QByteArray& text)
+void writeContents(const QString& path, const QByteArray& text)
 {
     QDir().mkpath(QFileInfo(path).path());
     QFile file(path);
@@ -38,7 +38,7 @@ FixtureSysroot::FixtureSysroot(const QString& machine)
     QDirIterator files(source.path(), QDir::Files, QDirIterator::Subdirectories);
     while (files.hasNext()) {
         const QString path = files.next();
-        writeFile(m_directory.filePath(source.relativeFilePath(path)), contentsOf(path));
+        writeContents(m_directory.filePath(source.relativeFilePath(path)), contentsOf(path));
     }
 }
 
@@ -49,12 +49,22 @@ void FixtureSysroot::useStatOf(const QString& machine)
 
 void FixtureSysroot::writeStat(const QByteArray& text)
 {
-    writeFile(statPath(), text);
+    writeContents(statPath(), text);
 }
 
 void FixtureSysroot::removeStat()
 {
     QFile::remove(statPath());
+}
+
+void FixtureSysroot::writeFile(const QString& relative, const QByteArray& text)
+{
+    writeContents(m_directory.filePath(relative), text);
+}
+
+void FixtureSysroot::removeFile(const QString& relative)
+{
+    QFile::remove(m_directory.filePath(relative));
 }
 
 QString FixtureSysroot::fixture(const QString& machine)

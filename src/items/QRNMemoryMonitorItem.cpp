@@ -1,0 +1,267 @@
+#include "items/QRNMemoryMonitorItem.h"
+
+#include "instruments/QRNMemoryInstrument.h"
+#include "menubar/QRNGraphMenuBarCell.h"
+#include "menubar/QRNGraphMenuView.h"
+#include "menubar/QRNMenuBarItemImage.h"
+#include "menubar/QRNNumericMenuBarCell.h"
+#include "menubar/QRNTextMenuBarCell.h"
+#include "menubar/QRNTextPairView.h"
+#include "platform/statusbar/StatusMenu.h"
+#include "support/CDP.h"
+#include "support/PaddedNumberFormat.h"
+
+#include <QFontDatabase>
+#include <QWidgetAction>
+
+namespace {
+constexpr quint32 GraphCapacity = 30;
+constexpr double GraphOffsets = 20.0;
+const QSize GraphFrame(100, 40);
+constexpr size_t MemoryUsageRows = 5;
+
+bool isNumber(const QVariant& value)
+{
+    return value.typeId() == QMetaType::Bool || (value.canConvert<double>() && value.typeId() != QMetaType::QString);
+}
+} // namespace
+
+QRNMemoryMonitorItem::QRNMemoryMonitorItem()
+    : QRNMemoryMonitorItem(QRNMemoryInstrument::sharedMemoryInstrument())
+{
+}
+
+QRNMemoryMonitorItem::QRNMemoryMonitorItem(std::shared_ptr<QRNMemoryInstrument> instrument)
+    : m_instrument(std::move(instrument))
+    , m_terminologyStyle(QRNMemoryInstrument::terminologyStyleRecommendedForRunningSystem())
+{
+    addMonitorInstrument(m_instrument);
+}
+
+QRNMemoryMonitorItem::~QRNMemoryMonitorItem() = default;
+
+std::unique_ptr<QRNMonitorItem> QRNMemoryMonitorItem::create(const QStringList& codes)
+{
+    return createWithCellConfiguration<QRNMemoryMonitorItem>(codes);
+}
+
+QStringList QRNMemoryMonitorItem::defaultCellConfiguration()
+{
+    return {QStringLiteral("QRNTextMenuBarCell:V"), QStringLiteral("QRNNumericMenuBarCell:P"),
+        QStringLiteral("QRNTextMenuBarCell:2")};
+}
+
+void QRNMemoryMonitorItem::customizeNewMenuBarCell(QRNMenuBarCell& cell)
+{
+    if (auto* text = dynamic_cast<QRNTextMenuBarCell*>(&cell)) {
+        if (text->textStyle() == QRNTextMenuBarCell::TwoLines)
+            text->setFixedWidthBasedOnMaximumString(QStringLiteral("W: 999.9 WW"));
+        else
+            text->setStringValue(QStringLiteral("MEM"));
+    } else if (auto* graph = dynamic_cast<QRNGraphMenuBarCell*>(&cell)) {
+        graph->setCapacity(GraphCapacity);
+    }
+}
+
+void QRNMemoryMonitorItem::setShowsInactiveAsFree(bool shows)
+{
+    m_showsInactiveAsFree = shows;
+    updateInterface();
+}
+
+void QRNMemoryMonitorItem::setShowsMemoryBySize(bool shows)
+{
+    m_showsMemoryBySize = shows;
+    updateInterface();
+}
+
+void QRNMemoryMonitorItem::setIsMemoryGraphEnabled(bool enabled)
+{
+    if (m_isMemoryGraphEnabled == enabled)
+        return;
+    m_isMemoryGraphEnabled = enabled;
+    rebuildMenu();
+}
+
+void QRNMemoryMonitorItem::setShowsSwapsAsBytes(bool shows)
+{
+    if (m_showsSwapsAsBytes == shows)
+        return;
+    m_showsSwapsAsBytes = shows;
+    rebuildMenu();
+}
+
+void QRNMemoryMonitorItem::setTerminologyStyle(quint32 style)
+{
+    if (m_terminologyStyle == style)
+        return;
+    m_terminologyStyle = style;
+    rebuildMenu();
+}
+
+QRNGraphMenuView* QRNMemoryMonitorItem::memoryGraph() const
+{
+    return m_memoryGraph;
+}
+
+quint64 QRNMemoryMonitorItem::totalMemory() const
+{
+    const QRNMemoryInstrument& m = memoryInstrument();
+    if (m_terminologyStyle == QRNMemoryInstrument::UNIXStyle)
+        return m.activeMemory() + m.inactiveMemory() + m.wiredMemory() + m.freeMemory();
+    return m.physicalMemory();
+}
+
+quint64 QRNMemoryMonitorItem::usedMemory() const
+{
+    const QRNMemoryInstrument& m = memoryInstrument();
+    switch (m_terminologyStyle) {
+    case QRNMemoryInstrument::UNIXStyle:
+        return m.activeMemory() + m.wiredMemory() + (m_showsInactiveAsFree ? 0 : m.inactiveMemory());
+    case QRNMemoryInstrument::MavericksStyle:
+        return m.usedMemory();
+    default:
+        // Terminologies beyond the known ones count as the latest.
+        return m.usedMemoryYosemite();
+    }
+}
+
+void QRNMemoryMonitorItem::pushFractionIntoCells(double fraction, quint64 used, quint64 free)
+{
+    QRNMenuBarItemImage* image = menuBarImage();
+    if (!image)
+        return;
+    for (const auto& cell : image->menuBarCells()) {
+        if (auto* text = dynamic_cast<QRNTextMenuBarCell*>(cell.get())) {
+            if (text->textStyle() != QRNTextMenuBarCell::TwoLines)
+                continue;
+            text->setTabStopsForLabelMaximumString(QStringLiteral("W:"), QStringLiteral(" 999.9"));
+            text->setStringValue(tr("\tU:\t%1").arg(CDP::displayTextForMemorySize(used, true)));
+            text->setSecondaryStringValue(tr("\tF:\t%1").arg(CDP::displayTextForMemorySize(free, true)));
+        } else if (auto* numeric = dynamic_cast<QRNNumericMenuBarCell*>(cell.get())) {
+            numeric->setDoubleValue(fraction);
+        } else if (auto* graph = dynamic_cast<QRNGraphMenuBarCell*>(cell.get())) {
+            graph->addNewValue(fraction);
+        }
+    }
+    image->refreshCells();
+}
+
+void QRNMemoryMonitorItem::updateInterfaceMenuBar(bool menuBar, bool menuItems)
+{
+    const quint64 total = totalMemory();
+    const quint64 used = usedMemory();
+    // A used figure above the total would make the free one wrap around.
+    const quint64 free = total > used ? total - used : 0;
+    const double fraction = total ? static_cast<double>(used) / static_cast<double>(total) : 0.0;
+    if (menuBar)
+        pushFractionIntoCells(fraction, used, free);
+    // The menu's graph keeps its history while the menu is closed.
+    if (m_memoryGraph)
+        m_memoryGraph->addNewValue(fraction);
+    if (menuItems && isMenuVisible())
+        updateMenuRows(free);
+}
+
+QString QRNMemoryMonitorItem::pageText(quint64 pages) const
+{
+    if (m_showsSwapsAsBytes)
+        return CDP::displayTextForMemorySize(pages * memoryInstrument().pageSize());
+    return PaddedNumberFormat::count(pages);
+}
+
+void QRNMemoryMonitorItem::updateMenuRows(quint64 free)
+{
+    const QRNMemoryInstrument& m = memoryInstrument();
+    if (m_memoryUsageViews.size() >= MemoryUsageRows) {
+        std::array<quint64, MemoryUsageRows> sizes{};
+        switch (m_terminologyStyle) {
+        case QRNMemoryInstrument::UNIXStyle:
+            sizes = {m.wiredMemory(), m.activeMemory(), m.inactiveMemory(), m.freeMemory(), m.physicalMemory()};
+            break;
+        case QRNMemoryInstrument::MavericksStyle:
+            sizes = {m.applicationMemory(), m.fileCacheMemory(), m.wiredMemory(), m.compressedMemory(), free};
+            break;
+        default:
+            sizes = {m.applicationMemoryYosemite(), m.wiredMemory(), m.compressedMemory(), m.cacheMemory(), free};
+            break;
+        }
+        for (size_t i = 0; i < MemoryUsageRows; ++i) {
+            if (m_memoryUsageViews[i])
+                m_memoryUsageViews[i]->setRightStringValue(CDP::displayTextForMemorySize(sizes[i]));
+        }
+    }
+    if (m_swapInView)
+        m_swapInView->setRightStringValue(pageText(m.accumulatedPageIns()));
+    if (m_swapOutView)
+        m_swapOutView->setRightStringValue(pageText(m.accumulatedPageOuts()));
+    if (m_usedSwapView)
+        m_usedSwapView->setRightStringValue(CDP::displayTextForMemorySize(m.usedSwapMemory()));
+    updateMenuWidthForTextPairViewsIfNeeded();
+}
+
+void QRNMemoryMonitorItem::createMenuItemsInMenu(StatusMenu& menu)
+{
+    QRNTextPairView* heading = addTextPairView(tr("Memory Usage"), QString(), &menu);
+    QFont bold = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    bold.setBold(true);
+    heading->setFont(bold);
+    heading->setLeftColor(MenuBarColor::System::Text);
+
+    m_memoryUsageViews.clear();
+    QStringList labels;
+    switch (m_terminologyStyle) {
+    case QRNMemoryInstrument::UNIXStyle:
+        labels = {tr("Reserved:"), tr("Active:"), tr("Inactive:"), tr("Free:"), tr("Physical:")};
+        break;
+    case QRNMemoryInstrument::MavericksStyle:
+        labels = {tr("Apps:"), tr("File Cache:"), tr("Wired:"), tr("Compressed:"), tr("Free:")};
+        break;
+    case QRNMemoryInstrument::YosemiteStyle:
+        labels = {tr("Apps:"), tr("Wired:"), tr("Compressed:"), tr("File Cache:"), tr("Free:")};
+        break;
+    }
+    for (const QString& label : labels)
+        m_memoryUsageViews.emplace_back(addTextPairView(label, QString(), &menu));
+    menu.addSeparator();
+
+    m_memoryGraph = nullptr;
+    if (m_isMemoryGraphEnabled) {
+        auto* graph = new QRNGraphMenuView(QRect(QPoint(0, 0), GraphFrame));
+        graph->setHorizontalOffsets(GraphOffsets);
+        graph->setCapacity(GraphCapacity);
+        auto* row = new QWidgetAction(&menu);
+        row->setDefaultWidget(graph);
+        menu.addAction(row);
+        m_memoryGraph = graph;
+        menu.addSeparator();
+    }
+
+    m_swapInView = addTextPairView(tr("Page-Ins:"), QString(), &menu);
+    m_swapOutView = addTextPairView(tr("Page-Outs:"), QString(), &menu);
+    m_usedSwapView = addTextPairView(tr("Used Swap:"), QString(), &menu);
+    menu.addSeparator();
+    QRNMonitorItem::createMenuItemsInMenu(menu);
+}
+
+void QRNMemoryMonitorItem::handleChangeOfUserDefault(const QString& key, const QVariant& value)
+{
+    const auto endsWith = [&](const char* name) { return key.endsWith(QLatin1String(name)); };
+    if (!isNumber(value)) {
+        QRNMonitorItem::handleChangeOfUserDefault(key, value);
+    } else if (endsWith("HandleInactiveAsFree")) {
+        setShowsInactiveAsFree(value.toBool());
+    } else if (endsWith("ShowMemoryBySize")) {
+        setShowsMemoryBySize(value.toBool());
+    } else if (endsWith("ShowMenuGraph")) {
+        setIsMemoryGraphEnabled(value.toBool());
+    } else if (endsWith("ShowSwapsAsBytes")) {
+        setShowsSwapsAsBytes(value.toBool());
+    } else if (endsWith("MemoryTerminology")) {
+        setTerminologyStyle(value.toUInt());
+    } else if (endsWith("ShowTopProcesses") || endsWith("ShowGPUMemory")) {
+        // Top processes and graphics memory join the menu once their instruments exist.
+    } else {
+        QRNMonitorItem::handleChangeOfUserDefault(key, value);
+    }
+}

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "items/QRNMonitorItem.h"
+
+#include <QPointer>
+
+#include <vector>
+
+class QRNMemoryInstrument;
+class QRNGraphMenuView;
+
+// The fraction of main memory in use in the bar — graph, percentage, bar,
+// pie, or used and free amounts on two lines — and in the menu the memory
+// split in the chosen terminology, an optional history graph, and the
+// paging and swap figures.
+class QRNMemoryMonitorItem : public QRNMonitorItem {
+    Q_OBJECT
+public:
+    QRNMemoryMonitorItem();
+    // Tests pass an instrument over a saved machine.
+    explicit QRNMemoryMonitorItem(std::shared_ptr<QRNMemoryInstrument> instrument);
+    ~QRNMemoryMonitorItem() override;
+
+    static constexpr char ClassName[] = "QRNMemoryMonitorItem";
+    QString className() const override { return QLatin1String(ClassName); }
+    static std::unique_ptr<QRNMonitorItem> create(const QStringList& codes);
+    static QStringList defaultCellConfiguration();
+
+    void updateInterfaceMenuBar(bool menuBar, bool menuItems) override;
+    void handleChangeOfUserDefault(const QString& key, const QVariant& value) override;
+
+    // In terminology 0, inactive memory counts as free.
+    bool showsInactiveAsFree() const { return m_showsInactiveAsFree; }
+    void setShowsInactiveAsFree(bool shows);
+    // Process rows show sizes instead of percentages.
+    bool showsMemoryBySize() const { return m_showsMemoryBySize; }
+    void setShowsMemoryBySize(bool shows);
+    bool isMemoryGraphEnabled() const { return m_isMemoryGraphEnabled; }
+    void setIsMemoryGraphEnabled(bool enabled);
+    // Page-ins and page-outs as byte amounts instead of page counts.
+    bool showsSwapsAsBytes() const { return m_showsSwapsAsBytes; }
+    void setShowsSwapsAsBytes(bool shows);
+    // 0 UNIX style, 1 Mavericks style, 2 Yosemite style.
+    quint32 terminologyStyle() const { return m_terminologyStyle; }
+    void setTerminologyStyle(quint32 style);
+
+    QRNMemoryInstrument& memoryInstrument() const { return *m_instrument; }
+    QRNGraphMenuView* memoryGraph() const;
+
+    // Total and used memory in bytes in the current terminology.
+    quint64 totalMemory() const;
+    quint64 usedMemory() const;
+
+protected:
+    void customizeNewMenuBarCell(QRNMenuBarCell& cell) override;
+    void createMenuItemsInMenu(StatusMenu& menu) override;
+
+private:
+    void pushFractionIntoCells(double fraction, quint64 used, quint64 free);
+    void updateMenuRows(quint64 free);
+    QString pageText(quint64 pages) const;
+
+    std::shared_ptr<QRNMemoryInstrument> m_instrument;
+    bool m_showsInactiveAsFree = false;
+    bool m_showsMemoryBySize = false;
+    bool m_isMemoryGraphEnabled = false;
+    bool m_showsSwapsAsBytes = false;
+    quint32 m_terminologyStyle = 0;
+    QPointer<QRNGraphMenuView> m_memoryGraph;
+    // Five rows in a known terminology, none otherwise.
+    std::vector<QPointer<QRNTextPairView>> m_memoryUsageViews;
+    QPointer<QRNTextPairView> m_swapInView;
+    QPointer<QRNTextPairView> m_swapOutView;
+    QPointer<QRNTextPairView> m_usedSwapView;
+};
