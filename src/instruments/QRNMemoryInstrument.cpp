@@ -55,13 +55,20 @@ QRNMemoryInstrument::QRNMemoryInstrument(const QString& sysroot, quint64 pageSiz
 void QRNMemoryInstrument::collectNewSample()
 {
     const HostMemoryStatistics::Sample sample = m_hostPort.sample();
-    if (sample.swapUsage)
+    if (sample.swapUsage) {
         m_currentSwapInfo = *sample.swapUsage;
+    } else {
+        m_currentSwapInfo = SwapUsage{};
+        m_currentSwapInfo.pageSize = quint32(m_pageSize);
+    }
     m_lastVMInfo = m_currentVMInfo;
     if (!sample.statistics) {
+        // Sizes read 0 and rates start again from zero, so nothing stale is shown.
         if (!m_sampleFailing)
-            Log::error("%{public}@: could not read the memory statistics; keeping the previous figures.", {className()});
+            Log::error("%{public}@: could not read the memory statistics; its figures read 0 until they can be read again.", {className()});
         m_sampleFailing = true;
+        m_currentVMInfo = VMStatistics64{};
+        m_lastVMInfo = VMStatistics64{};
         return;
     }
     m_sampleFailing = false;

@@ -13,20 +13,12 @@
 #include "support/PaddedNumberFormat.h"
 #include "support/QRNTimeUtilities.h"
 
-#include <QFontDatabase>
-#include <QWidgetAction>
 
 namespace {
 constexpr quint32 GraphCapacity = 30;
-constexpr double GraphOffsets = 20.0;
-const QSize GraphFrame(100, 40);
 
 enum OperationMode : quint64 { User = 0, System = 1, Idle = 2, Nice = 3 };
 
-bool isNumber(const QVariant& value)
-{
-    return value.typeId() == QMetaType::Bool || value.canConvert<double>() && value.typeId() != QMetaType::QString;
-}
 } // namespace
 
 QRNCPUMonitorItem::QRNCPUMonitorItem()
@@ -173,11 +165,7 @@ void QRNCPUMonitorItem::updateInterfaceMenuBar(bool menuBar, bool menuItems)
 
 void QRNCPUMonitorItem::createMenuItemsInMenu(StatusMenu& menu)
 {
-    QRNTextPairView* heading = addTextPairView(tr("Process Load"), QString(), &menu);
-    QFont bold = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-    bold.setBold(true);
-    heading->setFont(bold);
-    heading->setLeftColor(MenuBarColor::System::Text);
+    addHeadingView(tr("Process Load"), menu);
 
     const QString labels[] = {tr("User:"), tr("System:"), tr("Nice:"), tr("Idle:")};
     for (size_t i = 0; i < m_cpuLoadViews.size(); ++i)
@@ -190,13 +178,7 @@ void QRNCPUMonitorItem::createMenuItemsInMenu(StatusMenu& menu)
         if (!m_isDetailGraphEnabledForCPU[i])
             continue;
         addTextPairView(tr("Processor %1").arg(i + 1), QString(), &menu);
-        auto* graph = new QRNGraphMenuView(QRect(QPoint(0, 0), GraphFrame));
-        graph->setHorizontalOffsets(GraphOffsets);
-        graph->setCapacity(GraphCapacity);
-        auto* row = new QWidgetAction(&menu);
-        row->setDefaultWidget(graph);
-        menu.addAction(row);
-        m_cpuGraphs[i] = graph;
+        m_cpuGraphs[i] = addGraphView(menu);
         anyGraph = true;
     }
     if (anyGraph)
@@ -213,14 +195,14 @@ void QRNCPUMonitorItem::createMenuItemsInMenu(StatusMenu& menu)
 
 void QRNCPUMonitorItem::handleChangeOfUserDefault(const QString& key, const QVariant& value)
 {
-    if (key.endsWith(QLatin1String("ShowIndividualCPUs")) && isNumber(value)) {
+    if (key.endsWith(QLatin1String("ShowIndividualCPUs")) && isBooleanValue(value)) {
         setShowsIndividualLoadsInBar(value.toBool());
     } else if (key.endsWith(QLatin1String("ShowCPUGraphs")) && PropertyList::isArray(value)) {
         const QVariantList flags = value.toList();
         for (quint64 i = 0; i < m_cpuCount; ++i)
             setIsDetailGraphEnabled(qsizetype(i) < flags.size() && flags[qsizetype(i)].toBool(), i);
     } else if ((key.endsWith(QLatin1String("ShowGPULoads")) || key.endsWith(QLatin1String("ShowTopProcesses")))
-        && isNumber(value)) {
+        && isBooleanValue(value)) {
         // Graphics loads and top processes join the menu once their instruments exist.
     } else {
         QRNMonitorItem::handleChangeOfUserDefault(key, value);

@@ -11,19 +11,11 @@
 #include "support/CDP.h"
 #include "support/PaddedNumberFormat.h"
 
-#include <QFontDatabase>
-#include <QWidgetAction>
 
 namespace {
 constexpr quint32 GraphCapacity = 30;
-constexpr double GraphOffsets = 20.0;
-const QSize GraphFrame(100, 40);
 constexpr size_t MemoryUsageRows = 5;
 
-bool isNumber(const QVariant& value)
-{
-    return value.typeId() == QMetaType::Bool || (value.canConvert<double>() && value.typeId() != QMetaType::QString);
-}
 } // namespace
 
 QRNMemoryMonitorItem::QRNMemoryMonitorItem()
@@ -202,11 +194,7 @@ void QRNMemoryMonitorItem::updateMenuRows(quint64 free)
 
 void QRNMemoryMonitorItem::createMenuItemsInMenu(StatusMenu& menu)
 {
-    QRNTextPairView* heading = addTextPairView(tr("Memory Usage"), QString(), &menu);
-    QFont bold = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-    bold.setBold(true);
-    heading->setFont(bold);
-    heading->setLeftColor(MenuBarColor::System::Text);
+    addHeadingView(tr("Memory Usage"), menu);
 
     m_memoryUsageViews.clear();
     QStringList labels;
@@ -227,13 +215,7 @@ void QRNMemoryMonitorItem::createMenuItemsInMenu(StatusMenu& menu)
 
     m_memoryGraph = nullptr;
     if (m_isMemoryGraphEnabled) {
-        auto* graph = new QRNGraphMenuView(QRect(QPoint(0, 0), GraphFrame));
-        graph->setHorizontalOffsets(GraphOffsets);
-        graph->setCapacity(GraphCapacity);
-        auto* row = new QWidgetAction(&menu);
-        row->setDefaultWidget(graph);
-        menu.addAction(row);
-        m_memoryGraph = graph;
+        m_memoryGraph = addGraphView(menu);
         menu.addSeparator();
     }
 
@@ -247,7 +229,7 @@ void QRNMemoryMonitorItem::createMenuItemsInMenu(StatusMenu& menu)
 void QRNMemoryMonitorItem::handleChangeOfUserDefault(const QString& key, const QVariant& value)
 {
     const auto endsWith = [&](const char* name) { return key.endsWith(QLatin1String(name)); };
-    if (!isNumber(value)) {
+    if (!isBooleanValue(value)) {
         QRNMonitorItem::handleChangeOfUserDefault(key, value);
     } else if (endsWith("HandleInactiveAsFree")) {
         setShowsInactiveAsFree(value.toBool());

@@ -3,6 +3,7 @@
 #include "app/ApplicationDelegate.h"
 #include "app/EventLog.h"
 #include "instruments/QRNSystemInstrument.h"
+#include "menubar/QRNGraphMenuView.h"
 #include "menubar/QRNMenuBarCell.h"
 #include "menubar/QRNMenuBarItemImage.h"
 #include "menubar/QRNTextMenuBarCell.h"
@@ -13,6 +14,7 @@
 #include "platform/statusbar/StatusMenu.h"
 
 
+#include <QFontDatabase>
 #include <QWidgetAction>
 
 #include <algorithm>
@@ -21,6 +23,8 @@
 namespace {
 constexpr int TextPairRowHeight = 17;
 constexpr double TextPairOffsets = 20.0;
+constexpr quint32 GraphCapacity = 30;
+const QSize GraphFrame(100, 40);
 } // namespace
 
 QRNMonitorItem::QRNMonitorItem() = default;
@@ -171,6 +175,32 @@ QRNTextPairView* QRNMonitorItem::addTextPairView(const QString& left, const QStr
     row->setDefaultWidget(view);
     menu->addAction(row);
     return view;
+}
+
+QRNTextPairView* QRNMonitorItem::addHeadingView(const QString& text, StatusMenu& menu)
+{
+    QRNTextPairView* heading = addTextPairView(text, QString(), &menu);
+    QFont bold = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    bold.setBold(true);
+    heading->setFont(bold);
+    heading->setLeftColor(MenuBarColor::System::Text);
+    return heading;
+}
+
+QRNGraphMenuView* QRNMonitorItem::addGraphView(StatusMenu& menu)
+{
+    auto* graph = new QRNGraphMenuView(QRect(QPoint(0, 0), GraphFrame));
+    graph->setHorizontalOffsets(TextPairOffsets);
+    graph->setCapacity(GraphCapacity);
+    auto* row = new QWidgetAction(&menu);
+    row->setDefaultWidget(graph);
+    menu.addAction(row);
+    return graph;
+}
+
+bool QRNMonitorItem::isBooleanValue(const QVariant& value)
+{
+    return value.typeId() == QMetaType::Bool || (value.canConvert<double>() && value.typeId() != QMetaType::QString);
 }
 
 void QRNMonitorItem::updateMenuWidthForTextPairViewsIfNeeded()

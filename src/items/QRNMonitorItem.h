@@ -9,6 +9,7 @@
 #include <vector>
 
 class StatusMenu;
+class QRNGraphMenuView;
 class QRNMenuBarCell;
 class QRNMenuBarItemImage;
 class QRNSystemInstrument;
@@ -76,6 +77,14 @@ public:
     // Appends a label/value row, 17 points high with offsets of 20 points;
     // none without a menu.
     QRNTextPairView* addTextPairView(const QString& left, const QString& right, StatusMenu* menu);
+
+    // A bold heading row in the text colour.
+    QRNTextPairView* addHeadingView(const QString& text, StatusMenu& menu);
+    // A history graph the width of the menu: 40 points high, offsets of 20
+    // points, 30 values.
+    QRNGraphMenuView* addGraphView(StatusMenu& menu);
+    // A boolean setting arrives as a boolean or a number.
+    static bool isBooleanValue(const QVariant& value);
 
     // Marks the width-keeping row of a menu.
     static constexpr int WidthKeepingTag = 12345;

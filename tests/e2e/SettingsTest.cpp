@@ -9,8 +9,8 @@ TEST(Settings, AnItemSwitchedOnWhileRunningAppearsAndStaysAfterARestart)
 {
     QVariantMap settings = VistrelProcess::settled({
         {QStringLiteral("MenuBarLayoutTopic-BarSuppressMainMenuIcon"), true},
-        {QStringLiteral("ProcessorTopic-IsActive"), false},
-        {QStringLiteral("ProcessorTopic-MenuBarConfiguration"),
+        {QStringLiteral("MemoryTopic-IsActive"), false},
+        {QStringLiteral("MemoryTopic-MenuBarConfiguration"),
             QVariantList{QStringLiteral("QRNNumericMenuBarCell:P"), QStringLiteral("QRNNumericMenuBarCell:B")}},
     });
     VistrelProcess vistrel({QStringLiteral("--status-bar=bar")}, settings);
@@ -22,7 +22,7 @@ TEST(Settings, AnItemSwitchedOnWhileRunningAppearsAndStaysAfterARestart)
     EXPECT_EQ(inkIn(screen, left, background), 0);
 
     // Another program switches the item on: the running Vistrel follows.
-    settings.insert(QStringLiteral("ProcessorTopic-IsActive"), true);
+    settings.insert(QStringLiteral("MemoryTopic-IsActive"), true);
     vistrel.writeSettings(settings);
     // A pie and a bar side by side reach further left than the placeholder.
     auto itemShows = [&] {

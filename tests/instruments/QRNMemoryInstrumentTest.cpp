@@ -124,7 +124,7 @@ TEST(QRNMemoryInstrument, PageRatesArePerSample)
     EXPECT_EQ(memory.pageOutRate(), 0u);
 }
 
-TEST(QRNMemoryInstrument, AFailedSampleKeepsThePreviousFigures)
+TEST(QRNMemoryInstrument, AFailedSampleReadsZeroAndRatesStartAgainFromZero)
 {
     const QString machine = QStringLiteral("desktop-zswap");
     FixtureSysroot root(machine);
@@ -132,29 +132,32 @@ TEST(QRNMemoryInstrument, AFailedSampleKeepsThePreviousFigures)
     root.writeFile(QStringLiteral("proc/vmstat"), vmstatWith(machine, "pgmajfault", 45678 + 50));
     memory.collectNewSample();
     ASSERT_EQ(memory.pageInRate(), 50u);
-    const VMStatistics64 before = memory.virtualMemoryStatistics();
 
     LogCapture log;
     root.removeFile(QStringLiteral("proc/vmstat"));
     memory.collectNewSample();
-    EXPECT_EQ(memory.virtualMemoryStatistics(), before);
-    EXPECT_EQ(memory.usedMemoryYosemite(), 4 * GiB + 448 * MiB + 256 * MiB);
-    // Nothing was measured over the failed interval.
+    EXPECT_EQ(memory.virtualMemoryStatistics(), VMStatistics64{});
+    EXPECT_EQ(memory.usedMemory(), memory.physicalMemory());
     EXPECT_EQ(memory.pageInRate(), 0u);
 
+    // Swap comes from meminfo: unreadable, it reads 0 but keeps its page size.
     root.writeFile(QStringLiteral("proc/meminfo"), "garbage\n");
     memory.collectNewSample();
-    EXPECT_EQ(memory.usedSwapMemory(), 1 * GiB);
+    EXPECT_EQ(memory.usedSwapMemory(), 0u);
     EXPECT_EQ(memory.swapStatistics().pageSize, PageSize);
     // A run of failures is reported once.
-    EXPECT_EQ(log.messages(LogLevel::Error),
-        QStringList{QStringLiteral("QRNMemoryInstrument: could not read the memory statistics; keeping the previous figures.")});
+    EXPECT_EQ(log.messages(LogLevel::Error), QStringList{QStringLiteral(
+        "QRNMemoryInstrument: could not read the memory statistics; its figures read 0 until they can be read again.")});
 
-    // Back: measured from the last good sample.
+    // Back: the first rate is measured from zero, the next from the good sample.
     root.writeFile(QStringLiteral("proc/meminfo"), savedFile(machine, QStringLiteral("proc/meminfo")));
     root.writeFile(QStringLiteral("proc/vmstat"), vmstatWith(machine, "pgmajfault", 45678 + 80));
     memory.collectNewSample();
-    EXPECT_EQ(memory.pageInRate(), 30u);
+    EXPECT_EQ(memory.pageInRate(), 45678u + 80u);
+    EXPECT_EQ(memory.usedSwapMemory(), 1 * GiB);
+    root.writeFile(QStringLiteral("proc/vmstat"), vmstatWith(machine, "pgmajfault", 45678 + 95));
+    memory.collectNewSample();
+    EXPECT_EQ(memory.pageInRate(), 15u);
 }
 
 TEST(QRNMemoryInstrument, NoFilesAtAllReadAsZero)
