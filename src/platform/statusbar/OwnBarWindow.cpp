@@ -6,6 +6,7 @@
 
 #include <QGuiApplication>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
 
@@ -109,15 +110,21 @@ StatusItem* OwnBarWindow::itemAt(const QPoint& position) const
     return nullptr;
 }
 
-void OwnBarWindow::paintEvent(QPaintEvent*)
+void OwnBarWindow::repaintChangedItem()
+{
+    if (auto* item = qobject_cast<StatusItem*>(sender()))
+        update(frameOf(*item));
+}
+
+void OwnBarWindow::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
     const QPalette palette = m_bar.palette();
-    painter.fillRect(rect(), palette.color(QPalette::Window));
+    painter.fillRect(event->rect(), palette.color(QPalette::Window));
     const qreal ratio = devicePixelRatioF();
     const auto& items = m_bar.statusItems();
     for (size_t i = 0; i < items.size() && i < m_frames.size(); ++i) {
-        if (m_frames[i].isEmpty())
+        if (m_frames[i].isEmpty() || !m_frames[i].intersects(event->rect()))
             continue;
         painter.drawImage(m_frames[i].topLeft(), items[i]->renderButton(ratio, palette));
     }

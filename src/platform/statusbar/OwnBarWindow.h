@@ -21,6 +21,8 @@ public:
     void relayout();
     QRect frameOf(const StatusItem& item) const;
     StatusItem* itemAt(const QPoint& position) const;
+    // Repaints the button of the item whose look changed (the signal's sender).
+    void repaintChangedItem();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -19,8 +19,10 @@ QWidget* OwnStatusBar::window() const
 
 void OwnStatusBar::itemsDidChange()
 {
-    for (StatusItem* item : statusItems())
-        connect(item, &StatusItem::changed, m_window.get(), qOverload<>(&QWidget::update), Qt::UniqueConnection);
+    // A new image repaints only its own button.
+    for (StatusItem* item : statusItems()) {
+        connect(item, &StatusItem::changed, m_window.get(), &OwnBarWindow::repaintChangedItem, Qt::UniqueConnection);
+    }
 }
 
 QRect OwnStatusBar::buttonFrame(const StatusItem& item) const
