@@ -281,7 +281,6 @@ void ApplicationDelegate::updateItems(SamplingGroup& group)
         instrument->collectNewSample();
     for (const auto& item : group.items)
         item->updateInterface();
-    Q_EMIT groupDidTick(group.interval);
 }
 
 void ApplicationDelegate::refreshInstrumentation(std::vector<std::shared_ptr<QRNSystemInstrument>>& instruments,
@@ -393,7 +392,6 @@ void ApplicationDelegate::setFullGUIEnabled(bool enabled)
         // A hidden window also leaves the task bar.
         m_configurationWindow->hide();
     }
-    Q_EMIT fullGUIEnabledChanged(enabled);
 }
 
 void ApplicationDelegate::openPreferenceSettingsForMonitorItem(QRNMonitorItem* item)
@@ -585,10 +583,4 @@ void ApplicationDelegate::establishClassHandledPreferences()
 QString ApplicationDelegate::localizedApplicationName() const
 {
     return tr("Vistrel");
-}
-
-std::vector<StatusItem*> ApplicationDelegate::visibleStatusItems() const
-{
-    const auto& items = StatusBar::systemStatusBar().statusItems();
-    return {items.begin(), items.end()};
 }

@@ -108,13 +108,6 @@ public:
     // Where the mouse is, in global screen coordinates; tests replace it.
     std::function<QPoint()> mouseLocation;
 
-    // Every status item the application shows now, in creation order.
-    std::vector<StatusItem*> visibleStatusItems() const;
-
-Q_SIGNALS:
-    void groupDidTick(double interval);
-    void fullGUIEnabledChanged(bool enabled);
-
 private:
     SamplingGroup* groupWithInterval(double interval) const;
     SamplingGroup& createGroup(double interval);
