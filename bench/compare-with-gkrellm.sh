@@ -59,9 +59,12 @@ read -r v_cpu1 v_cs1 < <(sample $vistrel_pid)
 read -r g_cpu1 g_cs1 < <(sample $gkrellm_pid)
 
 report() { # name cpu0 cpu1 cs0 cs1 pid
-    local rss; rss=$(awk '/VmRSS/ {print $2}' /proc/$6/status)
-    awk -v n="$1" -v c=$(($3 - $2)) -v s=$(($5 - $4)) -v t="$ticks" -v w="$seconds" -v r="$rss" 'BEGIN {
-        printf "%-8s CPU %.3f %% of one core   wake-ups %.2f /s   resident %.1f MB\n", n, 100 * c / t / w, s / w, r / 1024 }'
+    local rss pss
+    rss=$(awk '/VmRSS/ {print $2}' /proc/$6/status)
+    # Proportional: pages shared with other processes count by their share.
+    pss=$(awk '/^Pss:/ {print $2}' /proc/$6/smaps_rollup)
+    awk -v n="$1" -v c=$(($3 - $2)) -v s=$(($5 - $4)) -v t="$ticks" -v w="$seconds" -v r="$rss" -v p="$pss" 'BEGIN {
+        printf "%-8s CPU %.3f %% of one core   wake-ups %.2f /s   resident %.1f MB (proportional %.1f MB)\n", n, 100 * c / t / w, s / w, r / 1024, p / 1024 }'
 }
 echo "over $seconds s on $(nproc) processors:"
 report vistrel "$v_cpu0" "$v_cpu1" "$v_cs0" "$v_cs1" $vistrel_pid
