@@ -15,18 +15,20 @@ MenuBarNumberFormatter& percentFormatter()
 
 double barChartWidthFactor = 1.0;
 
+// Width of the percentage column: the widest text the cell shows, measured
+// once per fraction-digit setting rather than on every new value.
+double cachedTextWidth = -1.0;
+
 constexpr QStringView DetailLetters = u"TBP";
 
 } // namespace
 
-QRNNumericMenuBarCell::QRNNumericMenuBarCell()
-{
-    recomputeWidth();
-}
+QRNNumericMenuBarCell::QRNNumericMenuBarCell() = default;
 
 void QRNNumericMenuBarCell::setSuppressesFractionDigits(bool suppresses)
 {
     percentFormatter().setSuppressesFractionDigits(suppresses);
+    cachedTextWidth = -1.0;
 }
 
 void QRNNumericMenuBarCell::setBarChartWidthScalingFactor(double factor)
@@ -58,13 +60,11 @@ QString QRNNumericMenuBarCell::stringCode() const
 void QRNNumericMenuBarCell::setDoubleValue(double value)
 {
     m_doubleValue = value;
-    recomputeWidth();
 }
 
 void QRNNumericMenuBarCell::setDisplayStyle(int style)
 {
     m_displayStyle = style;
-    recomputeWidth();
 }
 
 QString QRNNumericMenuBarCell::stringForValue(double value)
@@ -72,18 +72,17 @@ QString QRNNumericMenuBarCell::stringForValue(double value)
     return percentFormatter().stringFromNumber(value);
 }
 
-void QRNNumericMenuBarCell::recomputeWidth()
+double QRNNumericMenuBarCell::width() const
 {
     switch (m_displayStyle) {
     case Bar:
-        setWidth(height() * 0.67 * barChartWidthFactor);
-        break;
+        return height() * 0.67 * barChartWidthFactor;
     case Pie:
-        setWidth(height());
-        break;
+        return height();
     default:
-        setWidth(MenuBarDrawing::textWidth(stringForValue(99.9), MenuBarDrawing::menuBarFont()));
-        break;
+        if (cachedTextWidth < 0)
+            cachedTextWidth = MenuBarDrawing::textWidth(stringForValue(99.9), MenuBarDrawing::menuBarFont());
+        return cachedTextWidth;
     }
 }
 

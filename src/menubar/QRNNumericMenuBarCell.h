@@ -22,6 +22,8 @@ public:
 
     void drawWithFrame(MenuBarDrawing& drawing, const QRectF& frame) override;
     QString stringCode() const override;
+    // Follows the style and the class-wide settings, never the value.
+    double width() const override;
 
     double doubleValue() const { return m_doubleValue; }
     void setDoubleValue(double value);
@@ -30,7 +32,6 @@ public:
 
     static QString stringForValue(double value);
     QString valueAsString() const { return stringForValue(m_doubleValue); }
-    void recomputeWidth();
 
 private:
     void drawBar(MenuBarDrawing& drawing, const QRectF& frame, double value, double lineWidth);
