@@ -10,6 +10,7 @@
 #include "menubar/QRNGraphMenuBarCell.h"
 #include "menubar/QRNNumericMenuBarCell.h"
 #include "menubar/QRNTemperatureMenuBarCell.h"
+#include "platform/linux/ResidentFilePages.h"
 #include "platform/log/Log.h"
 #include "platform/defaults/PropertyList.h"
 #include "platform/defaults/DefaultsWatcher.h"
@@ -47,6 +48,9 @@ ApplicationDelegate::ApplicationDelegate()
     currentDelegate = this;
     m_menuTrackingTimer.setInterval(100);
     connect(&m_menuTrackingTimer, &QTimer::timeout, this, &ApplicationDelegate::trackMouseWhileMenuOpen);
+    m_idlePageReleaseTimer.setSingleShot(true);
+    m_idlePageReleaseTimer.setInterval(10'000);
+    connect(&m_idlePageReleaseTimer, &QTimer::timeout, this, [] { ResidentFilePages::releaseIdlePages(); });
     if (qobject_cast<QApplication*>(QCoreApplication::instance())) {
         // The window exists from the start, hidden until the full interface is asked for.
         auto window = std::make_unique<ConfigurationWindow>(localizedApplicationName());
@@ -392,6 +396,10 @@ void ApplicationDelegate::setFullGUIEnabled(bool enabled)
         // A hidden window also leaves the task bar.
         m_configurationWindow->hide();
     }
+    if (enabled)
+        m_idlePageReleaseTimer.stop();
+    else
+        m_idlePageReleaseTimer.start();
 }
 
 void ApplicationDelegate::openPreferenceSettingsForMonitorItem(QRNMonitorItem* item)
@@ -416,10 +424,14 @@ void ApplicationDelegate::registerOpenMenuForMonitorItem(QRNMonitorItem* item)
 {
     std::lock_guard lock(m_openMenuLock);
     m_itemWithOpenMenu = item;
-    if (item)
+    if (item) {
         m_menuTrackingTimer.start();
-    else
+        m_idlePageReleaseTimer.stop();
+    } else {
         m_menuTrackingTimer.stop();
+        if (!m_fullGUIEnabled)
+            m_idlePageReleaseTimer.start();
+    }
 }
 
 void ApplicationDelegate::trackMouseWhileMenuOpen()

@@ -121,6 +121,8 @@ private:
     std::unique_ptr<QRNMonitorItem> m_mainMenuMonitorItem;
     QPointer<QRNMonitorItem> m_itemWithOpenMenu;
     QTimer m_menuTrackingTimer;
+    // Hands back the pages only start-up, a menu or the window touched, once idle.
+    QTimer m_idlePageReleaseTimer;
     std::mutex m_openMenuLock;
     bool m_fullGUIEnabled = true;
     bool m_isLoggingEvents = false;
