@@ -43,6 +43,7 @@ HOME="$work/home" gkrellm >/dev/null 2>&1 &
 gkrellm_pid=$!
 
 sleep 5   # both settle after their start
+kill -0 $vistrel_pid && kill -0 $gkrellm_pid || { echo "vistrel or gkrellm did not start"; exit 1; }
 ticks=$(getconf CLK_TCK)
 sample() { # pid -> "cpu_ticks voluntary_context_switches" (the process sleeping and waking)
     local pid=$1 stat switches
