@@ -160,11 +160,17 @@ void QRNMenuBarSimulatorView::recomputeLayout()
 
 QString QRNMenuBarSimulatorView::toolTipAtPoint(const QPointF& point) const
 {
+    const std::optional<int> tag = toolTipTagAtPoint(point);
+    return tag ? m_toolTipStrings.value(qsizetype(m_toolTipIndexesByTags.at(*tag))) : QString();
+}
+
+std::optional<int> QRNMenuBarSimulatorView::toolTipTagAtPoint(const QPointF& point) const
+{
     for (const auto& [tag, area] : m_toolTipRectsByTags) {
         if (area.contains(point))
-            return m_toolTipStrings.value(qsizetype(m_toolTipIndexesByTags.at(tag)));
+            return tag;
     }
-    return {};
+    return std::nullopt;
 }
 
 bool QRNMenuBarSimulatorView::hasRoomToInsertCell(const QRNMenuBarCell* cell) const
@@ -222,12 +228,14 @@ bool QRNMenuBarSimulatorView::event(QEvent* event)
     if (event->type() != QEvent::ToolTip)
         return QWidget::event(event);
     const auto* help = static_cast<QHelpEvent*>(event);
+    const std::optional<int> tag = toolTipTagAtPoint(help->pos());
     const QString text = toolTipAtPoint(help->pos());
     if (text.isEmpty()) {
         QToolTip::hideText();
         event->ignore();
     } else {
-        QToolTip::showText(help->globalPos(), text, this);
+        // Leaving the cell's area hides the text, so the next cell can show its own.
+        QToolTip::showText(help->globalPos(), text, this, m_toolTipRectsByTags.at(*tag).toAlignedRect());
     }
     return true;
 }
@@ -337,40 +345,39 @@ bool QRNMenuBarSimulatorView::performDragOperation(const QMimeData& data, const 
         Log::error("%{public}@: dropped a menu-bar cell where no drag marker is shown.", {QString::fromLatin1(ClassName)});
         return false;
     }
-    if (source == this)
-        return moveCell(*index);
+    const quint64 markerIndex = m_dragMarkerIndex;
+    removeDragMarker();
     const auto* sourceView = qobject_cast<const QRNMenuBarSimulatorView*>(source);
-    return sourceView && insertCopyOfCell(*sourceView, *index);
+    const bool accepted = sourceView == this ? moveCell(*index, markerIndex)
+                                             : sourceView && insertCopyOfCell(*sourceView, *index, markerIndex);
+    if (accepted) {
+        refreshCells();
+        sendChangeNotification();
+    }
+    return accepted;
 }
 
-bool QRNMenuBarSimulatorView::moveCell(quint64 oldIndex)
+bool QRNMenuBarSimulatorView::moveCell(quint64 oldIndex, quint64 markerIndex)
 {
-    if (oldIndex >= countOfMenuBarCells()) {
-        removeDragMarker();
+    if (oldIndex >= countOfMenuBarCells())
         return false;
-    }
-    moveEntry(m_menuBarCells, qsizetype(oldIndex), qsizetype(m_dragMarkerIndex));
-    moveEntry(m_toolTipStrings, qsizetype(oldIndex), qsizetype(m_dragMarkerIndex));
-    removeDragMarker();
-    refreshCells();
-    sendChangeNotification();
+    moveEntry(m_menuBarCells, qsizetype(oldIndex), qsizetype(markerIndex));
+    moveEntry(m_toolTipStrings, qsizetype(oldIndex), qsizetype(markerIndex));
     return true;
 }
 
-bool QRNMenuBarSimulatorView::insertCopyOfCell(const QRNMenuBarSimulatorView& source, quint64 index)
+bool QRNMenuBarSimulatorView::insertCopyOfCell(const QRNMenuBarSimulatorView& source, quint64 index, quint64 markerIndex)
 {
     const QRNMenuBarCell* original = source.menuBarCellAtIndex(index);
-    std::unique_ptr<QRNMenuBarCell> cell = original ? original->copy() : nullptr;
-    if (!cell || !hasRoomToInsertCell(cell.get())) {
-        removeDragMarker();
+    if (!original)
+        return false;
+    std::unique_ptr<QRNMenuBarCell> cell = original->copy();
+    if (!hasRoomToInsertCell(cell.get())) {
         QApplication::beep();
         return false;
     }
-    m_menuBarCells.insert(m_menuBarCells.begin() + qsizetype(m_dragMarkerIndex), std::move(cell));
-    m_toolTipStrings.insert(qsizetype(m_dragMarkerIndex), QString());
-    removeDragMarker();
-    refreshCells();
-    sendChangeNotification();
+    m_menuBarCells.insert(m_menuBarCells.begin() + qsizetype(markerIndex), std::move(cell));
+    m_toolTipStrings.insert(qsizetype(markerIndex), QString());
     return true;
 }
 

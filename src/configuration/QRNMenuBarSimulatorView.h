@@ -104,8 +104,10 @@ protected:
 private:
     void drawDragMarker(MenuBarDrawing& drawing, double x) const;
     void dragCellAtIndex(quint64 index, const QPointF& grab);
-    bool moveCell(quint64 oldIndex);
-    bool insertCopyOfCell(const QRNMenuBarSimulatorView& source, quint64 index);
+    std::optional<int> toolTipTagAtPoint(const QPointF& point) const;
+    // The two kinds of drop; false when nothing changed.
+    bool moveCell(quint64 oldIndex, quint64 markerIndex);
+    bool insertCopyOfCell(const QRNMenuBarSimulatorView& source, quint64 index, quint64 markerIndex);
 
     std::vector<std::unique_ptr<QRNMenuBarCell>> m_menuBarCells;
     QStringList m_toolTipStrings;

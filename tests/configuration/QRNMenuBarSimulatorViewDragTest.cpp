@@ -195,6 +195,12 @@ TEST(StripDrop, RefusesDataThatNamesNoCell)
     EXPECT_EQ(widths(strip), (std::vector<double>{30, 40}));
     EXPECT_EQ(strip.dragMarkerIndex(), QRNMenuBarSimulatorView::NotFound);
 
+    // A drag from another program has no source view to copy from.
+    strip.draggingUpdated(*data, nullptr, SourceActions, {5, 5});
+    EXPECT_FALSE(strip.performDragOperation(*data, nullptr));
+    EXPECT_EQ(widths(strip), (std::vector<double>{30, 40}));
+    EXPECT_EQ(strip.dragMarkerIndex(), QRNMenuBarSimulatorView::NotFound);
+
     QMimeData garbage;
     garbage.setData(QString::fromLatin1(QRNMenuBarSimulatorView::DragType), "not a property list");
     EXPECT_FALSE(QRNMenuBarSimulatorView::cellIndexOfDragData(garbage));
