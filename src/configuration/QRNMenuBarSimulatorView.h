@@ -3,12 +3,14 @@
 #include "menubar/QRNMenuBarCell.h"
 
 #include <QPointF>
+#include <QRectF>
 #include <QString>
 #include <QStringList>
 #include <QVariantMap>
 #include <QWidget>
 
 #include <limits>
+#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -18,6 +20,9 @@
 // in order. Cells are dragged from the palette into a strip, moved inside a
 // strip and dragged out of a strip to remove them; every change of an item's
 // strip is announced with menuBarConfigurationDidChange().
+class MenuBarDrawing;
+class QMimeData;
+
 class QRNMenuBarSimulatorView : public QWidget {
     Q_OBJECT
 public:
@@ -44,6 +49,10 @@ public:
     // The codes of the cells, left to right.
     QStringList cellCodes() const;
     const QStringList& toolTipStrings() const { return m_toolTipStrings; }
+    // Tooltip areas by tag; both maps are rebuilt on every layout.
+    const std::map<int, quint64>& toolTipIndexesByTags() const { return m_toolTipIndexesByTags; }
+    // The tooltip of the cell under the point, "" when there is none.
+    QString toolTipAtPoint(const QPointF& point) const;
 
     void refreshCells();
     void recomputeLayout();
@@ -58,6 +67,21 @@ public:
     // The cell being dragged out of this view: "CellIndex" and "CellCode".
     const std::optional<QVariantMap>& dragCellDescription() const { return m_dragCellDescription; }
 
+    // The steps of a drag, callable without a real one. As source:
+    // remembers the description of the cell at the index and answers the
+    // drag data (null for no cell there); after the drag, removes the cell
+    // from an item's strip when nobody took it.
+    std::unique_ptr<QMimeData> beginDraggingCellAtIndex(quint64 index);
+    void draggingSessionEnded(Qt::DropAction operation);
+    // As destination: the operation offered to a drag from the source over
+    // the point (IgnoreAction to refuse), placing the marker there.
+    Qt::DropAction draggingUpdated(const QMimeData& data, const QObject* source, Qt::DropActions sourceActions,
+        const QPointF& point);
+    // Carries out the drop at the marker; true when it was accepted.
+    bool performDragOperation(const QMimeData& data, const QObject* source);
+    // The "CellIndex" of drag data, if it holds one.
+    static std::optional<quint64> cellIndexOfDragData(const QMimeData& data);
+
     // The sum of the cells' widths, in points.
     double cellsWidth() const;
     QSize sizeHint() const override;
@@ -69,10 +93,29 @@ protected:
     // Drawing and drag-and-drop handlers; see the .cpp.
     void paintEvent(QPaintEvent* event) override;
     bool event(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
+    void drawDragMarker(MenuBarDrawing& drawing, double x) const;
+    void dragCellAtIndex(quint64 index, const QPointF& grab);
+    std::optional<int> toolTipTagAtPoint(const QPointF& point) const;
+    // The two kinds of drop; false when nothing changed.
+    bool moveCell(quint64 oldIndex, quint64 markerIndex);
+    bool insertCopyOfCell(const QRNMenuBarSimulatorView& source, quint64 index, quint64 markerIndex);
+
     std::vector<std::unique_ptr<QRNMenuBarCell>> m_menuBarCells;
     QStringList m_toolTipStrings;
+    std::map<int, quint64> m_toolTipIndexesByTags;
+    std::map<int, QRectF> m_toolTipRectsByTags;
+    int m_nextToolTipTag = 1;
+    // Where the mouse went down on a cell; a drag starts once it moves far enough.
+    std::optional<QPointF> m_pressPoint;
     std::optional<QVariantMap> m_dragCellDescription;
     quint64 m_dragMarkerIndex = NotFound;
     bool m_isItemSource = false;
