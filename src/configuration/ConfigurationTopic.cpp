@@ -41,6 +41,7 @@ QLabel* headingLabel(const QString& text)
     auto* label = new QLabel(text);
     QFont font = label->font();
     font.setBold(true);
+    font.setPointSizeF(font.pointSizeF() * 1.3);
     label->setFont(font);
     return label;
 }
@@ -111,13 +112,20 @@ void ConfigurationTopic::adoptChildren(List children)
 
 void ConfigurationTopic::applyDescription(const QVariantMap& entry)
 {
-    m_displayTitle = localized(entry.value(QStringLiteral("Title")).toString());
+    setDisplayTitle(localized(entry.value(QStringLiteral("Title")).toString()));
     const QVariant symbol = entry.value(QStringLiteral("OverrideSymbol"));
     if (symbol.typeId() == QMetaType::QString)
         m_overrideSymbolName = symbol.toString();
     const QVariant accessibility = entry.value(QStringLiteral("OverrideAccessibility"));
     if (accessibility.typeId() == QMetaType::QString)
         m_overrideAccessibility = accessibility.toString();
+}
+
+void ConfigurationTopic::setDisplayTitle(const QString& title)
+{
+    m_displayTitle = title;
+    if (m_headingLabel)
+        m_headingLabel->setText(title);
 }
 
 void ConfigurationTopic::init()
@@ -160,13 +168,15 @@ QWidget* ConfigurationTopic::makeStandardPage()
     auto* page = new QWidget;
     page->setObjectName(className());
     m_pageLayout = new QVBoxLayout(page);
+    m_pageLayout->setAlignment(Qt::AlignTop);
 
     auto* header = new QHBoxLayout;
     auto* icon = new QLabel;
     icon->setPixmap(iconForSourceList().pixmap(32, 32));
     icon->setAccessibleName(accessibilityDescriptionOfIcon());
     header->addWidget(icon);
-    header->addWidget(headingLabel(m_displayTitle), 1);
+    m_headingLabel = headingLabel(m_displayTitle);
+    header->addWidget(m_headingLabel, 1);
     m_pageLayout->addLayout(header);
 
     if (ApplicationDelegate::monitorItemClassNameForTopicName(className())) {

@@ -49,7 +49,8 @@ public:
     virtual QString className() const { return QLatin1String(ClassName); }
 
     QString displayTitle() const { return m_displayTitle; }
-    void setDisplayTitle(const QString& title) { m_displayTitle = title; }
+    // Also the heading of the page.
+    void setDisplayTitle(const QString& title);
     const List& children() const { return m_children; }
     bool isLeafNode() const { return m_children.empty(); }
     // The page; null for a topic without one (a group).
@@ -115,6 +116,7 @@ private:
     QPointer<QRNMenuBarSimulatorView> m_menuBarSimulatorView;
     QPointer<QRNMenuBarSimulatorView> m_menuBarSourceView;
     QPointer<QCheckBox> m_featureSwitch;
+    QPointer<QLabel> m_headingLabel;
     QVBoxLayout* m_pageLayout = nullptr;
     QString m_overrideSymbolName;
     QString m_overrideAccessibility;

@@ -1,9 +1,14 @@
 #include "configuration/ConfigurationWindow.h"
 
+#include "configuration/QRNMenuBarSimulatorView.h"
+#include "platform/log/Log.h"
+
+#include <QAction>
 #include <QCloseEvent>
 #include <QHeaderView>
 #include <QLabel>
 #include <QSplitter>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -35,6 +40,11 @@ ConfigurationWindow::ConfigurationWindow(const QString& applicationName)
     m_splitView->setChildrenCollapsible(false);
     setCentralWidget(m_splitView);
     resize(760, 480);
+
+    auto* closeWindow = new QAction(tr("Close Window"), this);
+    closeWindow->setShortcut(QKeySequence::Close);
+    connect(closeWindow, &QAction::triggered, this, &QWidget::close);
+    addAction(closeWindow);
 }
 
 void ConfigurationWindow::setTopics(const ConfigurationTopic::List& topics)
@@ -111,7 +121,36 @@ QWidget* ConfigurationWindow::showPage(QWidget* page)
         m_configurationBox->layout()->addWidget(page);
     page->show();
     m_visiblePage = page;
+    logVisiblePageLater();
     return page;
+}
+
+void ConfigurationWindow::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    logVisiblePageLater();
+}
+
+void ConfigurationWindow::logVisiblePageLater()
+{
+    if (Log::threshold() != LogLevel::Debug)
+        return;
+    QTimer::singleShot(0, this, [this] {
+        if (!isVisible() || !m_visiblePage)
+            return;
+        QString strips;
+        for (const QRNMenuBarSimulatorView* strip : m_visiblePage->findChildren<QRNMenuBarSimulatorView*>()) {
+            const QPoint origin = strip->mapToGlobal(QPoint(0, 0));
+            strips += QStringLiteral("%1 at %2,%3 height %4:").arg(strip->objectName()).arg(origin.x()).arg(origin.y()).arg(strip->height());
+            for (quint64 i = 0; i < strip->countOfMenuBarCells(); ++i) {
+                const QRNMenuBarCell* cell = strip->menuBarCellAtIndex(i);
+                strips += QStringLiteral(" %1@%2+%3").arg(cell->stringCode()).arg(origin.x() + qRound(cell->offset())).arg(qRound(cell->width()));
+            }
+            strips += u'\n';
+        }
+        Log::debug("%{public}@: the page '%{public}@' shows:\n%@",
+            {QStringLiteral("ConfigurationWindow"), m_visiblePage->objectName(), strips});
+    });
 }
 
 void ConfigurationWindow::closeEvent(QCloseEvent* event)

@@ -38,10 +38,14 @@ Q_SIGNALS:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void addTopics(const ConfigurationTopic::List& topics, QTreeWidgetItem* parent);
     ConfigurationTopic::IndexPath indexPathOfItem(const QTreeWidgetItem* item) const;
+    // At debug level, once the page is laid out: where its strips and their
+    // cells are on the screen.
+    void logVisiblePageLater();
 
     QSplitter* m_splitView;
     QTreeWidget* m_topicOutline;

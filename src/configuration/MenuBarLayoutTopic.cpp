@@ -81,7 +81,6 @@ QWidget* MenuBarLayoutTopic::createContentView()
     row->addWidget(reset);
     row->addStretch(1);
     pageLayout()->addLayout(row);
-    pageLayout()->addStretch(1);
     return page;
 }
 

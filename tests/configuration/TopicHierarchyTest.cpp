@@ -5,6 +5,9 @@
 #include "platform/defaults/UserDefaults.h"
 #include "platform/log/LogCapture.h"
 
+#include <QLabel>
+#include <QWidget>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -51,7 +54,12 @@ TEST_F(TopicHierarchyTest, NestedGroupsKeepOrderTitlesAndIcons)
     EXPECT_EQ(memory.displayTitle(), QStringLiteral("Memory"));
     EXPECT_TRUE(memory.isLeafNode());
     EXPECT_EQ(memory.systemSymbolNameOfIcon(), QStringLiteral("memorychip"));
-    EXPECT_NE(memory.contentView(), nullptr);
+    ASSERT_NE(memory.contentView(), nullptr);
+    // The page's heading carries the title, which arrives after the page is built.
+    QStringList texts;
+    for (const QLabel* label : memory.contentView()->findChildren<QLabel*>())
+        texts.append(label->text());
+    EXPECT_TRUE(texts.contains(QStringLiteral("Memory"))) << texts.join(u'|').toStdString();
 
     const ConfigurationTopic& groupTopic = *(*topics)[1];
     EXPECT_EQ(groupTopic.className(), QStringLiteral("ConfigurationTopic"));

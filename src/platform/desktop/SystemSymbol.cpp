@@ -25,7 +25,7 @@ const std::vector<Symbol>& symbols()
         {QLatin1String("textbox"), {QStringLiteral("preferences-desktop-font"), QStringLiteral("format-text-bold")}, QStyle::SP_FileDialogDetailedView},
         {QLatin1String("ellipsis.circle"), {QStringLiteral("preferences-system"), QStringLiteral("preferences-other")}, QStyle::SP_FileDialogInfoView},
         {QLatin1String("puzzlepiece"), {QStringLiteral("application-x-addon"), QStringLiteral("preferences-plugin")}, QStyle::SP_FileDialogContentsView},
-        {QLatin1String("menubar.rectangle"), {QStringLiteral("view-list-details"), QStringLiteral("view-list")}, QStyle::SP_TitleBarMenuButton},
+        {QLatin1String("menubar.rectangle"), {QStringLiteral("view-list-details"), QStringLiteral("view-list")}, QStyle::SP_DesktopIcon},
         {QLatin1String("gearshape"), {QStringLiteral("preferences-system"), QStringLiteral("configure")}, QStyle::SP_FileDialogListView},
         {QLatin1String("questionmark.square"), {QStringLiteral("dialog-question"), QStringLiteral("help-about")}, QStyle::SP_MessageBoxQuestion},
     };
