@@ -3,6 +3,7 @@
 #include "configuration/TopicTree.h"
 #include "platform/bundle/BundleResources.h"
 #include "platform/defaults/UserDefaults.h"
+#include "platform/desktop/SystemSymbol.h"
 #include "platform/log/LogCapture.h"
 
 #include <QLabel>
@@ -126,6 +127,13 @@ TEST_F(TopicHierarchyTest, TheShippedTreeHoldsEveryTopicClassOnce)
         }
     };
     collect(*topics);
+    // Groups name their own symbols; every one must be one the desktop stands in for.
+    for (const auto& topic : *topics)
+        EXPECT_FALSE(SystemSymbol::themeNames(topic->systemSymbolNameOfIcon()).isEmpty()) << topic->systemSymbolNameOfIcon().toStdString();
+    for (const QString& className : ConfigurationTopicClasses::classNames()) {
+        const QString symbol = TopicTree::topicForClassName(*topics, className)->systemSymbolNameOfIcon();
+        EXPECT_FALSE(SystemSymbol::themeNames(symbol).isEmpty()) << className.toStdString() << " " << symbol.toStdString();
+    }
     QStringList expected = ConfigurationTopicClasses::classNames();
     leaves.sort();
     expected.sort();
