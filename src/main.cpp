@@ -116,6 +116,7 @@ int main(int argc, char* argv[])
     {
         ApplicationDelegate controller;
         controller.applicationDidFinishLaunching();
+        QObject::connect(&app, &QCoreApplication::aboutToQuit, &controller, &ApplicationDelegate::applicationWillTerminate);
         if (!line->snapshotDirectory.isEmpty())
             scheduleSnapshot(*line, &exitCode);
         const int loopCode = app.exec();

@@ -4,12 +4,17 @@
 #include "app/QRNHostUserDefaults.h"
 #include "app/WelcomeWindow.h"
 #include "configuration/ConfigurationWindow.h"
+#include "configuration/ConfigurationWindowController.h"
+#include "configuration/GUISwitchNoticeWindowController.h"
+#include "configuration/TopicTree.h"
+#include <QTreeWidget>
 #include "instruments/QRNSystemInstrument.h"
 #include "items/MonitorItemClasses.h"
 #include "items/QRNMonitorItem.h"
 #include "menubar/QRNGraphMenuBarCell.h"
 #include "menubar/QRNNumericMenuBarCell.h"
 #include "menubar/QRNTemperatureMenuBarCell.h"
+#include "platform/bundle/BundleResources.h"
 #include "platform/linux/ResidentFilePages.h"
 #include "platform/log/Log.h"
 #include "platform/defaults/PropertyList.h"
@@ -52,10 +57,13 @@ ApplicationDelegate::ApplicationDelegate()
     m_idlePageReleaseTimer.setInterval(10'000);
     connect(&m_idlePageReleaseTimer, &QTimer::timeout, this, [] { ResidentFilePages::releaseIdlePages(); });
     if (qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        m_switchNoticeWindowController = std::make_unique<GUISwitchNoticeWindowController>();
         // The window exists from the start, hidden until the full interface is asked for.
-        auto window = std::make_unique<ConfigurationWindow>(localizedApplicationName());
-        connect(window.get(), &ConfigurationWindow::windowWillClose, this, [this] { setFullGUIEnabled(false); });
-        m_configurationWindow = std::move(window);
+        m_configurationWindow = std::make_unique<ConfigurationWindow>(localizedApplicationName());
+        m_configurationWindowController = std::make_unique<ConfigurationWindowController>(*m_configurationWindow);
+        connect(m_configurationWindow.get(), &ConfigurationWindow::windowWillClose, this, [this] { setFullGUIEnabled(false); });
+        connect(m_configurationWindow.get(), &ConfigurationWindow::outlineViewSelectionDidChange, this,
+            &ApplicationDelegate::outlineViewSelectionDidChange);
     }
 }
 
@@ -113,7 +121,12 @@ void ApplicationDelegate::applicationDidFinishLaunching()
     const bool firstStartOfThisVersion
         = !defaults().hasKey(QStringLiteral("PassedFirstStart"))
         || defaults().integerForKey(QStringLiteral("PassedFirstStart")) != FirstStartVersionCode;
+    loadConfigurationTopics();
     QRNHostUserDefaults::setGlobalChangeDelegate(this);
+    completeLaunchSetupOfAllTopicsInList(m_configurationTopics);
+    const QString selectedTopic = defaults().stringForKey(QStringLiteral("SelectedTopicClass"));
+    if (!selectedTopic.isEmpty())
+        selectTopicWithClassName(selectedTopic);
     // Settings changed by another program take effect as if written here.
     auto* watcher = new DefaultsWatcher(defaults(), this);
     connect(watcher, &DefaultsWatcher::keysChanged, this, [this](const QStringList& keys) {
@@ -135,17 +148,10 @@ void ApplicationDelegate::applicationDidFinishLaunching()
 void ApplicationDelegate::handleFirstLaunchOfNewVersion()
 {
     const bool veryFirstStart = !defaults().hasKey(QStringLiteral("PassedFirstStart"));
-    if (veryFirstStart) {
-        for (const auto& row : monitorItemTable()) {
-            const MonitorItemClass* itemClass = MonitorItemClasses::shared().find(row.monitorItemClassName);
-            if (!itemClass || itemClass->defaultCellConfiguration.isEmpty())
-                continue;
-            // Writing the topic's settings through the routed writer creates the item.
-            QRNHostUserDefaults::setObject(QVariant(itemClass->defaultCellConfiguration),
-                row.topicName + QStringLiteral("-MenuBarConfiguration"));
-            QRNHostUserDefaults::setBool(true, row.topicName + QStringLiteral("-IsActive"));
-        }
-    }
+    // Every page writes its cells and its switch through the routed writer,
+    // which creates the items one by one.
+    if (veryFirstStart)
+        activateAllFeaturesOfAllTopicsInList(m_configurationTopics);
     setFullGUIEnabled(true);
     openPreferences();
     QRNHostUserDefaults::setInteger(FirstStartVersionCode, QStringLiteral("PassedFirstStart"));
@@ -331,6 +337,11 @@ void ApplicationDelegate::requestDeactivationOfMonitorItem(QRNMonitorItem* item)
         defaults().setObject(*topic + QStringLiteral("-IsActive"), false, UserDefaults::Domain::Host);
     activate(false, className, std::nullopt);
     applyPlaceholderRule();
+    // The page's switch follows; its routed write finds no item left to remove.
+    if (topic) {
+        if (ConfigurationTopic* page = topicForClassName(*topic))
+            page->setIsFeatureActive(false);
+    }
 }
 
 void ApplicationDelegate::applyPlaceholderRule()
@@ -384,40 +395,138 @@ void ApplicationDelegate::setFullGUIEnabled(bool enabled)
     if (enabled == m_fullGUIEnabled)
         return;
     m_fullGUIEnabled = enabled;
-    if (m_configurationWindow && enabled) {
-        if (!m_configurationWindow->isVisible()) {
-            if (QScreen* screen = QGuiApplication::primaryScreen())
-                m_configurationWindow->move(screen->geometry().center() - m_configurationWindow->rect().center());
+    const bool suppressNotice = defaults().boolForKey(QStringLiteral("PreferencesTopic-SuppressSwitchingNotice"));
+    if (enabled) {
+        if (m_configurationWindow) {
+            if (!m_configurationWindow->isVisible() && !m_configurationWindowController->restoreFrame()) {
+                if (QScreen* screen = QGuiApplication::primaryScreen())
+                    m_configurationWindow->move(screen->geometry().center() - m_configurationWindow->rect().center());
+            }
+            m_configurationWindow->show();
+            m_configurationWindow->raise();
+            m_configurationWindow->activateWindow();
         }
-        m_configurationWindow->show();
-        m_configurationWindow->raise();
-        m_configurationWindow->activateWindow();
-    } else if (m_configurationWindow) {
-        // A hidden window also leaves the task bar.
-        m_configurationWindow->hide();
-    }
-    if (enabled)
+        if (m_switchNoticeWindowController && !suppressNotice)
+            m_switchNoticeWindowController->runNotificationForGUIEnabled(true);
         m_idlePageReleaseTimer.stop();
+        return;
+    }
+    if (suppressNotice || !m_switchNoticeWindowController)
+        leaveFullInterface();
     else
-        m_idlePageReleaseTimer.start();
+        m_switchNoticeWindowController->runNotificationForGUIEnabled(false, [this] { leaveFullInterface(); });
+}
+
+void ApplicationDelegate::leaveFullInterface()
+{
+    // A hidden window also leaves the task bar.
+    if (m_configurationWindow)
+        m_configurationWindow->hide();
+    m_idlePageReleaseTimer.start();
 }
 
 void ApplicationDelegate::openPreferenceSettingsForMonitorItem(QRNMonitorItem* item)
 {
     if (!item || item->className().isEmpty())
         return;
+    if (const auto topic = topicNameForMonitorItemClassName(item->className()))
+        selectTopicWithClassName(*topic);
     setFullGUIEnabled(true);
 }
 
 void ApplicationDelegate::openPreferences()
 {
     setFullGUIEnabled(true);
+    selectTopicWithClassName(QStringLiteral("PreferencesTopic"));
 }
 
 void ApplicationDelegate::openConfigurationWindowForPlaceholderItem()
 {
     setFullGUIEnabled(true);
     openPreferences();
+}
+
+void ApplicationDelegate::loadConfigurationTopics()
+{
+    if (!m_configurationWindow)
+        return;
+    const auto description = BundleResources::propertyListNamed(QStringLiteral("Configuration"));
+    m_configurationTopics = ConfigurationTopic::topicHierarchyForConfigurationDescription(description.value_or(QVariant()))
+                                .value_or(ConfigurationTopic::List());
+    m_configurationWindow->setTopics(m_configurationTopics);
+}
+
+ConfigurationTopic* ApplicationDelegate::topicForClassName(const QString& className) const
+{
+    return TopicTree::topicForClassName(m_configurationTopics, className);
+}
+
+std::optional<ConfigurationTopic::IndexPath> ApplicationDelegate::configurationIndexPathOfClassNamed(const QString& className,
+    const ConfigurationTopic::List& topics)
+{
+    return TopicTree::configurationIndexPathOfClassNamed(className, topics);
+}
+
+void ApplicationDelegate::selectTopicWithClassName(const QString& className)
+{
+    const auto path = configurationIndexPathOfClassNamed(className, m_configurationTopics);
+    if (path && m_configurationWindow)
+        m_configurationWindow->setSelectedTopicPaths({*path});
+}
+
+ConfigurationTopic* ApplicationDelegate::selectedConfigurationTopic() const
+{
+    if (!m_configurationWindow)
+        return nullptr;
+    const auto paths = m_configurationWindow->selectedTopicPaths();
+    return paths.size() == 1 ? TopicTree::topicAtIndexPath(m_configurationTopics, paths.first()) : nullptr;
+}
+
+void ApplicationDelegate::outlineViewSelectionDidChange()
+{
+    if (ConfigurationTopic* topic = selectedConfigurationTopic())
+        switchToConfigurationTopic(topic);
+}
+
+void ApplicationDelegate::switchToConfigurationTopic(ConfigurationTopic* topic)
+{
+    if (!m_configurationWindow)
+        return;
+    QWidget* page = m_configurationWindow->showPage(topic ? topic->contentView() : nullptr);
+    m_visibleTopic = topic;
+    // Tab leads from the outline into the page.
+    for (QWidget* child : page->findChildren<QWidget*>()) {
+        if (child->focusPolicy() & Qt::TabFocus) {
+            QWidget::setTabOrder(m_configurationWindow->topicOutline(), child);
+            break;
+        }
+    }
+}
+
+void ApplicationDelegate::activateAllFeaturesOfAllTopicsInList(const ConfigurationTopic::List& topics)
+{
+    TopicTree::activateAllFeaturesOfAllTopicsInList(topics);
+}
+
+void ApplicationDelegate::completeLaunchSetupOfAllTopicsInList(const ConfigurationTopic::List& topics)
+{
+    TopicTree::completeLaunchSetupOfAllTopicsInList(topics);
+}
+
+void ApplicationDelegate::refreshConfigurationCellsOfAllTopicsInList(const ConfigurationTopic::List& topics)
+{
+    TopicTree::refreshConfigurationCellsOfAllTopicsInList(topics);
+}
+
+void ApplicationDelegate::refreshConfigurationCellsInAllTopics()
+{
+    refreshConfigurationCellsOfAllTopicsInList(m_configurationTopics);
+}
+
+void ApplicationDelegate::applicationWillTerminate()
+{
+    if (ConfigurationTopic* topic = selectedConfigurationTopic())
+        defaults().setObject(QStringLiteral("SelectedTopicClass"), topic->className());
 }
 
 void ApplicationDelegate::registerOpenMenuForMonitorItem(QRNMonitorItem* item)

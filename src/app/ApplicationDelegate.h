@@ -1,5 +1,6 @@
 #pragma once
 
+#include "configuration/ConfigurationTopic.h"
 #include "items/QRNMonitorItem.h"
 
 #include <QObject>
@@ -14,6 +15,9 @@
 #include <optional>
 #include <vector>
 
+class ConfigurationWindow;
+class ConfigurationWindowController;
+class GUISwitchNoticeWindowController;
 class QMenu;
 
 class QRNSystemInstrument;
@@ -53,6 +57,8 @@ public:
     static std::optional<QString> topicNameForMonitorItemClassName(const QString& className);
 
     void applicationDidFinishLaunching();
+    // Remembers the selected configuration topic for the next start.
+    void applicationWillTerminate();
     // The first start of this version: a new user gets every item class's
     // default cells switched on.
     void handleFirstLaunchOfNewVersion();
@@ -104,6 +110,24 @@ public:
     bool isTrackingMenu() const { return m_menuTrackingTimer.isActive(); }
     QWidget* configurationWindow() const;
     QWidget* welcomeWindow() const;
+    GUISwitchNoticeWindowController* switchNoticeWindowController() const { return m_switchNoticeWindowController.get(); }
+
+    // The configuration window's topics (groups and pages).
+    const ConfigurationTopic::List& configurationTopics() const { return m_configurationTopics; }
+    ConfigurationTopic* topicForClassName(const QString& className) const;
+    static std::optional<ConfigurationTopic::IndexPath> configurationIndexPathOfClassNamed(const QString& className,
+        const ConfigurationTopic::List& topics);
+    // Selects the topic in the outline, which shows its page; nothing when absent.
+    void selectTopicWithClassName(const QString& className);
+    // The topic when exactly one is selected, else null.
+    ConfigurationTopic* selectedConfigurationTopic() const;
+    // Shows the topic's page, or the empty page for a topic without one.
+    void switchToConfigurationTopic(ConfigurationTopic* topic);
+    ConfigurationTopic* visibleTopic() const { return m_visibleTopic; }
+    static void activateAllFeaturesOfAllTopicsInList(const ConfigurationTopic::List& topics);
+    static void completeLaunchSetupOfAllTopicsInList(const ConfigurationTopic::List& topics);
+    static void refreshConfigurationCellsOfAllTopicsInList(const ConfigurationTopic::List& topics);
+    void refreshConfigurationCellsInAllTopics();
 
     // Where the mouse is, in global screen coordinates; tests replace it.
     std::function<QPoint()> mouseLocation;
@@ -114,6 +138,11 @@ private:
     void removeGroup(SamplingGroup& group);
     void applyPlaceholderRule();
     void retire(std::unique_ptr<QRNMonitorItem> item);
+    // Builds the topic tree from the "Configuration" resource and shows it in the outline.
+    void loadConfigurationTopics();
+    void outlineViewSelectionDidChange();
+    // Menu-bar only: the window leaves the screen and the task bar.
+    void leaveFullInterface();
 
     std::vector<std::unique_ptr<SamplingGroup>> m_activeTimers;
     std::unique_ptr<StatusItem> m_placeholderItem;
@@ -126,7 +155,11 @@ private:
     std::mutex m_openMenuLock;
     bool m_fullGUIEnabled = true;
     bool m_isLoggingEvents = false;
-    std::unique_ptr<QWidget> m_configurationWindow;
+    ConfigurationTopic::List m_configurationTopics;
+    QPointer<ConfigurationTopic> m_visibleTopic;
+    std::unique_ptr<GUISwitchNoticeWindowController> m_switchNoticeWindowController;
+    std::unique_ptr<ConfigurationWindow> m_configurationWindow;
+    std::unique_ptr<ConfigurationWindowController> m_configurationWindowController;
     std::unique_ptr<QWidget> m_diagnosticWindow;
     std::unique_ptr<class WelcomeWindow> m_welcomeWindow;
 };

@@ -14,8 +14,6 @@ class QRNMonitorItem;
 struct MonitorItemClass {
     QString name;
     double defaultMonitoringInterval = 1.0;
-    // The cells a new user starts with.
-    QStringList defaultCellConfiguration;
     // Returns null when the item cannot be created (an empty configuration, say).
     std::function<std::unique_ptr<QRNMonitorItem>(const QStringList& cellConfiguration)> create;
     // True when the item is of this class or a subclass of it.
@@ -33,7 +31,7 @@ public:
     template <typename Item>
     void add(const QString& name, double interval)
     {
-        add({name, interval, Item::defaultCellConfiguration(),
+        add({name, interval,
             [](const QStringList& cells) -> std::unique_ptr<QRNMonitorItem> { return Item::create(cells); },
             [](const QRNMonitorItem& item) { return dynamic_cast<const Item*>(&item) != nullptr; }});
     }

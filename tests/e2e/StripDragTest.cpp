@@ -2,7 +2,6 @@
 
 #include <QMap>
 #include <QProcess>
-#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -69,36 +68,6 @@ private:
     QMap<QString, QRect> m_cells;
     bool m_ready = false;
 };
-
-QStringList moveTo(const QPoint& point)
-{
-    return {QStringLiteral("mousemove"), QString::number(point.x()), QString::number(point.y()),
-        QStringLiteral("sleep"), QStringLiteral("0.05")};
-}
-
-// Presses on the start and moves in steps to the end, the way a hand drags.
-bool pressAndMove(const QPoint& from, const QPoint& to)
-{
-    QStringList steps = moveTo(from);
-    steps << QStringLiteral("mousedown") << QStringLiteral("1") << QStringLiteral("sleep") << QStringLiteral("0.1");
-    constexpr int Steps = 8;
-    for (int i = 1; i <= Steps; ++i)
-        steps << moveTo(from + (to - from) * i / Steps);
-    steps << moveTo(to);
-    return xdotool(steps);
-}
-
-bool release()
-{
-    const bool released = xdotool({QStringLiteral("mouseup"), QStringLiteral("1")});
-    QThread::msleep(200);
-    return released;
-}
-
-bool drag(const QPoint& from, const QPoint& to)
-{
-    return pressAndMove(from, to) && release();
-}
 
 } // namespace
 

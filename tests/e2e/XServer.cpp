@@ -61,3 +61,36 @@ bool waitUntil(const std::function<bool()>& condition, int timeoutMs)
     }
     return condition();
 }
+
+namespace {
+
+QStringList moveTo(const QPoint& point)
+{
+    return {QStringLiteral("mousemove"), QString::number(point.x()), QString::number(point.y()),
+        QStringLiteral("sleep"), QStringLiteral("0.05")};
+}
+
+} // namespace
+
+bool pressAndMove(const QPoint& from, const QPoint& to)
+{
+    QStringList steps = moveTo(from);
+    steps << QStringLiteral("mousedown") << QStringLiteral("1") << QStringLiteral("sleep") << QStringLiteral("0.1");
+    constexpr int Steps = 8;
+    for (int i = 1; i <= Steps; ++i)
+        steps << moveTo(from + (to - from) * i / Steps);
+    steps << moveTo(to);
+    return xdotool(steps);
+}
+
+bool release()
+{
+    const bool released = xdotool({QStringLiteral("mouseup"), QStringLiteral("1")});
+    QThread::msleep(200);
+    return released;
+}
+
+bool drag(const QPoint& from, const QPoint& to)
+{
+    return pressAndMove(from, to) && release();
+}

@@ -218,13 +218,12 @@ TEST_F(MemoryMonitorItemTest, SettingsOfLaterRowsAreAcceptedAndOthersGoToTheBase
     EXPECT_EQ(cell<QRNTextMenuBarCell>(*memory, 1).stringValue(), QStringLiteral("MEM"));
 }
 
-TEST_F(MemoryMonitorItemTest, RegisteredWithItsDefaultCellsAtTheBaseInterval)
+TEST_F(MemoryMonitorItemTest, RegisteredAtTheBaseInterval)
 {
     registerMonitorItemClasses();
     const MonitorItemClass* memoryClass = MonitorItemClasses::shared().find(QStringLiteral("QRNMemoryMonitorItem"));
     ASSERT_NE(memoryClass, nullptr);
     EXPECT_EQ(memoryClass->defaultMonitoringInterval, 1.0);
-    EXPECT_EQ(memoryClass->defaultCellConfiguration, QRNMemoryMonitorItem::defaultCellConfiguration());
     EXPECT_FALSE(memoryClass->create({}));
     auto memory = desktop();
     EXPECT_TRUE(memoryClass->isInstance(*memory));

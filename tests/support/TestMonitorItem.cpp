@@ -43,7 +43,7 @@ TestMonitorItem::Registration::Registration()
     const double intervals[] = {1.0, 1.0, 5.0, 0.25};
     for (int i = 0; i < TestClassNames.size(); ++i) {
         const QString name = TestClassNames[i];
-        MonitorItemClasses::shared().add({name, intervals[i], {},
+        MonitorItemClasses::shared().add({name, intervals[i],
             [name](const QStringList& cells) -> std::unique_ptr<QRNMonitorItem> {
                 if (cells.isEmpty())
                     return nullptr;
