@@ -20,8 +20,9 @@ QString DBusMenuAdaptor::textDirection() const
 
 void DBusMenuAdaptor::replyUnknownRow(int id)
 {
-    if (calledFromDBus())
-        sendErrorReply(QDBusError::InvalidArgs, QStringLiteral("no menu row with id %1").arg(id));
+    // Calls through an adaptor carry their context on the adapted object.
+    if (m_exporter.calledFromDBus())
+        m_exporter.sendErrorReply(QDBusError::InvalidArgs, QStringLiteral("no menu row with id %1").arg(id));
 }
 
 uint DBusMenuAdaptor::GetLayout(int parentId, int recursionDepth, const QStringList& propertyNames, DBusMenuLayoutItem& layout)
@@ -41,7 +42,8 @@ QDBusVariant DBusMenuAdaptor::GetProperty(int id, const QString& name)
     const std::optional<QVariant> value = m_exporter.property(id, name);
     if (!value)
         replyUnknownRow(id);
-    return QDBusVariant(value.value_or(QVariant()));
+    // A variant must hold something even when the answer is an error.
+    return QDBusVariant(value && value->isValid() ? *value : QVariant(QString()));
 }
 
 void DBusMenuAdaptor::Event(int id, const QString& eventId, const QDBusVariant&, uint)

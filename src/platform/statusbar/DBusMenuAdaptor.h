@@ -3,13 +3,12 @@
 #include "platform/statusbar/DBusMenuTypes.h"
 
 #include <QDBusAbstractAdaptor>
-#include <QDBusContext>
 
 class DBusMenuExporter;
 
 // The com.canonical.dbusmenu interface of an exported menu; the exporter,
 // its parent, does the work.
-class DBusMenuAdaptor : public QDBusAbstractAdaptor, protected QDBusContext {
+class DBusMenuAdaptor : public QDBusAbstractAdaptor {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "com.canonical.dbusmenu")
     Q_PROPERTY(uint Version READ version)

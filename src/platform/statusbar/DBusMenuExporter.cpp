@@ -19,13 +19,6 @@ DBusMenuExporter::DBusMenuExporter(QMenu* menu, QObject* parent)
     }
 }
 
-DBusMenuExporter::~DBusMenuExporter()
-{
-    // The owner must not think a menu is open that nobody will close.
-    if (m_menu && m_open)
-        setOpen(*m_menu, false);
-}
-
 void DBusMenuExporter::scheduleRefresh()
 {
     m_refreshTimer.start();

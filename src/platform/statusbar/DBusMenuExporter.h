@@ -2,6 +2,7 @@
 
 #include "platform/statusbar/DBusMenuTypes.h"
 
+#include <QDBusContext>
 #include <QHash>
 #include <QMenu>
 #include <QObject>
@@ -18,11 +19,12 @@ class QAction;
 // removed or reordered) or ItemsPropertiesUpdated (only the rows and
 // properties that changed). The host opening and closing the menu reach the
 // menu's owner as aboutToShow/aboutToHide, so it fills in current values.
-class DBusMenuExporter : public QObject {
+// Its D-Bus face is DBusMenuAdaptor, which answers errors through the call
+// context the exporter holds.
+class DBusMenuExporter : public QObject, public QDBusContext {
     Q_OBJECT
 public:
     explicit DBusMenuExporter(QMenu* menu, QObject* parent = nullptr);
-    ~DBusMenuExporter() override;
 
     QMenu* menu() const { return m_menu; }
     uint revision() const { return m_revision; }

@@ -86,11 +86,13 @@ std::optional<QVariantMap> DBusMenuRow::propertiesOf(QAction& action, int menuWi
         if (tab < 0) {
             properties.insert(QStringLiteral("icon-data"), pngOf(*view, menuWidth));
             properties.insert(QStringLiteral("accessible-desc"), name);
-        } else if (tab == name.size() - 1) {
-            properties.insert(QStringLiteral("label"), literalLabel(name.left(tab)));
-            enabled = false;
         } else {
-            properties.insert(QStringLiteral("label"), literalLabel(name));
+            // A row without a value reads as its label alone.
+            const QString text = tab == name.size() - 1 ? name.left(tab) : name;
+            properties.insert(QStringLiteral("label"), literalLabel(text));
+            // Headings are drawn bold; hosts cannot, so they show them as rows one cannot choose.
+            if (view->font().bold())
+                enabled = false;
         }
     } else {
         properties.insert(QStringLiteral("label"), label(action.text()));

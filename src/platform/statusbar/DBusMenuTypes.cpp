@@ -85,9 +85,13 @@ void registerDBusMenuTypes()
     qDBusRegisterMetaType<DBusMenuLayoutItem>();
     qDBusRegisterMetaType<DBusMenuItemProperties>();
     qDBusRegisterMetaType<DBusMenuItemPropertiesList>();
+    // Signals name the lists by these names.
+    qRegisterMetaType<DBusMenuItemPropertiesList>("DBusMenuItemPropertiesList");
+    qRegisterMetaType<DBusMenuItemRemovedPropertiesList>("DBusMenuItemRemovedPropertiesList");
     qDBusRegisterMetaType<DBusMenuItemRemovedProperties>();
     qDBusRegisterMetaType<DBusMenuItemRemovedPropertiesList>();
     qDBusRegisterMetaType<DBusMenuEvent>();
     qDBusRegisterMetaType<DBusMenuEventList>();
+    qRegisterMetaType<DBusMenuEventList>("DBusMenuEventList");
     qDBusRegisterMetaType<QList<int>>();
 }

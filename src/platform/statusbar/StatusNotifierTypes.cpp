@@ -70,5 +70,6 @@ void registerStatusNotifierTypes()
 {
     qDBusRegisterMetaType<StatusNotifierPixmap>();
     qDBusRegisterMetaType<StatusNotifierPixmaps>();
+    qRegisterMetaType<StatusNotifierPixmaps>("StatusNotifierPixmaps");
     qDBusRegisterMetaType<StatusNotifierToolTip>();
 }
