@@ -13,6 +13,12 @@ DBusMenuExporter::DBusMenuExporter(QMenu* menu, QObject* parent)
     m_refreshTimer.setSingleShot(true);
     m_refreshTimer.setInterval(0);
     connect(&m_refreshTimer, &QTimer::timeout, this, &DBusMenuExporter::refresh);
+    m_openLimit.setSingleShot(true);
+    m_openLimit.setInterval(UnconfirmedOpenLimitMs);
+    connect(&m_openLimit, &QTimer::timeout, this, [this] {
+        if (m_menu)
+            setOpen(*m_menu, false);
+    });
     if (m_menu) {
         m_menu->installEventFilter(this);
         scan(*m_menu, 0, DBusMenuRow::menuWidth(*m_menu), m_snapshot);
@@ -181,6 +187,10 @@ void DBusMenuExporter::setOpen(QMenu& menu, bool open)
         if (m_open == open)
             return;
         m_open = open;
+        if (open && !m_hostSendsEvents)
+            m_openLimit.start();
+        else
+            m_openLimit.stop();
     }
     if (open)
         Q_EMIT menu.aboutToShow();
@@ -204,6 +214,10 @@ bool DBusMenuExporter::handleEvent(int id, const QString& eventId)
                 action->trigger();
         });
     } else if (eventId == QLatin1String("opened") || eventId == QLatin1String("closed")) {
+        if (id == 0) {
+            m_hostSendsEvents = true;
+            m_openLimit.stop();
+        }
         if (QMenu* menu = menuOf(id))
             setOpen(*menu, eventId == QLatin1String("opened"));
     }

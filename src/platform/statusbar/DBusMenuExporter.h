@@ -19,12 +19,17 @@ class QAction;
 // removed or reordered) or ItemsPropertiesUpdated (only the rows and
 // properties that changed). The host opening and closing the menu reach the
 // menu's owner as aboutToShow/aboutToHide, so it fills in current values.
-// Its D-Bus face is DBusMenuAdaptor, which answers errors through the call
-// context the exporter holds.
+// Some hosts (xfce4-panel) never say "closed": a menu opened by AboutToShow
+// alone counts as closed after a while, unless the host has shown that it
+// sends "opened" and "closed" itself. Its D-Bus face is DBusMenuAdaptor,
+// which answers errors through the call context the exporter holds.
 class DBusMenuExporter : public QObject, public QDBusContext {
     Q_OBJECT
 public:
+    static constexpr int UnconfirmedOpenLimitMs = 30000;
+
     explicit DBusMenuExporter(QMenu* menu, QObject* parent = nullptr);
+    void setUnconfirmedOpenLimit(int milliseconds) { m_openLimit.setInterval(milliseconds); }
 
     QMenu* menu() const { return m_menu; }
     uint revision() const { return m_revision; }
@@ -76,6 +81,9 @@ private:
     int m_nextId = 1;
     uint m_revision = 1;
     bool m_open = false;
+    // The host announces opening and closing with events.
+    bool m_hostSendsEvents = false;
     Snapshot m_snapshot;
     QTimer m_refreshTimer;
+    QTimer m_openLimit;
 };
