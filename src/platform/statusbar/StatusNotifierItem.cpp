@@ -3,6 +3,7 @@
 #include "platform/log/Log.h"
 #include "platform/statusbar/DBusMenuAdaptor.h"
 #include "platform/statusbar/DBusMenuExporter.h"
+#include "platform/statusbar/MenuText.h"
 #include "platform/statusbar/StatusBar.h"
 #include "platform/statusbar/StatusNotifierItemAdaptor.h"
 
@@ -11,6 +12,7 @@
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <QMenu>
 #include <QStandardPaths>
 
 namespace {
@@ -104,6 +106,12 @@ void StatusNotifierItem::followMenu(QMenu* menu)
         return;
     m_menuExporter = std::make_unique<DBusMenuExporter>(menu);
     new DBusMenuAdaptor(m_menuExporter.get());
+    // Connected after the owner, so the rows already hold their values.
+    connect(menu, &QMenu::aboutToShow, m_menuExporter.get(), [this, menu] {
+        if (m_menuExporter->isOpen() && Log::threshold() == LogLevel::Debug)
+            Log::debug("%{public}@: the tray opened the menu of '%{public}@':\n%@",
+                {QStringLiteral("StatusNotifierItem"), m_id, MenuText::of(*menu)});
+    });
     m_connection.registerObject(QString::fromLatin1(MenuPath), m_menuExporter.get(), QDBusConnection::ExportAdaptors);
 }
 
