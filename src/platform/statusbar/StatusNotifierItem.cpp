@@ -47,6 +47,12 @@ StatusNotifierItem::StatusNotifierItem(StatusItem& item, const QString& busAddre
     m_updateTimer.setInterval(0);
     QObject::connect(&m_updateTimer, &QTimer::timeout, this, &StatusNotifierItem::update);
     QObject::connect(&item, &StatusItem::changed, this, &StatusNotifierItem::scheduleUpdate);
+    m_toolTipTimer.setSingleShot(true);
+    m_toolTipTimer.setInterval(ToolTipIntervalMs);
+    QObject::connect(&m_toolTipTimer, &QTimer::timeout, this, [this] {
+        if (m_toolTipPending)
+            announceToolTip();
+    });
     if (!m_connection.isConnected()) {
         Log::error("%{public}@: could not connect to the session bus: %{public}@", {QStringLiteral("StatusNotifierItem"),
             m_connection.lastError().message()});
@@ -149,7 +155,9 @@ void StatusNotifierItem::update()
     }
     if (toolTip != m_toolTip) {
         m_toolTip = toolTip;
-        Q_EMIT newToolTip();
+        m_toolTipPending = true;
+        if (!m_toolTipTimer.isActive())
+            announceToolTip();
     }
     if (status != m_status) {
         m_status = status;
@@ -158,6 +166,13 @@ void StatusNotifierItem::update()
     // An open menu follows the values its owner puts in on every tick.
     if (m_menuExporter && m_menuExporter->isOpen())
         m_menuExporter->scheduleRefresh();
+}
+
+void StatusNotifierItem::announceToolTip()
+{
+    m_toolTipPending = false;
+    m_toolTipTimer.start();
+    Q_EMIT newToolTip();
 }
 
 void StatusNotifierItem::registerWithWatcher()

@@ -22,12 +22,15 @@ class QMenu;
 // in the tray, goes away with the item. The icon is the item's button as the
 // own bar would draw it, at its true width; changes are published at most once
 // per pass of the event loop (so once per sampling tick), and an icon whose
-// pixels did not change is not announced.
+// pixels did not change is not announced. Tool tips carry a live value, so a
+// change of them is announced at most once per ToolTipInterval (hosts that
+// read the property still get the newest one).
 class StatusNotifierItem : public QObject {
     Q_OBJECT
 public:
     static constexpr const char* ItemPath = "/StatusNotifierItem";
     static constexpr const char* MenuPath = "/MenuBar";
+    static constexpr int ToolTipIntervalMs = 5000;
 
     using IdSource = std::function<QString(const StatusItem&)>;
 
@@ -63,6 +66,7 @@ public:
     void scheduleUpdate();
     // Publishes what changed now.
     void update();
+    void setToolTipInterval(int milliseconds) { m_toolTipTimer.setInterval(milliseconds); }
 
 Q_SIGNALS:
     void newIcon();
@@ -72,6 +76,7 @@ Q_SIGNALS:
 
 private:
     void followMenu(QMenu* menu);
+    void announceToolTip();
 
     QPointer<StatusItem> m_item;
     QString m_connectionName;
@@ -88,4 +93,6 @@ private:
     bool m_registered = false;
     QPoint m_activationPoint;
     QTimer m_updateTimer;
+    QTimer m_toolTipTimer;
+    bool m_toolTipPending = false;
 };

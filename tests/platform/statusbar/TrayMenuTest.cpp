@@ -109,6 +109,16 @@ protected:
     QString service;
 };
 
+TEST_F(TrayMenuTest, TheToolTipNamesTheItemAndItsLoad)
+{
+    const QVariantMap properties = tray.itemProperties(service);
+    EXPECT_EQ(properties.value(QStringLiteral("Id")), QStringLiteral("vistrel-QRNCPUMonitorItem"));
+    EXPECT_EQ(properties.value(QStringLiteral("Title")), QStringLiteral("Processor"));
+    const auto toolTip = qdbus_cast<StatusNotifierToolTip>(properties.value(QStringLiteral("ToolTip")));
+    EXPECT_EQ(toolTip.title, QStringLiteral("Processor"));
+    EXPECT_EQ(toolTip.description, QStringLiteral("37.5% busy"));
+}
+
 TEST_F(TrayMenuTest, OpeningTheMenuFillsInTheRowsInTheirOrder)
 {
     const QDBusMessage shown = callMenu(QStringLiteral("AboutToShow"), {0});

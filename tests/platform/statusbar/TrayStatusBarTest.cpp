@@ -116,12 +116,21 @@ TEST_F(TrayStatusBarTest, NewIconOncePerChangedTickAndNotForTheSamePixels)
     ASSERT_TRUE(processEventsUntil([&] { return tray.signalCount(QStringLiteral("NewIcon")) == 2; }));
     EXPECT_EQ(tray.iconPixmaps(service).first().width, 40);
 
-    // A changed tool tip is announced on its own.
+    // A changed tool tip is announced on its own, then at most once per interval.
+    bar.notifierItem(*item)->setToolTipInterval(300);
     item->setToolTip(QStringLiteral("Memory\n12% used"));
     item->setImage(filled(QSizeF(40, 22), 1.0, Qt::green));
     ASSERT_TRUE(processEventsUntil([&] { return tray.signalCount(QStringLiteral("NewToolTip")) == 1; }));
+    item->setToolTip(QStringLiteral("Memory\n13% used"));
+    item->setImage(filled(QSizeF(40, 22), 1.0, Qt::green));
+    QCoreApplication::processEvents();
     roundTrip(service);
+    EXPECT_EQ(tray.signalCount(QStringLiteral("NewToolTip")), 1);
     EXPECT_EQ(tray.signalCount(QStringLiteral("NewIcon")), 2);
+    // The newest value is there for whoever reads it, and announced when the interval is over.
+    EXPECT_EQ(qdbus_cast<StatusNotifierToolTip>(tray.itemProperties(service).value(QStringLiteral("ToolTip"))).description,
+        QStringLiteral("13% used"));
+    EXPECT_TRUE(processEventsUntil([&] { return tray.signalCount(QStringLiteral("NewToolTip")) == 2; }));
 }
 
 TEST_F(TrayStatusBarTest, TitleOnlyItemsAndDuplicateNamesGetTheirOwnIdentity)
