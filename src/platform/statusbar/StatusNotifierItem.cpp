@@ -17,15 +17,6 @@
 
 namespace {
 
-const QString WatcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
-
-QDBusConnection connectTo(const QString& busAddress, const QString& name)
-{
-    if (busAddress.isEmpty())
-        return QDBusConnection::connectToBus(QDBusConnection::SessionBus, name);
-    return QDBusConnection::connectToBus(busAddress, name);
-}
-
 QString iconFolder()
 {
     return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) + QStringLiteral("/vistrel-tray");
@@ -36,7 +27,7 @@ QString iconFolder()
 StatusNotifierItem::StatusNotifierItem(StatusItem& item, const QString& busAddress, int number, IdSource idSource)
     : m_item(&item)
     , m_connectionName(QStringLiteral("vistrel-tray-%1").arg(number))
-    , m_connection(connectTo(busAddress, m_connectionName))
+    , m_connection(connectToBus(busAddress, m_connectionName))
     , m_serviceName(QStringLiteral("org.kde.StatusNotifierItem-%1-%2").arg(QCoreApplication::applicationPid()).arg(number))
     , m_idSource(std::move(idSource))
     , m_icon(iconFolder(), QStringLiteral("%1-%2").arg(QCoreApplication::applicationPid()).arg(number))
@@ -45,11 +36,11 @@ StatusNotifierItem::StatusNotifierItem(StatusItem& item, const QString& busAddre
     registerDBusMenuTypes();
     m_updateTimer.setSingleShot(true);
     m_updateTimer.setInterval(0);
-    QObject::connect(&m_updateTimer, &QTimer::timeout, this, &StatusNotifierItem::update);
-    QObject::connect(&item, &StatusItem::changed, this, &StatusNotifierItem::scheduleUpdate);
+    connect(&m_updateTimer, &QTimer::timeout, this, &StatusNotifierItem::update);
+    connect(&item, &StatusItem::changed, this, &StatusNotifierItem::scheduleUpdate);
     m_toolTipTimer.setSingleShot(true);
     m_toolTipTimer.setInterval(ToolTipIntervalMs);
-    QObject::connect(&m_toolTipTimer, &QTimer::timeout, this, [this] {
+    connect(&m_toolTipTimer, &QTimer::timeout, this, [this] {
         if (m_toolTipPending)
             announceToolTip();
     });
@@ -62,6 +53,13 @@ StatusNotifierItem::StatusNotifierItem(StatusItem& item, const QString& busAddre
     m_connection.registerObject(QString::fromLatin1(ItemPath), this, QDBusConnection::ExportAdaptors);
     m_connection.registerService(m_serviceName);
     scheduleUpdate();
+}
+
+QDBusConnection StatusNotifierItem::connectToBus(const QString& busAddress, const QString& name)
+{
+    if (busAddress.isEmpty())
+        return QDBusConnection::connectToBus(QDBusConnection::SessionBus, name);
+    return QDBusConnection::connectToBus(busAddress, name);
 }
 
 StatusNotifierItem::~StatusNotifierItem()
@@ -180,11 +178,12 @@ void StatusNotifierItem::registerWithWatcher()
     if (!m_connection.isConnected())
         return;
     m_registered = true;
-    QDBusMessage call = QDBusMessage::createMethodCall(WatcherService, QStringLiteral("/StatusNotifierWatcher"),
-        WatcherService, QStringLiteral("RegisterStatusNotifierItem"));
+    const QString service = QString::fromLatin1(WatcherService);
+    QDBusMessage call = QDBusMessage::createMethodCall(service, QStringLiteral("/StatusNotifierWatcher"), service,
+        QStringLiteral("RegisterStatusNotifierItem"));
     call << m_serviceName;
     auto* watcher = new QDBusPendingCallWatcher(m_connection.asyncCall(call), this);
-    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* finished) {
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* finished) {
         const QDBusPendingReply<> reply = *finished;
         if (reply.isError())
             Log::error("%{public}@: the tray did not take item '%{public}@': %{public}@",

@@ -30,6 +30,7 @@ class StatusNotifierItem : public QObject {
 public:
     static constexpr const char* ItemPath = "/StatusNotifierItem";
     static constexpr const char* MenuPath = "/MenuBar";
+    static constexpr const char* WatcherService = "org.kde.StatusNotifierWatcher";
     static constexpr int ToolTipIntervalMs = 5000;
 
     using IdSource = std::function<QString(const StatusItem&)>;
@@ -40,6 +41,9 @@ public:
     // has named it.
     StatusNotifierItem(StatusItem& item, const QString& busAddress, int number, IdSource idSource);
     ~StatusNotifierItem() override;
+
+    // A named connection to the bus at the address, or to the session bus.
+    static QDBusConnection connectToBus(const QString& busAddress, const QString& name);
 
     // False when the bus could not be reached; the item then shows nowhere.
     bool isConnected() const { return m_connection.isConnected(); }

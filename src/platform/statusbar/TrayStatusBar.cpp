@@ -11,8 +11,6 @@
 
 namespace {
 
-const QString WatcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
-
 // Connection and bus names are process-wide: numbers are never reused.
 int nextNumber()
 {
@@ -20,21 +18,14 @@ int nextNumber()
     return ++number;
 }
 
-QDBusConnection connectTo(const QString& busAddress, const QString& name)
-{
-    if (busAddress.isEmpty())
-        return QDBusConnection::connectToBus(QDBusConnection::SessionBus, name);
-    return QDBusConnection::connectToBus(busAddress, name);
-}
-
 } // namespace
 
 TrayStatusBar::TrayStatusBar(const QString& busAddress)
     : m_busAddress(busAddress)
     , m_connectionName(QStringLiteral("vistrel-tray-bar-%1").arg(nextNumber()))
-    , m_connection(connectTo(busAddress, m_connectionName))
+    , m_connection(StatusNotifierItem::connectToBus(busAddress, m_connectionName))
 {
-    m_watcher = std::make_unique<QDBusServiceWatcher>(WatcherService, m_connection,
+    m_watcher = std::make_unique<QDBusServiceWatcher>(QString::fromLatin1(StatusNotifierItem::WatcherService), m_connection,
         QDBusServiceWatcher::WatchForRegistration);
     // A tray that starts (or restarts) after us learns of our items this way.
     connect(m_watcher.get(), &QDBusServiceWatcher::serviceRegistered, this, [this] {
@@ -55,9 +46,9 @@ bool TrayStatusBar::isWatcherAvailable(const QString& busAddress)
     const QString name = QStringLiteral("vistrel-tray-probe-%1").arg(nextNumber());
     bool available = false;
     {
-        const QDBusConnection connection = connectTo(busAddress, name);
+        const QDBusConnection connection = StatusNotifierItem::connectToBus(busAddress, name);
         available = connection.isConnected() && connection.interface()
-            && connection.interface()->isServiceRegistered(WatcherService).value();
+            && connection.interface()->isServiceRegistered(QString::fromLatin1(StatusNotifierItem::WatcherService)).value();
     }
     QDBusConnection::disconnectFromBus(name);
     return available;
