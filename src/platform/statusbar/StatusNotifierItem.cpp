@@ -134,7 +134,7 @@ void StatusNotifierItem::update()
     const QString status = m_item->isVisible() ? QStringLiteral("Active") : QStringLiteral("Passive");
     const bool iconChanged = m_item->width() > 0 && m_icon.update(m_item->renderButton(bar.devicePixelRatio(), bar.palette()));
 
-    if (!m_registered) {
+    if (m_id.isEmpty()) {
         // Hosts read everything once when the item registers: wait until it has a picture.
         m_title = title;
         m_toolTip = toolTip;
@@ -175,9 +175,9 @@ void StatusNotifierItem::announceToolTip()
 
 void StatusNotifierItem::registerWithWatcher()
 {
-    if (!m_connection.isConnected())
+    // An item without a picture has not been named yet; it registers once it has one.
+    if (!m_connection.isConnected() || m_id.isEmpty())
         return;
-    m_registered = true;
     const QString service = QString::fromLatin1(WatcherService);
     QDBusMessage call = QDBusMessage::createMethodCall(service, QStringLiteral("/StatusNotifierWatcher"), service,
         QStringLiteral("RegisterStatusNotifierItem"));

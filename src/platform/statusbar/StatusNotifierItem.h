@@ -64,7 +64,8 @@ public:
     // A click on the item in the host: the item's own menu opens there.
     void activate(int x, int y);
 
-    // Asks the watcher to show the item, as again when a new watcher appears.
+    // Asks the watcher to show the item, as again when a new watcher appears;
+    // nothing before the item has a picture.
     void registerWithWatcher();
     // Publishes what changed once control returns to the event loop.
     void scheduleUpdate();
@@ -94,7 +95,6 @@ private:
     QString m_status;
     QPointer<QMenu> m_menu;
     std::unique_ptr<DBusMenuExporter> m_menuExporter;
-    bool m_registered = false;
     QPoint m_activationPoint;
     QTimer m_updateTimer;
     QTimer m_toolTipTimer;

@@ -183,11 +183,20 @@ TEST(TrayStatusBar, ATrayThatStartsLaterLearnsOfTheItems)
     // Nobody takes the item yet; that is worth a line in the log.
     ASSERT_TRUE(processEventsUntil([&] { return !log.messages(LogLevel::Error).isEmpty(); }));
 
+    // An item with nothing to show yet has no name for hosts and waits.
+    auto empty = bar.statusItemWithLength(StatusItem::VariableLength);
+    QCoreApplication::processEvents();
+
     TestTray tray(bus.address());
     ASSERT_TRUE(tray.startWatcher());
     EXPECT_TRUE(TrayStatusBar::isWatcherAvailable(bus.address()));
     ASSERT_TRUE(processEventsUntil([&] { return tray.registeredItems().size() == 1; }));
     EXPECT_EQ(bar.notifierItem(*item)->serviceName(), tray.registeredItems().first());
+    EXPECT_EQ(tray.itemProperties(tray.registeredItems().first()).value(QStringLiteral("Id")), QStringLiteral("vistrel-item"));
+
+    empty->setTitle(QStringLiteral("MEM"));
+    ASSERT_TRUE(processEventsUntil([&] { return tray.registeredItems().size() == 2; }));
+    EXPECT_EQ(tray.itemProperties(tray.registeredItems().last()).value(QStringLiteral("Id")), QStringLiteral("vistrel-item-2"));
 }
 
 TEST(TrayStatusBar, WithoutABusItemsStillWork)
