@@ -5,6 +5,7 @@
 #include "platform/log/Log.h"
 #include "platform/statusbar/OffscreenStatusBar.h"
 #include "platform/statusbar/OwnStatusBar.h"
+#include "platform/statusbar/TrayStatusBar.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -96,6 +97,10 @@ int main(int argc, char* argv[])
         // tick instead of twice, as plain uploads.
         if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
             qputenv("QT_XCB_NO_MITSHM", "1");
+    } else if (mode == CommandLine::StatusBarMode::Tray && x11DisplayAvailable()) {
+        // The tray shows the items; menus opened by a click and the
+        // configuration window still need the display.
+        qputenv("QT_QPA_PLATFORM", "xcb");
     } else {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
@@ -106,10 +111,15 @@ int main(int argc, char* argv[])
     QApplication::setDesktopFileName(QStringLiteral("com.zentrovo.vistrel"));
     QApplication::setQuitOnLastWindowClosed(false);
 
-    if (mode == CommandLine::StatusBarMode::Bar)
+    if (mode == CommandLine::StatusBarMode::Bar) {
         StatusBar::setSystemStatusBar(std::make_unique<OwnStatusBar>());
-    else
+    } else if (mode == CommandLine::StatusBarMode::Tray) {
+        if (!TrayStatusBar::isWatcherAvailable())
+            return fail(QStringLiteral("the tray needs a StatusNotifierWatcher on the session bus, and none is there"), 1);
+        StatusBar::setSystemStatusBar(std::make_unique<TrayStatusBar>());
+    } else {
         StatusBar::setSystemStatusBar(std::make_unique<OffscreenStatusBar>());
+    }
 
     registerMonitorItemClasses();
     int exitCode = 0;

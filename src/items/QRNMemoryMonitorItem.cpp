@@ -9,6 +9,7 @@
 #include "menubar/QRNTextPairView.h"
 #include "platform/statusbar/StatusMenu.h"
 #include "support/CDP.h"
+#include "platform/statusbar/StatusItem.h"
 #include "support/PaddedNumberFormat.h"
 
 
@@ -146,8 +147,12 @@ void QRNMemoryMonitorItem::updateInterfaceMenuBar(bool menuBar, bool menuItems)
     // A used figure above the total would make the free one wrap around.
     const quint64 free = total > used ? total - used : 0;
     const double fraction = total ? static_cast<double>(used) / static_cast<double>(total) : 0.0;
-    if (menuBar)
+    if (menuBar) {
         pushFractionIntoCells(fraction, used, free);
+        // Trays show the item's name and its main value as its tool tip.
+        if (StatusItem* item = statusItem())
+            item->setToolTip(tr("Memory") + u'\n' + tr("%1 used").arg(PaddedNumberFormat::percentage(fraction).trimmed()));
+    }
     // The menu's graph keeps its history while the menu is closed.
     if (m_memoryGraph)
         m_memoryGraph->addNewValue(fraction);

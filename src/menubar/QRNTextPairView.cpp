@@ -19,6 +19,8 @@ QRNTextPairView::QRNTextPairView(const QRect& frame, QWidget* parent)
 
 void QRNTextPairView::setFont(const QFont& font)
 {
+    // The widget's own font tells readers of the menu how the row looks (bold: a heading).
+    QWidget::setFont(font);
     m_leftTextCell.setFont(font);
     m_rightTextCell.setFont(font);
     update();

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "platform/statusbar/DBusMenuTypes.h"
+
+#include <QDBusAbstractAdaptor>
+
+class DBusMenuExporter;
+
+// The com.canonical.dbusmenu interface of an exported menu; the exporter,
+// its parent, does the work.
+class DBusMenuAdaptor : public QDBusAbstractAdaptor {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "com.canonical.dbusmenu")
+    Q_PROPERTY(uint Version READ version)
+    Q_PROPERTY(QString TextDirection READ textDirection)
+    Q_PROPERTY(QString Status READ status)
+    Q_PROPERTY(QStringList IconThemePath READ iconThemePath)
+public:
+    explicit DBusMenuAdaptor(DBusMenuExporter* exporter);
+
+    uint version() const { return 3; }
+    QString textDirection() const;
+    QString status() const { return QStringLiteral("normal"); }
+    QStringList iconThemePath() const { return {}; }
+
+public Q_SLOTS:
+    uint GetLayout(int parentId, int recursionDepth, const QStringList& propertyNames, DBusMenuLayoutItem& layout);
+    DBusMenuItemPropertiesList GetGroupProperties(const QList<int>& ids, const QStringList& propertyNames);
+    QDBusVariant GetProperty(int id, const QString& name);
+    void Event(int id, const QString& eventId, const QDBusVariant& data, uint timestamp);
+    QList<int> EventGroup(const DBusMenuEventList& events);
+    bool AboutToShow(int id);
+    QList<int> AboutToShowGroup(const QList<int>& ids, QList<int>& idErrors);
+
+Q_SIGNALS:
+    void ItemsPropertiesUpdated(const DBusMenuItemPropertiesList& updatedProps,
+        const DBusMenuItemRemovedPropertiesList& removedProps);
+    void LayoutUpdated(uint revision, int parent);
+    void ItemActivationRequested(int id, uint timestamp);
+
+private:
+    void replyUnknownRow(int id);
+
+    DBusMenuExporter& m_exporter;
+};
