@@ -40,10 +40,12 @@ std::optional<CommandLine> CommandLine::parse(const QStringList& arguments, QStr
                 line.statusBar = StatusBarMode::Auto;
             else if (value == QLatin1String("bar"))
                 line.statusBar = StatusBarMode::Bar;
+            else if (value == QLatin1String("tray"))
+                line.statusBar = StatusBarMode::Tray;
             else if (value == QLatin1String("offscreen"))
                 line.statusBar = StatusBarMode::Offscreen;
             else {
-                *error = QStringLiteral("unknown status bar '%1' (choose bar, offscreen or auto)").arg(value);
+                *error = QStringLiteral("unknown status bar '%1' (choose bar, tray, offscreen or auto)").arg(value);
                 return std::nullopt;
             }
         } else if (matches(argument, QStringLiteral("--snapshot"))) {
@@ -68,8 +70,10 @@ std::optional<CommandLine> CommandLine::parse(const QStringList& arguments, QStr
             return std::nullopt;
         }
     }
-    if (!line.snapshotDirectory.isEmpty() && line.statusBar == StatusBarMode::Bar) {
-        *error = QStringLiteral("--snapshot runs offscreen and cannot be combined with --status-bar=bar");
+    if (!line.snapshotDirectory.isEmpty() && line.statusBar != StatusBarMode::Auto
+        && line.statusBar != StatusBarMode::Offscreen) {
+        *error = QStringLiteral("--snapshot runs offscreen and cannot be combined with --status-bar=%1")
+                     .arg(line.statusBar == StatusBarMode::Bar ? QStringLiteral("bar") : QStringLiteral("tray"));
         return std::nullopt;
     }
     return line;
@@ -82,9 +86,12 @@ QString CommandLine::usage()
         "A system monitor in the menu bar.\n"
         "\n"
         "Options:\n"
-        "  --status-bar=MODE   where status items show: bar (Vistrel's own bar at the top\n"
-        "                      of the screen), offscreen (nowhere), or auto (bar when an\n"
-        "                      X display is available, else offscreen; the default)\n"
+        "  --status-bar=MODE   where status items show: tray (the desktop's system tray:\n"
+        "                      StatusNotifierItem, or XEmbed when no StatusNotifierWatcher\n"
+        "                      runs), bar (Vistrel's own bar at the top of the screen),\n"
+        "                      offscreen (nowhere), or auto (the default: tray when a\n"
+        "                      StatusNotifierWatcher runs, else bar on an X display,\n"
+        "                      else offscreen)\n"
         "  --snapshot DIR      run offscreen, then write every status item's image (PNG)\n"
         "                      and menu (text) into DIR and quit\n"
         "  --ticks N           seconds of sampling before the snapshot (default 3)\n"

@@ -7,7 +7,7 @@
 
 // What the user asked for on the command line.
 struct CommandLine {
-    enum class StatusBarMode { Auto, Bar, Offscreen };
+    enum class StatusBarMode { Auto, Bar, Tray, Offscreen };
 
     StatusBarMode statusBar = StatusBarMode::Auto;
     QString snapshotDirectory;  // non-empty: write a snapshot and quit

@@ -25,6 +25,9 @@ TEST(CommandLine, AcceptsBothOptionFormsAndDefaults)
     EXPECT_EQ(line->snapshotDirectory, QStringLiteral("/tmp/s"));
     EXPECT_EQ(line->ticks, 5);
     EXPECT_EQ(parse({QStringLiteral("--status-bar"), QStringLiteral("bar")})->statusBar, CommandLine::StatusBarMode::Bar);
+    EXPECT_EQ(parse({QStringLiteral("--status-bar=tray")})->statusBar, CommandLine::StatusBarMode::Tray);
+    // A snapshot runs offscreen anyway, so saying so (or leaving the choice open) is fine.
+    EXPECT_TRUE(parse({QStringLiteral("--snapshot=/tmp/s"), QStringLiteral("--status-bar=offscreen")}));
 }
 
 TEST(CommandLine, RejectsBadInputWithAMessageNamingIt)
@@ -37,6 +40,7 @@ TEST(CommandLine, RejectsBadInputWithAMessageNamingIt)
         {{QStringLiteral("--ticks"), QStringLiteral("many")}, QStringLiteral("'many'")},
         {{QStringLiteral("--snapshot=")}, QStringLiteral("folder")},
         {{QStringLiteral("--snapshot=/tmp/x"), QStringLiteral("--status-bar=bar")}, QStringLiteral("--status-bar=bar")},
+        {{QStringLiteral("--status-bar=tray"), QStringLiteral("--snapshot=/tmp/x")}, QStringLiteral("--status-bar=tray")},
     };
     for (const auto& [arguments, expected] : cases) {
         QString error;
