@@ -1,30 +1,21 @@
 #include "app/ApplicationDelegate.h"
 #include "app/CommandLine.h"
 #include "app/Snapshot.h"
+#include "app/StatusBarChoice.h"
 #include "items/MonitorItemRegistration.h"
 #include "platform/log/Log.h"
 #include "platform/statusbar/OffscreenStatusBar.h"
 #include "platform/statusbar/OwnStatusBar.h"
+#include "platform/statusbar/StatusBarProbe.h"
 #include "platform/statusbar/TrayStatusBar.h"
+#include "platform/statusbar/XEmbedTrayStatusBar.h"
 
 #include <QApplication>
 #include <QTimer>
 
 #include <cstdio>
-#include <xcb/xcb.h>
 
 namespace {
-
-bool x11DisplayAvailable()
-{
-    if (qEnvironmentVariableIsEmpty("DISPLAY"))
-        return false;
-    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
-    const bool ok = connection && xcb_connection_has_error(connection) == 0;
-    if (connection)
-        xcb_disconnect(connection);
-    return ok;
-}
 
 int fail(const QString& message, int code)
 {
@@ -86,21 +77,16 @@ int main(int argc, char* argv[])
     CommandLine::StatusBarMode mode = line->statusBar;
     if (!line->snapshotDirectory.isEmpty())
         mode = CommandLine::StatusBarMode::Offscreen;
-    if (mode == CommandLine::StatusBarMode::Auto)
-        mode = x11DisplayAvailable() ? CommandLine::StatusBarMode::Bar : CommandLine::StatusBarMode::Offscreen;
-    if (mode == CommandLine::StatusBarMode::Bar) {
-        if (!x11DisplayAvailable())
-            return fail(QStringLiteral("the own bar needs an X11 display, and none could be opened (is DISPLAY set?)"), 1);
+    const bool x11 = mode != CommandLine::StatusBarMode::Offscreen && StatusBarProbe::isX11DisplayAvailable();
+    if (x11) {
+        // Every back end but offscreen shows windows (menus, the own bar,
+        // tray icons, the configuration window) on the X display.
         qputenv("QT_QPA_PLATFORM", "xcb");
         // Shared-memory uploads make every repaint wait for the X server; the
-        // bar's few small images go faster, and wake the process once per
-        // tick instead of twice, as plain uploads.
+        // few small images go faster, and wake the process once per tick
+        // instead of twice, as plain uploads.
         if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
             qputenv("QT_XCB_NO_MITSHM", "1");
-    } else if (mode == CommandLine::StatusBarMode::Tray && x11DisplayAvailable()) {
-        // The tray shows the items; menus opened by a click and the
-        // configuration window still need the display.
-        qputenv("QT_QPA_PLATFORM", "xcb");
     } else {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
@@ -111,14 +97,30 @@ int main(int argc, char* argv[])
     QApplication::setDesktopFileName(QStringLiteral("com.zentrovo.vistrel"));
     QApplication::setQuitOnLastWindowClosed(false);
 
-    if (mode == CommandLine::StatusBarMode::Bar) {
-        StatusBar::setSystemStatusBar(std::make_unique<OwnStatusBar>());
-    } else if (mode == CommandLine::StatusBarMode::Tray) {
-        if (!TrayStatusBar::isWatcherAvailable())
-            return fail(QStringLiteral("the tray needs a StatusNotifierWatcher on the session bus, and none is there"), 1);
+    // Only the tray and auto modes care about the bus; the others never touch it.
+    const bool watcher = (mode == CommandLine::StatusBarMode::Auto || mode == CommandLine::StatusBarMode::Tray)
+        && StatusBarProbe::isStatusNotifierWatcherRegistered(QDBusConnection::sessionBus());
+    const auto backEnd = StatusBarChoice::backEndFor(mode, watcher, x11);
+    if (!backEnd) {
+        return fail(mode == CommandLine::StatusBarMode::Bar
+                ? QStringLiteral("the own bar needs an X11 display, and none could be opened (is DISPLAY set?)")
+                : QStringLiteral("the tray needs a StatusNotifierWatcher on the session bus or, for an XEmbed tray, "
+                                 "an X11 display, and neither was found"),
+            1);
+    }
+    switch (*backEnd) {
+    case StatusBarChoice::BackEnd::StatusNotifierTray:
         StatusBar::setSystemStatusBar(std::make_unique<TrayStatusBar>());
-    } else {
+        break;
+    case StatusBarChoice::BackEnd::XEmbedTray:
+        StatusBar::setSystemStatusBar(std::make_unique<XEmbedTrayStatusBar>());
+        break;
+    case StatusBarChoice::BackEnd::OwnBar:
+        StatusBar::setSystemStatusBar(std::make_unique<OwnStatusBar>());
+        break;
+    case StatusBarChoice::BackEnd::Offscreen:
         StatusBar::setSystemStatusBar(std::make_unique<OffscreenStatusBar>());
+        break;
     }
 
     registerMonitorItemClasses();

@@ -26,6 +26,8 @@ TEST(CommandLine, AcceptsBothOptionFormsAndDefaults)
     EXPECT_EQ(line->ticks, 5);
     EXPECT_EQ(parse({QStringLiteral("--status-bar"), QStringLiteral("bar")})->statusBar, CommandLine::StatusBarMode::Bar);
     EXPECT_EQ(parse({QStringLiteral("--status-bar=tray")})->statusBar, CommandLine::StatusBarMode::Tray);
+    // A snapshot runs offscreen anyway, so saying so (or leaving the choice open) is fine.
+    EXPECT_TRUE(parse({QStringLiteral("--snapshot=/tmp/s"), QStringLiteral("--status-bar=offscreen")}));
 }
 
 TEST(CommandLine, RejectsBadInputWithAMessageNamingIt)

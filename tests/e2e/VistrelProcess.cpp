@@ -7,7 +7,8 @@
 #include <QDirIterator>
 #include <QFile>
 
-VistrelProcess::VistrelProcess(const QStringList& arguments, const QVariantMap& settings)
+VistrelProcess::VistrelProcess(const QStringList& arguments, const QVariantMap& settings,
+    const QProcessEnvironment& extra)
     : m_arguments(arguments)
 {
     const QString config = m_home.filePath(QStringLiteral("config"));
@@ -18,6 +19,7 @@ VistrelProcess::VistrelProcess(const QStringList& arguments, const QVariantMap& 
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config);
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home.path());
     environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    environment.insert(extra);
     m_process.setProcessEnvironment(environment);
     m_process.start(QStringLiteral(VISTREL_EXECUTABLE), arguments);
 }

@@ -10,8 +10,10 @@
 // level so a test can read what its menus show.
 class VistrelProcess {
 public:
-    // Settings are written to the standard settings file before the start.
-    explicit VistrelProcess(const QStringList& arguments, const QVariantMap& settings = {});
+    // Settings are written to the standard settings file before the start;
+    // the environment adds to (or overrides) the test's own.
+    explicit VistrelProcess(const QStringList& arguments, const QVariantMap& settings = {},
+        const QProcessEnvironment& environment = {});
     ~VistrelProcess();
 
     QString errorOutput();

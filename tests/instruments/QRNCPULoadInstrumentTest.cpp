@@ -2,6 +2,7 @@
 
 #include "platform/linux/FixtureSysroot.h"
 #include "platform/log/LogCapture.h"
+#include "support/ScopedEnvironmentVariable.h"
 
 #include <QDateTime>
 
@@ -52,25 +53,12 @@ struct SampledMachine {
 };
 
 // The instrument reads VISTREL_SYSROOT where no root is given; restores it after.
-class SysrootEnvironment {
+class SysrootEnvironment : public ScopedEnvironmentVariable {
 public:
     explicit SysrootEnvironment(const QString& root)
-        : m_previous(qgetenv("VISTREL_SYSROOT"))
-        , m_wasSet(qEnvironmentVariableIsSet("VISTREL_SYSROOT"))
+        : ScopedEnvironmentVariable("VISTREL_SYSROOT", root.toLocal8Bit())
     {
-        qputenv("VISTREL_SYSROOT", root.toLocal8Bit());
     }
-    ~SysrootEnvironment()
-    {
-        if (m_wasSet)
-            qputenv("VISTREL_SYSROOT", m_previous);
-        else
-            qunsetenv("VISTREL_SYSROOT");
-    }
-
-private:
-    QByteArray m_previous;
-    bool m_wasSet;
 };
 
 }

@@ -41,19 +41,6 @@ TrayStatusBar::~TrayStatusBar()
     QDBusConnection::disconnectFromBus(m_connectionName);
 }
 
-bool TrayStatusBar::isWatcherAvailable(const QString& busAddress)
-{
-    const QString name = QStringLiteral("vistrel-tray-probe-%1").arg(nextNumber());
-    bool available = false;
-    {
-        const QDBusConnection connection = StatusNotifierItem::connectToBus(busAddress, name);
-        available = connection.isConnected() && connection.interface()
-            && connection.interface()->isServiceRegistered(QString::fromLatin1(StatusNotifierItem::WatcherService)).value();
-    }
-    QDBusConnection::disconnectFromBus(name);
-    return available;
-}
-
 QString TrayStatusBar::uniqueId(const StatusItem& item) const
 {
     // Hosts remember items by id: the autosave name keeps it stable across starts.

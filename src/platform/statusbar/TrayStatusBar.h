@@ -22,9 +22,6 @@ public:
     explicit TrayStatusBar(const QString& busAddress = QString());
     ~TrayStatusBar() override;
 
-    // Whether a tray host's watcher is on that bus.
-    static bool isWatcherAvailable(const QString& busAddress = QString());
-
     // Where the host last activated the item, as large as the item; empty
     // before any click, since hosts do not tell where they show items.
     QRect buttonFrame(const StatusItem& item) const override;

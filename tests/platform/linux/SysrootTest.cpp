@@ -1,32 +1,17 @@
 #include "platform/linux/Sysroot.h"
 
+#include "support/ScopedEnvironmentVariable.h"
+
 #include <gtest/gtest.h>
 
 namespace {
 // Sets or clears VISTREL_SYSROOT for the life of the object.
-class ScopedSysrootVariable {
+class ScopedSysrootVariable : public ScopedEnvironmentVariable {
 public:
     explicit ScopedSysrootVariable(const QByteArray& value)
-        : m_previous(qgetenv(name))
-        , m_wasSet(qEnvironmentVariableIsSet(name))
+        : ScopedEnvironmentVariable("VISTREL_SYSROOT", value)
     {
-        if (value.isNull())
-            qunsetenv(name);
-        else
-            qputenv(name, value);
     }
-    ~ScopedSysrootVariable()
-    {
-        if (m_wasSet)
-            qputenv(name, m_previous);
-        else
-            qunsetenv(name);
-    }
-
-private:
-    static constexpr const char* name = "VISTREL_SYSROOT";
-    QByteArray m_previous;
-    bool m_wasSet;
 };
 } // namespace
 

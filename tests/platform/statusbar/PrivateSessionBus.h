@@ -11,8 +11,11 @@ class PrivateSessionBus {
 public:
     PrivateSessionBus();
     ~PrivateSessionBus();
+    PrivateSessionBus(const PrivateSessionBus&) = delete;
+    PrivateSessionBus& operator=(const PrivateSessionBus&) = delete;
 
     bool isRunning() const { return !m_address.isEmpty(); }
+    // Empty when the daemon could not be started.
     QString address() const { return m_address; }
 
 private:
