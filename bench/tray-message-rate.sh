@@ -4,8 +4,9 @@
 # three processes (only the processor and memory item classes exist so far:
 # 3 processor, 3 memory and 1 main-menu item, all at their default rate of
 # one tick a second), and dbus-monitor records the bus for SECONDS.
-# Usage: scripts/tray-message-rate [SECONDS] (needs Xvfb, xfce4-panel, xfconfd)
+# Usage: bench/tray-message-rate.sh [SECONDS] (needs Xvfb, xfce4-panel, xfconfd)
 set -euo pipefail
+cd "$(dirname "$0")/.."
 seconds=${1:-30}
 vistrel=${VISTREL:-build/test/src/vistrel}
 work=$(mktemp -d)
