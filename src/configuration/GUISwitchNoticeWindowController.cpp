@@ -98,7 +98,7 @@ void GUISwitchNoticeWindowController::confirmEndOfNotification()
 
 QPoint GUISwitchNoticeWindowController::windowOriginOnScreen(const QRect& screen, const QSize& window)
 {
-    // The design's origin is the window's bottom-left corner, measured up from
+    // The notice is placed by its bottom-left corner, measured up from
     // the screen's bottom; Qt measures the top-left corner down from the top.
     const int left = screen.x() + int(0.9 * screen.width()) - window.width();
     const int bottomFromBelow = int(0.9 * screen.height()) - window.height();
