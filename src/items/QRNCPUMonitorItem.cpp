@@ -137,15 +137,16 @@ void QRNCPUMonitorItem::pushLoadsIntoCells()
     image->refreshCells();
 }
 
+QString QRNCPUMonitorItem::toolTipText() const
+{
+    return tr("Processor") + u'\n'
+        + tr("%1 busy").arg(PaddedNumberFormat::percentage(cpuInstrument().totalLoadForAllProcessors()).trimmed());
+}
+
 void QRNCPUMonitorItem::updateInterfaceMenuBar(bool menuBar, bool menuItems)
 {
-    if (menuBar) {
+    if (menuBar)
         pushLoadsIntoCells();
-        // Trays show the item's name and its main value as its tool tip.
-        if (StatusItem* item = statusItem())
-            item->setToolTip(tr("Processor") + u'\n'
-                + tr("%1 busy").arg(PaddedNumberFormat::percentage(cpuInstrument().totalLoadForAllProcessors()).trimmed()));
-    }
     // The menu's graphs keep their history while the menu is closed.
     for (quint64 i = 0; i < m_cpuGraphs.size(); ++i) {
         if (m_cpuGraphs[i])

@@ -27,6 +27,7 @@ public:
     static QStringList defaultCellConfiguration();
 
     void updateInterfaceMenuBar(bool menuBar, bool menuItems) override;
+    QString toolTipText() const override;
     void createNewMenuBarCellsWithConfigurationCodes(const QStringList& codes) override;
     void handleChangeOfUserDefault(const QString& key, const QVariant& value) override;
 

@@ -140,19 +140,26 @@ void QRNMemoryMonitorItem::pushFractionIntoCells(double fraction, quint64 used, 
     image->refreshCells();
 }
 
+double QRNMemoryMonitorItem::usedFraction() const
+{
+    const quint64 total = totalMemory();
+    return total ? static_cast<double>(usedMemory()) / static_cast<double>(total) : 0.0;
+}
+
+QString QRNMemoryMonitorItem::toolTipText() const
+{
+    return tr("Memory") + u'\n' + tr("%1 used").arg(PaddedNumberFormat::percentage(usedFraction()).trimmed());
+}
+
 void QRNMemoryMonitorItem::updateInterfaceMenuBar(bool menuBar, bool menuItems)
 {
     const quint64 total = totalMemory();
     const quint64 used = usedMemory();
     // A used figure above the total would make the free one wrap around.
     const quint64 free = total > used ? total - used : 0;
-    const double fraction = total ? static_cast<double>(used) / static_cast<double>(total) : 0.0;
-    if (menuBar) {
+    const double fraction = usedFraction();
+    if (menuBar)
         pushFractionIntoCells(fraction, used, free);
-        // Trays show the item's name and its main value as its tool tip.
-        if (StatusItem* item = statusItem())
-            item->setToolTip(tr("Memory") + u'\n' + tr("%1 used").arg(PaddedNumberFormat::percentage(fraction).trimmed()));
-    }
     // The menu's graph keeps its history while the menu is closed.
     if (m_memoryGraph)
         m_memoryGraph->addNewValue(fraction);

@@ -50,6 +50,8 @@ public:
     // Total and used memory in bytes in the current terminology.
     quint64 totalMemory() const;
     quint64 usedMemory() const;
+    double usedFraction() const;
+    QString toolTipText() const override;
 
 protected:
     void customizeNewMenuBarCell(QRNMenuBarCell& cell) override;

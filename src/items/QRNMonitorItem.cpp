@@ -134,6 +134,7 @@ void QRNMonitorItem::setMonitorInstruments(Instruments instruments)
 void QRNMonitorItem::adoptStatusItem(std::unique_ptr<StatusItem> statusItem)
 {
     m_statusItem = std::move(statusItem);
+    m_statusItem->setToolTipSource([this] { return toolTipText(); });
     connect(m_statusItem.get(), &StatusItem::visibleChanged, this, &QRNMonitorItem::statusItemVisibilityChanged);
 }
 

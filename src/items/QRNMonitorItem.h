@@ -110,6 +110,8 @@ protected:
     // call the base, which ends every menu with the common commands.
     virtual void createMenuItemsInMenu(StatusMenu& menu);
 
+    // The item's name and its main value, for trays; empty for none.
+    virtual QString toolTipText() const { return {}; }
     virtual void menuWillOpen();
     virtual void menuDidClose();
 

@@ -8,6 +8,8 @@
 #include <QRect>
 #include <QString>
 
+#include <functional>
+
 class StatusBar;
 
 // One item in the status bar: a button showing an image and/or a title, an
@@ -37,8 +39,11 @@ public:
     bool isHighlighted() const { return m_highlighted; }
     void setHighlighted(bool highlighted);
 
-    QString toolTip() const { return m_toolTip; }
+    // A live tool tip is asked for only when a back end shows it, so items
+    // that change every tick pay nothing where no tool tip is shown.
+    QString toolTip() const { return m_toolTipSource ? m_toolTipSource() : m_toolTip; }
     void setToolTip(const QString& toolTip) { m_toolTip = toolTip; }
+    void setToolTipSource(std::function<QString()> source) { m_toolTipSource = std::move(source); }
 
     // Not owned: the menu belongs to whoever attached it.
     QMenu* menu() const { return m_menu; }
@@ -83,6 +88,7 @@ private:
     QImage m_image;
     bool m_highlighted = false;
     QString m_toolTip;
+    std::function<QString()> m_toolTipSource;
     QPointer<QMenu> m_menu;
     QString m_autosaveName;
     bool m_removalAllowed = false;
