@@ -1,18 +1,13 @@
 #pragma once
 
-#include "configuration/ConfigurationTopic.h"
+#include "configuration/MonitorItemTopic.h"
 
 // The disk page: the disk item's switch and cells.
-class DiskTopic : public ConfigurationTopic {
+class DiskTopic : public MonitorItemTopic {
     Q_OBJECT
 public:
     static constexpr char ClassName[] = "DiskTopic";
 
+    DiskTopic();
     QString className() const override { return QLatin1String(ClassName); }
-    QString systemSymbolNameOfIcon() const override;
-    QString accessibilityDescriptionOfIcon() const override;
-
-protected:
-    QWidget* createContentView() override;
-    void configureNewMenuBarCell(QRNMenuBarCell& cell) override;
 };

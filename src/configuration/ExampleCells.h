@@ -15,6 +15,14 @@ struct ExampleCellTexts {
     QString firstLine;
     QString secondLine;
     bool graphsShowTwoSeries = false;
+
+    // Only the label; the rest stays empty.
+    static ExampleCellTexts labelled(QString label)
+    {
+        ExampleCellTexts texts;
+        texts.label = std::move(label);
+        return texts;
+    }
 };
 
 namespace ExampleCells {

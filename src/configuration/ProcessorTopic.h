@@ -1,18 +1,13 @@
 #pragma once
 
-#include "configuration/ConfigurationTopic.h"
+#include "configuration/MonitorItemTopic.h"
 
 // The processor page: the processor item's switch and cells.
-class ProcessorTopic : public ConfigurationTopic {
+class ProcessorTopic : public MonitorItemTopic {
     Q_OBJECT
 public:
     static constexpr char ClassName[] = "ProcessorTopic";
 
+    ProcessorTopic();
     QString className() const override { return QLatin1String(ClassName); }
-    QString systemSymbolNameOfIcon() const override;
-    QString accessibilityDescriptionOfIcon() const override;
-
-protected:
-    QWidget* createContentView() override;
-    void configureNewMenuBarCell(QRNMenuBarCell& cell) override;
 };

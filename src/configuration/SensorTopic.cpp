@@ -1,25 +1,7 @@
 #include "configuration/SensorTopic.h"
 
-#include "configuration/ExampleCells.h"
-
-QString SensorTopic::systemSymbolNameOfIcon() const
+SensorTopic::SensorTopic()
+    : MonitorItemTopic(QStringLiteral("thermometer"), tr("thermometer"),
+        ExampleCellTexts::labelled(QStringLiteral("TMP")))
 {
-    return QStringLiteral("thermometer");
-}
-
-QString SensorTopic::accessibilityDescriptionOfIcon() const
-{
-    return tr("thermometer");
-}
-
-QWidget* SensorTopic::createContentView()
-{
-    return makeStandardPage();
-}
-
-void SensorTopic::configureNewMenuBarCell(QRNMenuBarCell& cell)
-{
-    ExampleCellTexts texts;
-    texts.label = QStringLiteral("TMP");
-    ExampleCells::prepare(cell, texts);
 }

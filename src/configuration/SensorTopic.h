@@ -1,18 +1,13 @@
 #pragma once
 
-#include "configuration/ConfigurationTopic.h"
+#include "configuration/MonitorItemTopic.h"
 
 // The sensor page: the sensor item's switch and cells.
-class SensorTopic : public ConfigurationTopic {
+class SensorTopic : public MonitorItemTopic {
     Q_OBJECT
 public:
     static constexpr char ClassName[] = "SensorTopic";
 
+    SensorTopic();
     QString className() const override { return QLatin1String(ClassName); }
-    QString systemSymbolNameOfIcon() const override;
-    QString accessibilityDescriptionOfIcon() const override;
-
-protected:
-    QWidget* createContentView() override;
-    void configureNewMenuBarCell(QRNMenuBarCell& cell) override;
 };
