@@ -16,38 +16,32 @@ std::shared_ptr<QRNActivityInstrument> QRNActivityInstrument::initWithIORegistry
 
 QString QRNActivityInstrument::deviceIdentification() const
 {
-    std::lock_guard lock(m_mutex);
-    return m_deviceIdentification;
+    return locked(m_deviceIdentification);
 }
 
 void QRNActivityInstrument::setDeviceIdentification(const QString& identification)
 {
-    std::lock_guard lock(m_mutex);
-    m_deviceIdentification = identification;
+    setLocked(m_deviceIdentification, identification);
 }
 
 ActivityCounters QRNActivityInstrument::currentCounters() const
 {
-    std::lock_guard lock(m_mutex);
-    return m_currentCounters;
+    return locked(m_currentCounters);
 }
 
 void QRNActivityInstrument::setCurrentCounters(const ActivityCounters& counters)
 {
-    std::lock_guard lock(m_mutex);
-    m_currentCounters = counters;
+    setLocked(m_currentCounters, counters);
 }
 
 ActivityCounters QRNActivityInstrument::lastCounters() const
 {
-    std::lock_guard lock(m_mutex);
-    return m_lastCounters;
+    return locked(m_lastCounters);
 }
 
 void QRNActivityInstrument::setLastCounters(const ActivityCounters& counters)
 {
-    std::lock_guard lock(m_mutex);
-    m_lastCounters = counters;
+    setLocked(m_lastCounters, counters);
 }
 
 ActivityState QRNActivityInstrument::currentActivity() const

@@ -42,6 +42,19 @@ protected:
     explicit QRNActivityInstrument(std::shared_ptr<QRNIORegistryEntry> entry);
 
 private:
+    template <typename T>
+    T locked(const T& field) const
+    {
+        std::lock_guard lock(m_mutex);
+        return field;
+    }
+    template <typename T>
+    void setLocked(T& field, const T& value)
+    {
+        std::lock_guard lock(m_mutex);
+        field = value;
+    }
+
     const std::shared_ptr<QRNIORegistryEntry> m_deviceEntry;
     mutable std::mutex m_mutex; // guards the fields below
     QString m_deviceIdentification;
