@@ -14,24 +14,17 @@ namespace {
 constexpr int GraphWidth = 66;
 
 // trayer, a GTK XEmbed system tray: a black panel 22 pixels high at the top right.
-class Trayer {
-public:
+struct Trayer : QProcess {
     Trayer()
     {
-        m_process.start(QStringLiteral(TRAYER_EXECUTABLE),
-            QStringLiteral("--edge top --align right --widthtype request --height 22 --SetDockType true "
-                           "--transparent false --tint 0x000000")
-                .split(u' '));
+        start(QStringLiteral(TRAYER_EXECUTABLE), QStringLiteral("--edge top --align right --widthtype request "
+            "--height 22 --SetDockType true --transparent false --tint 0x000000").split(u' '));
     }
-    ~Trayer()
+    ~Trayer() override
     {
-        m_process.terminate();
-        if (!m_process.waitForFinished(5000))
-            m_process.kill();
+        terminate();
+        waitForFinished(5000);
     }
-
-private:
-    QProcess m_process;
 };
 
 // Screen frame of the first visible window whose name or class matches, or an empty frame.
@@ -47,11 +40,6 @@ QRect windowFrame(const QString& field, const QString& pattern)
     return match.hasMatch() ? QRect(match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt(),
                                   match.captured(4).toInt())
                             : QRect();
-}
-
-QRect panelFrame()
-{
-    return windowFrame(QStringLiteral("--name"), QStringLiteral("^panel$"));
 }
 
 // Waits for the tray to dock Vistrel's icon at the graph's full width.
@@ -78,11 +66,11 @@ TEST(XEmbedTray, WithoutAWatcherTheGraphDocksAtItsFullWidthAndOpensItsMenu)
     PrivateSessionBus bus;
     ASSERT_FALSE(bus.address().isEmpty());
     Trayer trayer;
-    ASSERT_TRUE(waitUntil([] { return !panelFrame().isEmpty(); }));
+    ASSERT_TRUE(waitUntil([] { return !windowFrame(QStringLiteral("--name"), QStringLiteral("^panel$")).isEmpty(); }));
     VistrelProcess vistrel({QStringLiteral("--status-bar=tray")}, processorGraph(), onBus(bus));
     const QRect icon = dockedIcon(vistrel);
     ASSERT_EQ(icon.width(), GraphWidth);
-    const QRect panel = panelFrame();
+    const QRect panel = windowFrame(QStringLiteral("--name"), QStringLiteral("^panel$"));
     EXPECT_TRUE(panel.contains(icon)) << panel.width() << " wide panel";
     // Let the graph fill with a few ticks: its frame spans the whole window,
     // unscaled, with ink in the first and last few columns.
