@@ -6,22 +6,29 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QRegularExpression>
 
 VistrelProcess::VistrelProcess(const QStringList& arguments, const QVariantMap& settings,
     const QProcessEnvironment& extra)
     : m_arguments(arguments)
 {
-    const QString config = m_home.filePath(QStringLiteral("config"));
     if (!settings.isEmpty())
         writeSettings(settings);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("VISTREL_LOG_LEVEL"), QStringLiteral("debug"));
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config);
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.filePath(QStringLiteral("config")));
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home.path());
     environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
     environment.insert(extra);
     m_process.setProcessEnvironment(environment);
     m_process.start(QStringLiteral(VISTREL_EXECUTABLE), arguments);
+}
+
+VistrelProcess::~VistrelProcess()
+{
+    m_process.terminate();
+    if (!m_process.waitForFinished(5000))
+        m_process.kill();
 }
 
 void VistrelProcess::writeSettings(const QVariantMap& settings)
@@ -41,13 +48,6 @@ bool VistrelProcess::restart()
     return m_process.waitForStarted(5000);
 }
 
-VistrelProcess::~VistrelProcess()
-{
-    m_process.terminate();
-    if (!m_process.waitForFinished(5000))
-        m_process.kill();
-}
-
 QString VistrelProcess::errorOutput()
 {
     m_error += QString::fromUtf8(m_process.readAllStandardError());
@@ -57,6 +57,12 @@ QString VistrelProcess::errorOutput()
 bool VistrelProcess::waitForOutput(const QString& text, int timeoutMs)
 {
     return waitUntil([&] { return errorOutput().contains(text); }, timeoutMs);
+}
+
+QString VistrelProcess::outputSince(const QString& text)
+{
+    const QString output = errorOutput();
+    return output.mid(output.lastIndexOf(text));
 }
 
 QString VistrelProcess::settingsText() const
@@ -79,6 +85,16 @@ QVariantMap VistrelProcess::settled(const QVariantMap& more)
     return settings;
 }
 
+QVariantMap processorGraph(bool withMainMenu)
+{
+    return VistrelProcess::settled({
+        {QStringLiteral("MenuBarLayoutTopic-BarSuppressMainMenuIcon"), !withMainMenu},
+        {QStringLiteral("MemoryTopic-IsActive"), false},
+        {QStringLiteral("ProcessorTopic-IsActive"), true},
+        {QStringLiteral("ProcessorTopic-MenuBarConfiguration"), QVariantList{QStringLiteral("QRNGraphMenuBarCell:1N")}},
+    });
+}
+
 bool isBlack(QRgb pixel)
 {
     return qRed(pixel) < 8 && qGreen(pixel) < 8 && qBlue(pixel) < 8;
@@ -91,6 +107,14 @@ int inkIn(const QImage& image, const QRect& rect, QRgb background)
         for (int x = rect.left(); x <= rect.right(); ++x)
             ink += qAbs(qGray(image.pixel(x, y)) - qGray(background)) > 60;
     return ink;
+}
+
+int leftmostInk(const QImage& image, QRgb background)
+{
+    int x = 0;
+    while (x < image.width() && inkIn(image, QRect(x, 2, 1, BarHeight - 4), background) == 0)
+        ++x;
+    return x;
 }
 
 int heightBelowBar(const QImage& image, int x)
@@ -111,8 +135,12 @@ QImage waitForBar()
     return screen;
 }
 
-bool click(const QPoint& point)
+std::vector<double> loadPercentages(const QString& menu)
 {
-    return xdotool({QStringLiteral("mousemove"), QString::number(point.x()), QString::number(point.y()),
-        QStringLiteral("click"), QStringLiteral("1")});
+    static const QRegularExpression row(QStringLiteral("^(User|System|Nice|Idle):\\t *([0-9.]+)%$"),
+        QRegularExpression::MultilineOption);
+    std::vector<double> values;
+    for (auto it = row.globalMatch(menu); it.hasNext();)
+        values.push_back(it.next().captured(2).toDouble());
+    return values;
 }

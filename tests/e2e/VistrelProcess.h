@@ -2,27 +2,28 @@
 
 #include <QImage>
 #include <QProcess>
-#include <QRgb>
 #include <QTemporaryDir>
 #include <QVariantMap>
+
+#include <vector>
 
 // The real vistrel program with its own settings folder, logging at debug
 // level so a test can read what its menus show.
 class VistrelProcess {
 public:
-    // Settings are written to the standard settings file before the start;
-    // the environment adds to (or overrides) the test's own.
+    // Settings are written to the settings file before the start; the
+    // environment adds to (or overrides) the test's own.
     explicit VistrelProcess(const QStringList& arguments, const QVariantMap& settings = {},
         const QProcessEnvironment& environment = {});
     ~VistrelProcess();
 
     QString errorOutput();
-    // Waits until the program's stderr holds the text.
     bool waitForOutput(const QString& text, int timeoutMs = 10000);
+    // The log from the last occurrence of the text on.
+    QString outputSince(const QString& text);
     QProcess& process() { return m_process; }
-    // Replaces the standard settings file, as another program would.
+    // Replaces the settings file, as another program would.
     void writeSettings(const QVariantMap& settings);
-    // Quits and starts again with the same settings folder.
     bool restart();
     // Every settings file the program wrote, concatenated.
     QString settingsText() const;
@@ -41,11 +42,16 @@ constexpr int ScreenWidth = 1280;
 constexpr int BarHeight = 22;
 constexpr int ItemSpacing = 6;
 
+// Only the processor item, drawn as a history graph.
+QVariantMap processorGraph(bool withMainMenu = false);
 bool isBlack(QRgb pixel);
 // Pixels in the rectangle that stand out from the background colour.
 int inkIn(const QImage& image, const QRect& rect, QRgb background);
+// The first column of the bar with ink, or the image's width.
+int leftmostInk(const QImage& image, QRgb background);
 // Height of the non-black area that starts just under the bar in one column.
 int heightBelowBar(const QImage& image, int x);
 // Waits for the bar to cover the top of the screen and returns the screenshot.
 QImage waitForBar();
-bool click(const QPoint& point);
+// The percentages of the User/System/Nice/Idle rows of a logged menu.
+std::vector<double> loadPercentages(const QString& menu);

@@ -13,79 +13,47 @@ namespace {
 // A one-processor history graph is 66 points wide; Qt's own tray icon would squeeze it into 22.
 constexpr int GraphWidth = 66;
 
-const QVariantMap ProcessorGraphOnly = VistrelProcess::settled({
-    {QStringLiteral("MenuBarLayoutTopic-BarSuppressMainMenuIcon"), true},
-    {QStringLiteral("ProcessorTopic-IsActive"), true},
-    {QStringLiteral("ProcessorTopic-MenuBarConfiguration"), QVariantList{QStringLiteral("QRNGraphMenuBarCell:1N")}},
-});
-
-// trayer, a GTK XEmbed system tray: a panel 22 pixels high at the top right.
-class Trayer {
-public:
+// trayer, a GTK XEmbed system tray: a black panel 22 pixels high at the top right.
+struct Trayer : QProcess {
     Trayer()
     {
-        m_process.start(QStringLiteral(TRAYER_EXECUTABLE),
-            {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"), QStringLiteral("right"),
-                QStringLiteral("--widthtype"), QStringLiteral("request"), QStringLiteral("--height"),
-                QStringLiteral("22"), QStringLiteral("--SetDockType"), QStringLiteral("true"),
-                QStringLiteral("--transparent"), QStringLiteral("false"), QStringLiteral("--tint"),
-                QStringLiteral("0x000000")});
+        start(QStringLiteral(TRAYER_EXECUTABLE), QStringLiteral("--edge top --align right --widthtype request "
+            "--height 22 --SetDockType true --transparent false --tint 0x000000").split(u' '));
     }
-    ~Trayer()
+    ~Trayer() override
     {
-        m_process.terminate();
-        if (!m_process.waitForFinished(5000))
-            m_process.kill();
+        terminate();
+        waitForFinished(5000);
     }
-
-private:
-    QProcess m_process;
 };
 
-// Screen frame of the first visible window xdotool finds with the search
-// arguments, or an empty frame.
-QRect windowFrame(const QStringList& search)
+// Screen frame of the first visible window whose name or class matches, or an empty frame.
+QRect windowFrame(const QString& field, const QString& pattern)
 {
     QProcess find;
-    find.start(QStringLiteral(XDOTOOL_EXECUTABLE),
-        QStringList {QStringLiteral("search"), QStringLiteral("--onlyvisible")} + search
-            + QStringList {QStringLiteral("getwindowgeometry"), QStringLiteral("%1")});
+    find.start(QStringLiteral(XDOTOOL_EXECUTABLE), {QStringLiteral("search"), QStringLiteral("--onlyvisible"), field,
+        pattern, QStringLiteral("getwindowgeometry"), QStringLiteral("%1")});
     if (!find.waitForFinished(10000) || find.exitCode() != 0)
         return {};
     static const QRegularExpression geometry(QStringLiteral("Position: (-?\\d+),(-?\\d+).*\\n\\s*Geometry: (\\d+)x(\\d+)"));
     const auto match = geometry.match(QString::fromLatin1(find.readAllStandardOutput()));
-    if (!match.hasMatch())
-        return {};
-    return QRect(match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt(),
-        match.captured(4).toInt());
+    return match.hasMatch() ? QRect(match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt(),
+                                  match.captured(4).toInt())
+                            : QRect();
 }
 
-QRect panelFrame()
+// Waits for the tray to dock Vistrel's icon at the graph's full width.
+QRect dockedIcon(VistrelProcess& vistrel)
 {
-    return windowFrame({QStringLiteral("--name"), QStringLiteral("^panel$")});
+    QRect icon;
+    EXPECT_TRUE(waitUntil([&] {
+        icon = windowFrame(QStringLiteral("--class"), QStringLiteral("^vistrel$"));
+        return icon.width() == GraphWidth;
+    })) << "docked at " << icon.width() << " wide\n" << qPrintable(vistrel.errorOutput());
+    return icon;
 }
 
-// The window the tray docked Vistrel's icon in.
-QRect dockedIconFrame()
-{
-    return windowFrame({QStringLiteral("--class"), QStringLiteral("^vistrel$")});
-}
-
-// First and last column of the rectangle holding pixels that stand out from the background.
-std::pair<int, int> inkColumns(const QImage& screen, const QRect& rect, QRgb background)
-{
-    int first = -1;
-    int last = -1;
-    for (int x = rect.left(); x <= rect.right(); ++x) {
-        if (inkIn(screen, QRect(x, rect.top(), 1, rect.height()), background) == 0)
-            continue;
-        if (first < 0)
-            first = x;
-        last = x;
-    }
-    return {first, last};
-}
-
+// A session bus on which no StatusNotifierWatcher runs.
 QProcessEnvironment onBus(const PrivateSessionBus& bus)
 {
     QProcessEnvironment environment;
@@ -95,30 +63,24 @@ QProcessEnvironment onBus(const PrivateSessionBus& bus)
 
 TEST(XEmbedTray, WithoutAWatcherTheGraphDocksAtItsFullWidthAndOpensItsMenu)
 {
-    // A session bus on which no StatusNotifierWatcher runs.
     PrivateSessionBus bus;
     ASSERT_FALSE(bus.address().isEmpty());
     Trayer trayer;
-    ASSERT_TRUE(waitUntil([] { return !panelFrame().isEmpty(); }));
-    VistrelProcess vistrel({QStringLiteral("--status-bar=tray")}, ProcessorGraphOnly, onBus(bus));
-
-    QRect icon;
-    ASSERT_TRUE(waitUntil([&] {
-        icon = dockedIconFrame();
-        return icon.width() == GraphWidth;
-    })) << "docked at " << icon.width() << " wide\n" << qPrintable(vistrel.errorOutput());
-    const QRect panel = panelFrame();
+    ASSERT_TRUE(waitUntil([] { return !windowFrame(QStringLiteral("--name"), QStringLiteral("^panel$")).isEmpty(); }));
+    VistrelProcess vistrel({QStringLiteral("--status-bar=tray")}, processorGraph(), onBus(bus));
+    const QRect icon = dockedIcon(vistrel);
+    ASSERT_EQ(icon.width(), GraphWidth);
+    const QRect panel = windowFrame(QStringLiteral("--name"), QStringLiteral("^panel$"));
     EXPECT_TRUE(panel.contains(icon)) << panel.width() << " wide panel";
-    // Let the graph fill with a few ticks, then read its pixels.
+    // Let the graph fill with a few ticks: its frame spans the whole window,
+    // unscaled, with ink in the first and last few columns.
     QThread::msleep(2500);
     const QImage screen = grabScreen();
     screen.save(QDir::current().filePath(QStringLiteral("xembed-tray-processor.png")));
+    const QImage docked = screen.copy(icon);
     const QRgb background = screen.pixel(panel.left(), panel.bottom());
-    const auto [first, last] = inkColumns(screen, icon, background);
-    // The graph's frame spans the whole window, unscaled: ink in the first and last few columns.
-    EXPECT_LE(first, icon.left() + 2) << "ink from " << first << " to " << last << " in " << icon.left() << ".."
-                                      << icon.right();
-    EXPECT_GE(last, icon.right() - 2) << "ink from " << first << " to " << last;
+    EXPECT_LE(leftmostInk(docked, background), 2);
+    EXPECT_LE(leftmostInk(docked.mirrored(true, false), background), 2);
 
     ASSERT_TRUE(click(icon.center()));
     ASSERT_TRUE(vistrel.waitForOutput(QStringLiteral("opened the menu of 'QRNCPUMonitorItem'")))
@@ -126,48 +88,18 @@ TEST(XEmbedTray, WithoutAWatcherTheGraphDocksAtItsFullWidthAndOpensItsMenu)
     // The menu is wider than the icon and kept on screen, so its right margin
     // lies under the icon's right end: a column free of (black) text.
     const int column = icon.right() - 2;
-    QImage withMenu;
-    EXPECT_TRUE(waitUntil([&] {
-        withMenu = grabScreen();
-        return heightBelowBar(withMenu, column) > 100;
-    })) << heightBelowBar(withMenu, column) << " high under the icon\n" << qPrintable(vistrel.errorOutput());
-    withMenu.save(QDir::current().filePath(QStringLiteral("xembed-tray-processor-menu.png")));
+    EXPECT_TRUE(waitUntil([&] { return heightBelowBar(grabScreen(), column) > 100; }))
+        << heightBelowBar(grabScreen(), column) << " high under the icon\n" << qPrintable(vistrel.errorOutput());
 }
 
 TEST(XEmbedTray, IconsDockWhenTheTrayStartsLater)
 {
     PrivateSessionBus bus;
     ASSERT_FALSE(bus.address().isEmpty());
-    VistrelProcess vistrel({QStringLiteral("--status-bar=tray")}, ProcessorGraphOnly, onBus(bus));
+    VistrelProcess vistrel({QStringLiteral("--status-bar=tray")}, processorGraph(), onBus(bus));
     ASSERT_TRUE(vistrel.waitForOutput(QStringLiteral("no system tray is running"))) << qPrintable(vistrel.errorOutput());
     Trayer trayer;
-    QRect icon;
-    EXPECT_TRUE(waitUntil([&] {
-        icon = dockedIconFrame();
-        return icon.width() == GraphWidth;
-    })) << "docked at " << icon.width() << " wide\n" << qPrintable(vistrel.errorOutput());
-}
-
-TEST(StatusBarMode, AutoWithoutAWatcherChoosesTheOwnBar)
-{
-    PrivateSessionBus bus;
-    ASSERT_FALSE(bus.address().isEmpty());
-    VistrelProcess vistrel({QStringLiteral("--status-bar=auto")}, ProcessorGraphOnly, onBus(bus));
-    const QImage screen = waitForBar();
-    EXPECT_FALSE(isBlack(screen.pixel(10, 10))) << qPrintable(vistrel.errorOutput());
-}
-
-TEST(StatusBarMode, ATrayWithNeitherWatcherNorDisplayIsRefused)
-{
-    PrivateSessionBus bus;
-    ASSERT_FALSE(bus.address().isEmpty());
-    QProcessEnvironment environment = onBus(bus);
-    environment.insert(QStringLiteral("DISPLAY"), QString());
-    VistrelProcess vistrel({QStringLiteral("--status-bar=tray")}, ProcessorGraphOnly, environment);
-    ASSERT_TRUE(vistrel.process().waitForFinished(20000));
-    EXPECT_EQ(vistrel.process().exitCode(), 1);
-    EXPECT_TRUE(vistrel.errorOutput().contains(QStringLiteral("needs a StatusNotifierWatcher")))
-        << qPrintable(vistrel.errorOutput());
+    dockedIcon(vistrel);
 }
 
 } // namespace

@@ -8,31 +8,27 @@
 
 #include <unistd.h>
 
-bool XServer::start(const QString& screen)
+bool XServer::start()
 {
     // -displayfd lets the server choose a free display and tell us which.
     int fds[2];
     if (pipe(fds) != 0)
         return false;
-    m_process.setProgram(QStringLiteral(XVFB_EXECUTABLE));
-    m_process.setArguments({QStringLiteral("-displayfd"), QString::number(fds[1]), QStringLiteral("-screen"),
-        QStringLiteral("0"), screen, QStringLiteral("-br"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_process.setChildProcessModifier([fds] { ::close(fds[0]); });
-    m_process.start();
+    m_process.start(QStringLiteral(XVFB_EXECUTABLE),
+        QStringLiteral("-displayfd %1 -screen 0 1280x800x24 -br -nolisten tcp").arg(fds[1]).split(u' '));
     ::close(fds[1]);
     QByteArray number;
     char c;
     while (::read(fds[0], &c, 1) == 1 && c != '\n')
         number += c;
     ::close(fds[0]);
-    if (number.isEmpty())
-        return false;
     m_display = QStringLiteral(":") + QString::fromLatin1(number);
-    return true;
+    return !number.isEmpty();
 }
 
-void XServer::stop()
+XServer::~XServer()
 {
     m_process.terminate();
     m_process.waitForFinished(5000);
@@ -50,6 +46,34 @@ bool xdotool(const QStringList& arguments)
     return process.waitForFinished(10000) && process.exitCode() == 0;
 }
 
+bool xdotool(const QString& command)
+{
+    return xdotool(command.split(u' '));
+}
+
+bool click(const QPoint& point, int button)
+{
+    return xdotool(QStringLiteral("mousemove %1 %2 click %3").arg(point.x()).arg(point.y()).arg(button));
+}
+
+bool windowShown(const QString& namePattern)
+{
+    return xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"), namePattern});
+}
+
+bool drag(const QPoint& from, const QPoint& to)
+{
+    constexpr int Steps = 8;
+    QString steps = QStringLiteral("mousemove %1 %2 sleep 0.05 mousedown 1 sleep 0.1").arg(from.x()).arg(from.y());
+    for (int i = 1; i <= Steps + 1; ++i) {
+        const QPoint point = from + (to - from) * qMin(i, Steps) / Steps;
+        steps += QStringLiteral(" mousemove %1 %2 sleep 0.05").arg(point.x()).arg(point.y());
+    }
+    const bool dragged = xdotool(steps) && xdotool(QStringLiteral("mouseup 1"));
+    QThread::msleep(200);
+    return dragged;
+}
+
 bool waitUntil(const std::function<bool()>& condition, int timeoutMs)
 {
     QDeadlineTimer deadline(timeoutMs);
@@ -60,37 +84,4 @@ bool waitUntil(const std::function<bool()>& condition, int timeoutMs)
         QThread::msleep(50);
     }
     return condition();
-}
-
-namespace {
-
-QStringList moveTo(const QPoint& point)
-{
-    return {QStringLiteral("mousemove"), QString::number(point.x()), QString::number(point.y()),
-        QStringLiteral("sleep"), QStringLiteral("0.05")};
-}
-
-} // namespace
-
-bool pressAndMove(const QPoint& from, const QPoint& to)
-{
-    QStringList steps = moveTo(from);
-    steps << QStringLiteral("mousedown") << QStringLiteral("1") << QStringLiteral("sleep") << QStringLiteral("0.1");
-    constexpr int Steps = 8;
-    for (int i = 1; i <= Steps; ++i)
-        steps << moveTo(from + (to - from) * i / Steps);
-    steps << moveTo(to);
-    return xdotool(steps);
-}
-
-bool release()
-{
-    const bool released = xdotool({QStringLiteral("mouseup"), QStringLiteral("1")});
-    QThread::msleep(200);
-    return released;
-}
-
-bool drag(const QPoint& from, const QPoint& to)
-{
-    return pressAndMove(from, to) && release();
 }

@@ -10,8 +10,8 @@
 // A private Xvfb for the end-to-end tests, started on a free display.
 class XServer {
 public:
-    bool start(const QString& screen = QStringLiteral("1280x800x24"));
-    void stop();
+    ~XServer();
+    bool start();
     QString display() const { return m_display; }
 
 private:
@@ -19,15 +19,14 @@ private:
     QString m_display;
 };
 
-// A real screenshot of the whole screen.
 QImage grabScreen();
-// Runs xdotool with the arguments; true when it succeeded.
+// Runs xdotool with the arguments (or the words of the command); true when it succeeded.
 bool xdotool(const QStringList& arguments);
-// Presses the first button on the start and moves in steps to the end, the
-// way a hand drags (Qt's drag and drop follows only real pointer motion).
-bool pressAndMove(const QPoint& from, const QPoint& to);
-// Releases the first button and gives the drop a moment to land.
-bool release();
+bool xdotool(const QString& command);
+bool click(const QPoint& point, int button = 1);
+bool windowShown(const QString& namePattern);
+// Moves the pressed first button in steps, the way a hand drags (Qt's drag
+// and drop follows only real pointer motion), then releases it.
 bool drag(const QPoint& from, const QPoint& to);
 // Polls the condition, running the event loop, until it holds or the time is up.
 bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 10000);

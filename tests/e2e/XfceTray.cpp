@@ -1,6 +1,7 @@
 #include "XfceTray.h"
 
 #include "XServer.h"
+#include "platform/statusbar/PrivateSessionBus.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -8,7 +9,6 @@
 #include <QDBusVariant>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
 namespace {
 
@@ -43,60 +43,43 @@ const QString WatcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
 
 } // namespace
 
-bool XfceTray::isInstalled()
-{
-    return QFileInfo(QStringLiteral(XFCE4_PANEL_EXECUTABLE)).isExecutable()
-        && QFileInfo(QStringLiteral(XFCONFD_EXECUTABLE)).isExecutable();
-}
-
 XfceTray::XfceTray()
-{
-    writePanelConfiguration();
-    m_bus.start(QStringLiteral("dbus-daemon"),
-        {QStringLiteral("--session"), QStringLiteral("--print-address"), QStringLiteral("--nofork")});
-    if (!m_bus.waitForStarted() || !waitUntil([&] { return m_bus.canReadLine(); }, 5000))
-        return;
-    m_busAddress = QString::fromUtf8(m_bus.readLine()).trimmed();
-    m_previousAddress = qgetenv("DBUS_SESSION_BUS_ADDRESS");
-    qputenv("DBUS_SESSION_BUS_ADDRESS", m_busAddress.toUtf8());
-    startProcess(m_settings, QStringLiteral(XFCONFD_EXECUTABLE), {});
-    startProcess(m_panel, QStringLiteral(XFCE4_PANEL_EXECUTABLE), {QStringLiteral("--disable-wm-check")});
-}
-
-XfceTray::~XfceTray()
-{
-    for (QProcess* process : {&m_panel, &m_settings, &m_bus}) {
-        process->terminate();
-        if (!process->waitForFinished(3000))
-            process->kill();
-    }
-    if (!m_busAddress.isEmpty())
-        QDBusConnection::disconnectFromBus(m_busAddress);
-    qputenv("DBUS_SESSION_BUS_ADDRESS", m_previousAddress);
-}
-
-void XfceTray::writePanelConfiguration() const
+    : m_previousAddress(qgetenv("DBUS_SESSION_BUS_ADDRESS"))
 {
     const QString folder = m_home.filePath(QStringLiteral("config/xfce4/xfconf/xfce-perchannel-xml"));
     QDir().mkpath(folder);
     QFile file(folder + QStringLiteral("/xfce4-panel.xml"));
-    if (file.open(QIODevice::WriteOnly))
-        file.write(PanelConfiguration);
-}
-
-void XfceTray::startProcess(QProcess& process, const QString& program, const QStringList& arguments)
-{
+    if (!file.open(QIODevice::WriteOnly) || file.write(PanelConfiguration) < 0 || !m_bus.isRunning())
+        return;
+    file.close();
+    qputenv("DBUS_SESSION_BUS_ADDRESS", m_bus.address().toUtf8());
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.filePath(QStringLiteral("config")));
-    environment.insert(QStringLiteral("XDG_CACHE_HOME"), m_home.filePath(QStringLiteral("cache")));
-    environment.insert(QStringLiteral("XDG_DATA_HOME"), m_home.filePath(QStringLiteral("data")));
+    for (const QString& kind : {QStringLiteral("config"), QStringLiteral("cache"), QStringLiteral("data")})
+        environment.insert(QStringLiteral("XDG_%1_HOME").arg(kind.toUpper()), m_home.filePath(kind));
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home.path());
     // No accessibility bus: it would outlive the test.
     environment.insert(QStringLiteral("NO_AT_BRIDGE"), QStringLiteral("1"));
     environment.remove(QStringLiteral("SESSION_MANAGER"));
-    process.setProcessEnvironment(environment);
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(program, arguments);
+    for (QProcess* process : {&m_settings, &m_panel}) {
+        process->setProcessEnvironment(environment);
+        process->setProcessChannelMode(QProcess::MergedChannels);
+    }
+    m_settings.start(QStringLiteral(XFCONFD_EXECUTABLE), {});
+    m_panel.start(QStringLiteral(XFCE4_PANEL_EXECUTABLE), {QStringLiteral("--disable-wm-check")});
+}
+
+XfceTray::~XfceTray()
+{
+    for (QProcess* process : {&m_panel, &m_settings}) {
+        process->terminate();
+        if (!process->waitForFinished(3000))
+            process->kill();
+    }
+    QDBusConnection::disconnectFromBus(m_bus.address());
+    if (m_previousAddress.isNull())
+        qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+    else
+        qputenv("DBUS_SESSION_BUS_ADDRESS", m_previousAddress);
 }
 
 QString XfceTray::errorOutput()
@@ -106,10 +89,9 @@ QString XfceTray::errorOutput()
 
 bool XfceTray::waitUntilReady(int timeoutMs)
 {
-    if (m_busAddress.isEmpty())
-        return false;
-    QDBusConnection bus = QDBusConnection::connectToBus(m_busAddress, m_busAddress);
-    return waitUntil([&] { return bus.interface()->isServiceRegistered(WatcherService).value(); }, timeoutMs);
+    QDBusConnection bus = QDBusConnection::connectToBus(m_bus.address(), m_bus.address());
+    return m_bus.isRunning()
+        && waitUntil([&] { return bus.interface()->isServiceRegistered(WatcherService).value(); }, timeoutMs);
 }
 
 QVariant XfceTray::property(const QString& service, const QString& path, const QString& interface,
@@ -118,7 +100,7 @@ QVariant XfceTray::property(const QString& service, const QString& path, const Q
     QDBusMessage get = QDBusMessage::createMethodCall(service, path, QStringLiteral("org.freedesktop.DBus.Properties"),
         QStringLiteral("Get"));
     get << interface << name;
-    const QDBusMessage reply = QDBusConnection::connectToBus(m_busAddress, m_busAddress).call(get);
+    const QDBusMessage reply = QDBusConnection::connectToBus(m_bus.address(), m_bus.address()).call(get);
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
         return {};
     return reply.arguments().first().value<QDBusVariant>().variant();

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "platform/statusbar/PrivateSessionBus.h"
+
 #include <QByteArray>
 #include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
 #include <QVariant>
-
-#include <memory>
 
 // A real StatusNotifierItem host for the end-to-end tests: xfce4-panel with
 // one panel that holds only the system tray, 70 pixels tall along the top of
@@ -19,25 +19,18 @@ public:
     XfceTray();
     ~XfceTray();
 
-    static bool isInstalled();
     // True once the panel has taken the watcher's name on the bus.
     bool waitUntilReady(int timeoutMs = 15000);
-    QString busAddress() const { return m_busAddress; }
-    // The items registered with the panel's watcher, as it names them
-    // ("<bus name><object path>").
+    // The items registered with the panel's watcher ("<bus name><object path>").
     QStringList registeredItems() const;
     // A property of an object on the bus; invalid when it cannot be read.
     QVariant property(const QString& service, const QString& path, const QString& interface, const QString& name) const;
     QString errorOutput();
 
 private:
-    void writePanelConfiguration() const;
-    void startProcess(QProcess& process, const QString& program, const QStringList& arguments);
-
     QTemporaryDir m_home;
-    QProcess m_bus;
+    PrivateSessionBus m_bus;
     QProcess m_settings;
     QProcess m_panel;
-    QString m_busAddress;
     QByteArray m_previousAddress;
 };

@@ -18,11 +18,6 @@ int main(int argc, char** argv)
     }
     qputenv("DISPLAY", server.display().toLocal8Bit());
     qputenv("QT_QPA_PLATFORM", "xcb");
-    int result = 1;
-    {
-        QGuiApplication app(argc, argv);
-        result = RUN_ALL_TESTS();
-    }
-    server.stop();
-    return result;
+    QGuiApplication app(argc, argv);
+    return RUN_ALL_TESTS();
 }
