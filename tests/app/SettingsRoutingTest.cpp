@@ -22,8 +22,7 @@ protected:
         StatusBar::setSystemStatusBar(std::make_unique<OffscreenStatusBar>());
         defaults().clear();
         registerMonitorItemClasses();
-        controller = std::make_unique<ApplicationDelegate>();
-        QRNHostUserDefaults::setGlobalChangeDelegate(controller.get());
+        relaunch(false);
     }
     void TearDown() override
     {
@@ -34,12 +33,20 @@ protected:
         StatusBar::setSystemStatusBar(nullptr);
         defaults().clear();
     }
+    void relaunch(bool finishLaunching = true)
+    {
+        controller.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        controller = std::make_unique<ApplicationDelegate>();
+        QRNHostUserDefaults::setGlobalChangeDelegate(controller.get());
+        if (finishLaunching)
+            controller->applicationDidFinishLaunching();
+    }
     static UserDefaults& defaults() { return UserDefaults::standardUserDefaults(); }
     QRNCPUMonitorItem* processor() const
     {
-        return static_cast<QRNCPUMonitorItem*>(controller->activeMonitorItemWithClassName(QStringLiteral("QRNCPUMonitorItem")));
+        return static_cast<QRNCPUMonitorItem*>(controller->activeMonitorItemWithClassName("QRNCPUMonitorItem"));
     }
-
     QString welcomeText() const
     {
         auto* window = static_cast<WelcomeWindow*>(controller->welcomeWindow());
@@ -47,95 +54,79 @@ protected:
     }
 
     std::unique_ptr<ApplicationDelegate> controller;
-    const QVariantList cells = {QStringLiteral("QRNNumericMenuBarCell:P"), QStringLiteral("QRNNumericMenuBarCell:B")};
+    const QVariantList cells = {"QRNNumericMenuBarCell:P", "QRNNumericMenuBarCell:B"};
 };
 
-TEST_F(SettingsRoutingTest, IsActiveCreatesAndRemovesTheItemWithItsStoredCells)
-{
-    QRNHostUserDefaults::setObject(cells, QStringLiteral("ProcessorTopic-MenuBarConfiguration"));
-    EXPECT_EQ(processor(), nullptr);
-    QRNHostUserDefaults::setBool(true, QStringLiteral("ProcessorTopic-IsActive"));
-    ASSERT_NE(processor(), nullptr);
-    EXPECT_EQ(processor()->menuBarImage()->menuBarCells().size(), 2u);
-    EXPECT_EQ(controller->placeholderItem(), nullptr);
-
-    // A live item takes its own settings at once.
-    QRNHostUserDefaults::setObject(QVariantList{QStringLiteral("QRNNumericMenuBarCell:T")},
-        QStringLiteral("ProcessorTopic-MenuBarConfiguration"));
-    EXPECT_EQ(processor()->menuBarImage()->menuBarCells().size(), 1u);
-
-    QRNHostUserDefaults::setBool(false, QStringLiteral("ProcessorTopic-IsActive"));
-    EXPECT_EQ(processor(), nullptr);
-    EXPECT_NE(controller->placeholderItem(), nullptr);
-}
-
-TEST_F(SettingsRoutingTest, SettingsOfAnItemThatIsNotLiveWaitForItsCreation)
+TEST_F(SettingsRoutingTest, IsActiveCreatesTheItemWithSettingsStoredBeforeAndAfter)
 {
     LogCapture log;
-    QRNHostUserDefaults::setBool(true, QStringLiteral("ProcessorTopic-ShowIndividualCPUs"));
-    QRNHostUserDefaults::setBool(true, QStringLiteral("NetworkTopic-ShouldGetWANAddress"));
+    QRNHostUserDefaults::setBool(true, "ProcessorTopic-ShowIndividualCPUs");
+    QRNHostUserDefaults::setBool(true, "NetworkTopic-ShouldGetWANAddress");
+    QRNHostUserDefaults::setObject(cells, "ProcessorTopic-MenuBarConfiguration");
     EXPECT_TRUE(log.entries().empty());
-    EXPECT_TRUE(defaults().boolForKey(QStringLiteral("ProcessorTopic-ShowIndividualCPUs")));
-
-    QRNHostUserDefaults::setObject(cells, QStringLiteral("ProcessorTopic-MenuBarConfiguration"));
-    QRNHostUserDefaults::setBool(true, QStringLiteral("ProcessorTopic-IsActive"));
+    EXPECT_EQ(processor(), nullptr);
+    QRNHostUserDefaults::setBool(true, "ProcessorTopic-IsActive");
     ASSERT_NE(processor(), nullptr);
     EXPECT_TRUE(processor()->showsIndividualLoadsInBar());
     EXPECT_EQ(processor()->menuBarImage()->menuBarCells().size(), 2 * processor()->cpuCount());
+    EXPECT_EQ(controller->placeholderItem(), nullptr);
+
+    // A live item takes its own settings at once.
+    QRNHostUserDefaults::setBool(false, "ProcessorTopic-ShowIndividualCPUs");
+    QRNHostUserDefaults::setObject(QVariantList{"QRNNumericMenuBarCell:T"}, "ProcessorTopic-MenuBarConfiguration");
+    EXPECT_EQ(processor()->menuBarImage()->menuBarCells().size(), 1u);
+
+    QRNHostUserDefaults::setBool(false, "ProcessorTopic-IsActive");
+    EXPECT_EQ(processor(), nullptr);
+    EXPECT_NE(controller->placeholderItem(), nullptr);
 }
 
 TEST_F(SettingsRoutingTest, ControllerKeysAreHandledOrReported)
 {
     LogCapture log;
-    QRNHostUserDefaults::setInteger(2, QStringLiteral("PreferencesTopic-QRNMemoryDisplayMode"));
-    EXPECT_EQ(defaults().domainValues(UserDefaults::Domain::Standard).value(QStringLiteral("QRNMemoryDisplayMode")), QVariant(2));
-    QRNHostUserDefaults::setInteger(1280, QStringLiteral("PassedFirstStart"));
-    QRNHostUserDefaults::setBool(true, QStringLiteral("UseAppExtension"));
-    QRNHostUserDefaults::setBool(true, QStringLiteral("PreferencesTopic-SuppressSwitchingNotice"));
-    QRNHostUserDefaults::setBool(true, QStringLiteral("MenuBarLayoutTopic-BarSuppressDecimalPlaces"));
+    QRNHostUserDefaults::setInteger(2, "PreferencesTopic-QRNMemoryDisplayMode");
+    EXPECT_EQ(defaults().domainValues(UserDefaults::Domain::Standard).value("QRNMemoryDisplayMode"), QVariant(2));
+    QRNHostUserDefaults::setInteger(1280, "PassedFirstStart");
+    QRNHostUserDefaults::setBool(true, "UseAppExtension");
+    QRNHostUserDefaults::setBool(true, "PreferencesTopic-SuppressSwitchingNotice");
+    QRNHostUserDefaults::setBool(true, "MenuBarLayoutTopic-BarSuppressDecimalPlaces");
     EXPECT_TRUE(log.entries().empty());
 
-    QRNHostUserDefaults::setBool(true, QStringLiteral("Frobnicate"));
-    QRNHostUserDefaults::setBool(true, QStringLiteral("PreferencesTopic-Frobnicate"));
-    EXPECT_EQ(log.messages(LogLevel::Error), (QStringList{
-        QStringLiteral("ApplicationDelegate: cannot handle change of user default 'Frobnicate'.\n"),
-        QStringLiteral("ApplicationDelegate: cannot handle change of user default 'PreferencesTopic-Frobnicate'.\n")}));
+    QRNHostUserDefaults::setBool(true, "Frobnicate");
+    QRNHostUserDefaults::setBool(true, "PreferencesTopic-Frobnicate");
+    EXPECT_EQ(log.messages(LogLevel::Error),
+        (QStringList{"ApplicationDelegate: cannot handle change of user default 'Frobnicate'.\n",
+            "ApplicationDelegate: cannot handle change of user default 'PreferencesTopic-Frobnicate'.\n"}));
     // Nothing a user stored is lost for being unknown.
-    EXPECT_TRUE(defaults().boolForKey(QStringLiteral("Frobnicate")));
+    EXPECT_TRUE(defaults().boolForKey("Frobnicate"));
 }
 
 TEST_F(SettingsRoutingTest, FirstStartSwitchesItemsOnAndAnUpgradeKeepsTheUsersChoice)
 {
     controller->applicationDidFinishLaunching();
     ASSERT_NE(processor(), nullptr);
-    EXPECT_TRUE(defaults().boolForKey(QStringLiteral("ProcessorTopic-IsActive")));
+    EXPECT_TRUE(defaults().boolForKey("ProcessorTopic-IsActive"));
     EXPECT_TRUE(controller->isFullGUIEnabled());
     ASSERT_NE(controller->welcomeWindow(), nullptr);
     EXPECT_TRUE(controller->welcomeWindow()->isVisible());
-    EXPECT_TRUE(welcomeText().startsWith(QStringLiteral("The configuration window can be used")));
-    EXPECT_EQ(defaults().integerForKey(QStringLiteral("PassedFirstStart")), 1280);
-    ASSERT_NE(controller->mainMenuMonitorItem(), nullptr);
+    EXPECT_TRUE(welcomeText().startsWith("The configuration window can be used"));
+    EXPECT_EQ(defaults().integerForKey("PassedFirstStart"), 1280);
+    EXPECT_NE(controller->mainMenuMonitorItem(), nullptr);
 
     // An earlier version, with the processor item switched off by the user.
-    controller.reset();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    defaults().setObject(QStringLiteral("PassedFirstStart"), 1100, UserDefaults::Domain::Host);
-    defaults().setObject(QStringLiteral("ProcessorTopic-IsActive"), false, UserDefaults::Domain::Host);
-    controller = std::make_unique<ApplicationDelegate>();
-    controller->applicationDidFinishLaunching();
+    defaults().setObject("PassedFirstStart", 1100, UserDefaults::Domain::Host);
+    defaults().setObject("ProcessorTopic-IsActive", false, UserDefaults::Domain::Host);
+    relaunch();
     EXPECT_EQ(processor(), nullptr);
-    EXPECT_EQ(defaults().integerForKey(QStringLiteral("PassedFirstStart")), 1280);
-    EXPECT_TRUE(welcomeText().startsWith(QStringLiteral("Your settings from the previous version")));
+    EXPECT_EQ(defaults().integerForKey("PassedFirstStart"), 1280);
+    EXPECT_TRUE(welcomeText().startsWith("Your settings from the previous version"));
 
     // An earlier version that kept a separate menu-bar part at login.
-    controller.reset();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    defaults().setObject(QStringLiteral("PassedFirstStart"), 1100, UserDefaults::Domain::Host);
-    defaults().setObject(QStringLiteral("KeepInMenuBar"), true);
-    controller = std::make_unique<ApplicationDelegate>();
-    controller->applicationDidFinishLaunching();
-    EXPECT_TRUE(welcomeText().startsWith(QStringLiteral("With modern versions of macOS")));
-    EXPECT_FALSE(defaults().boolForKey(QStringLiteral("KeepInMenuBar")));
+    defaults().setObject("PassedFirstStart", 1100, UserDefaults::Domain::Host);
+    defaults().setObject("KeepInMenuBar", true);
+    relaunch();
+    EXPECT_TRUE(welcomeText().startsWith("With modern versions of macOS"));
+    EXPECT_FALSE(defaults().boolForKey("KeepInMenuBar"));
 }
 
 } // namespace

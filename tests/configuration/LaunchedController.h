@@ -16,8 +16,7 @@
 
 #include <gtest/gtest.h>
 
-// A controller with the real item classes that went through launch on a
-// machine past its first start, with the shipped topic tree.
+// A launched controller with the real item classes, past its first start.
 class LaunchedController : public ::testing::Test {
 protected:
     void SetUp() override

@@ -34,8 +34,7 @@ ChangeCounter::ChangeCounter(QRNMenuBarSimulatorView& view)
 {
     QObject::connect(&view, &QRNMenuBarSimulatorView::menuBarConfigurationDidChange, &view,
         [this, &view](QRNMenuBarSimulatorView* changed) { m_signals += changed == &view; });
-    m_token = NotificationCenter::defaultCenter().addObserver(
-        QString::fromLatin1(QRNMenuBarSimulatorView::ChangeNotificationName),
+    m_token = NotificationCenter::defaultCenter().addObserver(QString::fromLatin1(QRNMenuBarSimulatorView::ChangeNotificationName),
         [this](const QString&, const QVariantMap&) { ++m_notifications; });
 }
 

@@ -7,16 +7,12 @@
 #include <memory>
 #include <vector>
 
-// Strips of plain cells for the strip-view tests. Tests give the cells
-// distinct widths, so the widths read back tell the order.
+// Strips of plain cells with distinct widths, so the widths read back tell the order.
 namespace StripFixture {
 
-// Adds cells of the widths, with tooltips "tip 0", "tip 1", ... by position;
-// the view is sized like a strip on a configuration page.
+// Adds cells of the widths with tooltips "tip 0", "tip 1", ... by position.
 void fill(QRNMenuBarSimulatorView& view, const std::vector<double>& widths);
-// The widths of the view's cells, left to right.
 std::vector<double> widths(const QRNMenuBarSimulatorView& view);
-// A point in the middle of the cell at the index.
 QPointF pointOverCell(const QRNMenuBarSimulatorView& view, quint64 index);
 
 // Counts the change announcements of one view, by signal and by notification.

@@ -1,6 +1,5 @@
 #include "LaunchedController.h"
 
-#include "app/QRNHostUserDefaults.h"
 #include "configuration/ConfigurationTopicClasses.h"
 #include "configuration/QRNMenuBarSimulatorView.h"
 #include "menubar/QRNMenuBarItemImage.h"
@@ -18,171 +17,110 @@ QStringList liveCodes(const QRNMonitorItem* item)
     return codes;
 }
 
-// Copies the palette cell with that code to the end of the item strip, as a
-// drop from the palette does.
-void dropPaletteCell(ConfigurationTopic& topic, const QString& code)
-{
-    QRNMenuBarSimulatorView* palette = topic.menuBarSourceView();
-    for (quint64 i = 0; i < palette->countOfMenuBarCells(); ++i) {
-        if (palette->menuBarCellAtIndex(i)->stringCode() == code) {
-            topic.menuBarSimulatorView()->addMenuBarCell(palette->menuBarCellAtIndex(i)->copy());
-            topic.menuBarSimulatorView()->sendChangeNotification();
-            return;
-        }
-    }
-    FAIL() << "no palette cell " << code.toStdString();
-}
-
 class TopicBindingTest : public LaunchedController {
 protected:
-    ConfigurationTopic& processorTopic() const { return *controller->topicForClassName(QStringLiteral("ProcessorTopic")); }
-    QStringList storedCodes(const QString& topic) const
-    {
-        return defaults().objectForKey(topic + QStringLiteral("-MenuBarConfiguration")).toStringList();
-    }
-    const QStringList pieOnly = {QStringLiteral("QRNNumericMenuBarCell:P")};
+    ConfigurationTopic& topic(const char* name = "ProcessorTopic") const { return *controller->topicForClassName(name); }
+    QStringList storedCodes(const QString& topic) const { return defaults().objectForKey(topic + "-MenuBarConfiguration").toStringList(); }
+    QCheckBox* featureSwitch() const { return topic().contentView()->findChild<QCheckBox*>("featureSwitch"); }
+    const QStringList defaultCodes = QRNCPUMonitorItem::defaultCellConfiguration();
+    const QStringList pieOnly = {"QRNNumericMenuBarCell:P"};
 };
-
-TEST_F(TopicBindingTest, KeysAndPreconfiguredLists)
-{
-    launch();
-    ConfigurationTopic& topic = processorTopic();
-    EXPECT_EQ(topic.topicUserDefaultsKeyForKey(QStringLiteral("IsActive")), QStringLiteral("ProcessorTopic-IsActive"));
-    EXPECT_TRUE(topic.topicUserDefaultsKeyForKey(QString()).isEmpty());
-    EXPECT_FALSE(topic.preconfiguredCellCodesForKey(QString()));
-    EXPECT_FALSE(topic.preconfiguredCellCodesForKey(QStringLiteral("Favourites")));
-    EXPECT_FALSE(ConfigurationTopic().preconfiguredCellCodesForKey(QStringLiteral("Default")));
-
-    // A page starts with the cells its item shows by default.
-    EXPECT_EQ(topic.preconfiguredCellCodesForKey(QStringLiteral("Default")), QRNCPUMonitorItem::defaultCellConfiguration());
-    EXPECT_EQ(controller->topicForClassName(QStringLiteral("MemoryTopic"))->menuBarDefaultCellCodes(),
-        QRNMemoryMonitorItem::defaultCellConfiguration());
-    EXPECT_EQ(topic.menuBarSimulatorView()->cellCodes(), QRNCPUMonitorItem::defaultCellConfiguration());
-    EXPECT_EQ(topic.menuBarSourceView()->cellCodes(), topic.menuBarAvailableCellCodes());
-    EXPECT_TRUE(topic.menuBarSourceView()->isItemSource());
-    EXPECT_FALSE(topic.menuBarSimulatorView()->isItemSource());
-    EXPECT_FALSE(topic.menuBarSourceView()->toolTipStrings().first().isEmpty());
-}
 
 TEST_F(TopicBindingTest, EveryShippedCellListMakesItsCells)
 {
     LogCapture log;
     launch();
     for (const QString& className : ConfigurationTopicClasses::classNames()) {
-        const ConfigurationTopic* topic = controller->topicForClassName(className);
-        ASSERT_NE(topic, nullptr) << className.toStdString();
-        const auto available = topic->preconfiguredCellCodesForKey(QStringLiteral("Available"));
+        SCOPED_TRACE(className.toStdString());
+        const ConfigurationTopic* page = controller->topicForClassName(className);
+        ASSERT_NE(page, nullptr);
+        const auto available = page->preconfiguredCellCodesForKey("Available");
         if (!available)
             continue;
-        EXPECT_EQ(topic->menuBarSourceView()->countOfMenuBarCells(), quint64(available->size())) << className.toStdString();
-        EXPECT_EQ(topic->preconfiguredCellCodesForKey(QStringLiteral("Descriptions")).value_or(QStringList()).size(),
-            available->size()) << className.toStdString();
-        for (const QString& code : topic->menuBarDefaultCellCodes())
-            EXPECT_TRUE(available->contains(code)) << className.toStdString() << " " << code.toStdString();
+        EXPECT_EQ(page->menuBarSourceView()->countOfMenuBarCells(), quint64(available->size()));
+        EXPECT_EQ(page->preconfiguredCellCodesForKey("Descriptions").value_or(QStringList()).size(), available->size());
+        for (const QString& code : page->menuBarDefaultCellCodes())
+            EXPECT_TRUE(available->contains(code)) << code.toStdString();
     }
     EXPECT_TRUE(log.messages(LogLevel::Error).isEmpty()) << log.messages(LogLevel::Error).join('\n').toStdString();
+    EXPECT_FALSE(topic().preconfiguredCellCodesForKey("Favourites"));
+    EXPECT_EQ(topic().menuBarSimulatorView()->cellCodes(), defaultCodes);
+    EXPECT_TRUE(topic().menuBarSourceView()->isItemSource());
+    EXPECT_FALSE(topic().menuBarSimulatorView()->isItemSource());
 }
 
 TEST_F(TopicBindingTest, StoredCodesFillTheStripAndAnEmptyListMeansDefault)
 {
-    defaults().setObject(QStringLiteral("ProcessorTopic-MenuBarConfiguration"), QVariantList{pieOnly.first()}, UserDefaults::Domain::Host);
-    defaults().setObject(QStringLiteral("MemoryTopic-MenuBarConfiguration"), QVariantList(), UserDefaults::Domain::Host);
+    defaults().setObject("ProcessorTopic-MenuBarConfiguration", QVariantList{pieOnly.first()}, UserDefaults::Domain::Host);
+    defaults().setObject("MemoryTopic-MenuBarConfiguration", QVariantList(), UserDefaults::Domain::Host);
     launch();
-    EXPECT_EQ(processorTopic().menuBarSimulatorView()->cellCodes(), pieOnly);
-    EXPECT_EQ(processorTopic().menuBarCellCodes(), pieOnly);
-    EXPECT_EQ(controller->topicForClassName(QStringLiteral("MemoryTopic"))->menuBarSimulatorView()->cellCodes(),
-        QRNMemoryMonitorItem::defaultCellConfiguration());
+    EXPECT_EQ(topic().menuBarSimulatorView()->cellCodes(), pieOnly);
+    EXPECT_EQ(topic().menuBarCellCodes(), pieOnly);
+    EXPECT_EQ(topic("MemoryTopic").menuBarSimulatorView()->cellCodes(), QRNMemoryMonitorItem::defaultCellConfiguration());
 }
 
 TEST_F(TopicBindingTest, AStripChangeReachesTheLiveItemAtOnce)
 {
     launch();
-    ConfigurationTopic& topic = processorTopic();
-    topic.setIsFeatureActive(true);
-    QRNMonitorItem* item = liveItem(QStringLiteral("QRNCPUMonitorItem"));
+    topic().setIsFeatureActive(true);
+    QRNMonitorItem* item = liveItem("QRNCPUMonitorItem");
     ASSERT_NE(item, nullptr);
-    EXPECT_EQ(liveCodes(item), QRNCPUMonitorItem::defaultCellConfiguration());
+    EXPECT_EQ(liveCodes(item), defaultCodes);
 
-    dropPaletteCell(topic, QStringLiteral("QRNNumericMenuBarCell:P"));
-    const QStringList expected = QRNCPUMonitorItem::defaultCellConfiguration() + pieOnly;
-    EXPECT_EQ(storedCodes(QStringLiteral("ProcessorTopic")), expected);
-    EXPECT_EQ(topic.menuBarCellCodes(), expected);
-    EXPECT_EQ(liveItem(QStringLiteral("QRNCPUMonitorItem")), item);
+    // A drop from the palette appends a copy of its cell.
+    QRNMenuBarSimulatorView* palette = topic().menuBarSourceView();
+    QRNMenuBarSimulatorView* strip = topic().menuBarSimulatorView();
+    const quint64 pie = quint64(palette->cellCodes().indexOf(pieOnly.first()));
+    ASSERT_LT(pie, palette->countOfMenuBarCells());
+    strip->addMenuBarCell(palette->menuBarCellAtIndex(pie)->copy());
+    strip->sendChangeNotification();
+    const QStringList expected = defaultCodes + pieOnly;
+    EXPECT_EQ(storedCodes("ProcessorTopic"), expected);
+    EXPECT_EQ(topic().menuBarCellCodes(), expected);
+    EXPECT_EQ(liveItem("QRNCPUMonitorItem"), item);
     EXPECT_EQ(liveCodes(item), expected);
 
-    topic.menuBarSimulatorView()->removeMenuBarCellAtIndex(0);
-    topic.menuBarSimulatorView()->sendChangeNotification();
+    strip->removeMenuBarCellAtIndex(0);
+    strip->sendChangeNotification();
     EXPECT_EQ(liveCodes(item), expected.mid(1));
 
-    topic.setMenuBarCellsToDefault();
-    EXPECT_EQ(storedCodes(QStringLiteral("ProcessorTopic")), QRNCPUMonitorItem::defaultCellConfiguration());
-    EXPECT_EQ(liveCodes(item), QRNCPUMonitorItem::defaultCellConfiguration());
-}
+    topic().setMenuBarCellsToDefault();
+    EXPECT_EQ(storedCodes("ProcessorTopic"), defaultCodes);
+    EXPECT_EQ(liveCodes(item), defaultCodes);
 
-TEST_F(TopicBindingTest, OnlyTheTopicsOwnItemStripIsStored)
-{
-    launch();
-    ConfigurationTopic& topic = processorTopic();
-    topic.menuBarSourceView()->sendChangeNotification();
-    controller->topicForClassName(QStringLiteral("MemoryTopic"))->menuBarSimulatorView()->sendChangeNotification();
-    topic.handleChangeInMenuBarConfiguration(nullptr);
-    EXPECT_FALSE(defaults().hasKey(QStringLiteral("ProcessorTopic-MenuBarConfiguration")));
-    EXPECT_TRUE(defaults().hasKey(QStringLiteral("MemoryTopic-MenuBarConfiguration")));
+    // Only a page's own item strip is stored.
+    EXPECT_FALSE(defaults().hasKey("MemoryTopic-MenuBarConfiguration"));
+    palette->sendChangeNotification();
+    topic("MemoryTopic").menuBarSimulatorView()->sendChangeNotification();
+    topic().handleChangeInMenuBarConfiguration(nullptr);
+    EXPECT_EQ(storedCodes("ProcessorTopic"), defaultCodes);
+    EXPECT_TRUE(defaults().hasKey("MemoryTopic-MenuBarConfiguration"));
 }
 
 TEST_F(TopicBindingTest, SwitchingOnStoresTheCellsBeforeTheFlag)
 {
     launch();
-    ConfigurationTopic& topic = processorTopic();
-    topic.configureMenuBarSimulator(topic.menuBarSimulatorView(), pieOnly, {});
-    EXPECT_FALSE(defaults().hasKey(QStringLiteral("ProcessorTopic-MenuBarConfiguration")));
-
-    auto* featureSwitch = topic.contentView()->findChild<QCheckBox*>(QStringLiteral("featureSwitch"));
-    ASSERT_NE(featureSwitch, nullptr);
-    featureSwitch->click();
-    EXPECT_TRUE(topic.isFeatureActive());
-    EXPECT_TRUE(defaults().boolForKey(QStringLiteral("ProcessorTopic-IsActive")));
+    topic().configureMenuBarSimulator(topic().menuBarSimulatorView(), pieOnly, {});
+    EXPECT_FALSE(defaults().hasKey("ProcessorTopic-MenuBarConfiguration"));
+    ASSERT_NE(featureSwitch(), nullptr);
+    featureSwitch()->click();
+    EXPECT_TRUE(topic().isFeatureActive());
+    EXPECT_TRUE(defaults().boolForKey("ProcessorTopic-IsActive"));
     // The item was created from the strip's cells, not from anything older.
-    QRNMonitorItem* item = liveItem(QStringLiteral("QRNCPUMonitorItem"));
-    ASSERT_NE(item, nullptr);
-    EXPECT_EQ(liveCodes(item), pieOnly);
+    ASSERT_NE(liveItem("QRNCPUMonitorItem"), nullptr);
+    EXPECT_EQ(liveCodes(liveItem("QRNCPUMonitorItem")), pieOnly);
 
-    featureSwitch->click();
-    EXPECT_EQ(liveItem(QStringLiteral("QRNCPUMonitorItem")), nullptr);
-    EXPECT_FALSE(defaults().boolForKey(QStringLiteral("ProcessorTopic-IsActive")));
-}
+    featureSwitch()->click();
+    EXPECT_EQ(liveItem("QRNCPUMonitorItem"), nullptr);
+    EXPECT_FALSE(defaults().boolForKey("ProcessorTopic-IsActive"));
 
-TEST_F(TopicBindingTest, AnItemDraggedOutOfTheBarUnticksItsPage)
-{
-    launch();
-    ConfigurationTopic& topic = processorTopic();
-    topic.setIsFeatureActive(true);
-    auto* featureSwitch = topic.contentView()->findChild<QCheckBox*>(QStringLiteral("featureSwitch"));
-    EXPECT_TRUE(featureSwitch->isChecked());
-
-    controller->requestDeactivationOfMonitorItem(liveItem(QStringLiteral("QRNCPUMonitorItem")));
-    EXPECT_EQ(liveItem(QStringLiteral("QRNCPUMonitorItem")), nullptr);
-    EXPECT_FALSE(topic.isFeatureActive());
-    EXPECT_FALSE(featureSwitch->isChecked());
-    EXPECT_FALSE(defaults().boolForKey(QStringLiteral("ProcessorTopic-IsActive")));
-}
-
-TEST_F(TopicBindingTest, TheVeryFirstStartSwitchesEveryPageOn)
-{
-    defaults().clear();
-    LogCapture log;
-    launch();
-    // Pages without an item store their switch too; nobody complains.
-    EXPECT_TRUE(log.messages(LogLevel::Error).isEmpty()) << log.messages(LogLevel::Error).join(u'\n').toStdString();
-    for (const QString& topic : {QStringLiteral("ProcessorTopic"), QStringLiteral("MemoryTopic")}) {
-        EXPECT_TRUE(controller->topicForClassName(topic)->isFeatureActive());
-        EXPECT_TRUE(defaults().boolForKey(topic + QStringLiteral("-IsActive")));
-    }
-    ASSERT_NE(liveItem(QStringLiteral("QRNMemoryMonitorItem")), nullptr);
-    EXPECT_EQ(liveCodes(liveItem(QStringLiteral("QRNMemoryMonitorItem"))), QRNMemoryMonitorItem::defaultCellConfiguration());
-    // A page without strips stores an empty list with its flag.
-    EXPECT_EQ(defaults().objectForKey(QStringLiteral("ActivityTopic-MenuBarConfiguration")).toList().size(), 0);
-    EXPECT_TRUE(defaults().boolForKey(QStringLiteral("ActivityTopic-IsActive")));
+    // An item dragged out of the bar unticks its page.
+    featureSwitch()->click();
+    controller->requestDeactivationOfMonitorItem(liveItem("QRNCPUMonitorItem"));
+    EXPECT_EQ(liveItem("QRNCPUMonitorItem"), nullptr);
+    EXPECT_FALSE(topic().isFeatureActive());
+    EXPECT_FALSE(featureSwitch()->isChecked());
+    EXPECT_FALSE(defaults().boolForKey("ProcessorTopic-IsActive"));
 }
 
 } // namespace

@@ -4,13 +4,7 @@
 #include "platform/log/LogCapture.h"
 #include "support/ScopedEnvironmentVariable.h"
 
-#include <QDateTime>
-
 #include <gtest/gtest.h>
-
-#include <chrono>
-#include <thread>
-#include <unistd.h>
 
 using Mode = QRNCPULoadInstrument::OperationMode;
 
@@ -31,8 +25,7 @@ void expectAllZero(const QRNCPULoadInstrument& instrument)
         expectLoads(instrument, i, {0.0, 0.0, 0.0, 0.0});
 }
 
-// An instrument on a copy of the saved machine "<name>-t0", moved on to the
-// later samples "<name>-t1", "<name>-t2", ... one collectNewSample each.
+// An instrument on a copy of the saved machine "<name>-t0"; sample(t) moves it to "<name>-t<t>".
 struct SampledMachine {
     explicit SampledMachine(const QString& name)
         : name(name)
@@ -50,15 +43,6 @@ struct SampledMachine {
     QString name;
     FixtureSysroot sysroot;
     QRNCPULoadInstrument instrument;
-};
-
-// The instrument reads VISTREL_SYSROOT where no root is given; restores it after.
-class SysrootEnvironment : public ScopedEnvironmentVariable {
-public:
-    explicit SysrootEnvironment(const QString& root)
-        : ScopedEnvironmentVariable("VISTREL_SYSROOT", root.toLocal8Bit())
-    {
-    }
 };
 
 }
@@ -81,10 +65,6 @@ TEST(QRNCPULoadInstrument, MeasuresTicksBetweenTwoSamples)
     EXPECT_NEAR(instrument.totalLoadForOperationMode(Mode::User), (30.0 / 110 + 0.25) / 2, Tolerance);
     EXPECT_NEAR(instrument.totalLoadForAllProcessors(), (50.0 / 110 + 0.375) / 2, Tolerance);
     EXPECT_EQ(instrument.lastLoadInfo()[0], (ProcessorTicks{130, 60, 860, 10}));
-    EXPECT_EQ(instrument.description().toStdString(), "<QRNCPULoadInstrument>: "
-                                                      "CPU 0:  0.27  0.09  0.55  0.09 \n"
-                                                      "CPU 1:  0.25  0.12  0.62  0.00 \n");
-
     EXPECT_EQ(instrument.loadForOperationMode(4, 0), 0.0);
     EXPECT_EQ(instrument.loadForOperationMode(Mode::User, 2), 0.0);
     EXPECT_EQ(instrument.totalLoadForProcessorAtIndex(2), 0.0);
@@ -94,25 +74,6 @@ TEST(QRNCPULoadInstrument, MeasuresTicksBetweenTwoSamples)
     instrument.collectNewSample();
     expectAllZero(instrument);
     EXPECT_EQ(instrument.totalLoadForAllProcessors(), 0.0);
-}
-
-TEST(QRNCPULoadInstrument, AveragesModesOverSixteenProcessors)
-{
-    SampledMachine workstation(QStringLiteral("workstation-16cpu"));
-    workstation.sample(1);
-    const QRNCPULoadInstrument& instrument = workstation.instrument;
-    ASSERT_EQ(instrument.activeCPUCount(), 16u);
-    // Every processor advanced 100 ticks: user 5 * i, system 10, nice 5 on
-    // the odd ones, idle the rest.
-    for (quint64 i = 0; i < 16; ++i) {
-        const double user = 0.05 * i;
-        const double nice = i % 2 ? 0.05 : 0.0;
-        expectLoads(instrument, i, {user, 0.10, 1.0 - user - 0.10 - nice, nice});
-    }
-    EXPECT_NEAR(instrument.totalLoadForOperationMode(Mode::User), 0.375, Tolerance);
-    EXPECT_NEAR(instrument.totalLoadForOperationMode(Mode::System), 0.10, Tolerance);
-    EXPECT_NEAR(instrument.totalLoadForOperationMode(Mode::Nice), 0.025, Tolerance);
-    EXPECT_NEAR(instrument.totalLoadForAllProcessors(), 0.5, Tolerance);
 }
 
 TEST(QRNCPULoadInstrument, MeasuresAcrossTheThirtyTwoBitWrap)
@@ -185,73 +146,17 @@ TEST(QRNCPULoadInstrument, HasNoProcessorsWithoutLoadInformation)
     EXPECT_EQ(instrument.activeCPUCount(), 0u);
     EXPECT_EQ(instrument.totalLoadForOperationMode(Mode::User), 0.0);
     EXPECT_EQ(instrument.totalLoadForAllProcessors(), 0.0);
-    EXPECT_EQ(instrument.timeIntervalSinceSystemStart(), 0.0);
-    EXPECT_EQ(instrument.currentProcessCount(), 0u);
-    EXPECT_EQ(instrument.description().toStdString(), "<QRNCPULoadInstrument>: ");
     EXPECT_EQ(log.messages(LogLevel::Error).size(), 1);
-}
-
-TEST(QRNCPULoadInstrument, AnswersTheMachineFacts)
-{
-    FixtureSysroot sysroot(QStringLiteral("laptop-2cpu-t0"));
-    const qint64 before = QDateTime::currentSecsSinceEpoch();
-    const QRNCPULoadInstrument instrument(sysroot.root());
-    const double uptime = instrument.timeIntervalSinceSystemStart();
-    const qint64 after = QDateTime::currentSecsSinceEpoch();
-    EXPECT_GE(uptime, static_cast<double>(before - 1714000000));
-    EXPECT_LE(uptime, static_cast<double>(after - 1714000000));
-    EXPECT_EQ(instrument.currentProcessCount(), 3u);
 }
 
 TEST(QRNCPULoadInstrument, CountsProcessorsOfTheSysrootInTheEnvironment)
 {
-    {
-        const SysrootEnvironment environment(FixtureSysroot::fixture(QStringLiteral("workstation-16cpu-t0")));
-        EXPECT_EQ(QRNCPULoadInstrument::numberOfActiveLogicalProcessors(), 16u);
-        EXPECT_EQ(QRNCPULoadInstrument::numberOfPhysicalProcessors(), 8u);
-        EXPECT_EQ(QRNCPULoadInstrument().activeCPUCount(), 16u);
+    // Without a topology the physical count falls back to the logical one.
+    const std::tuple<const char*, quint64, quint64> machines[] = {{"workstation-16cpu-t0", 16, 8}, {"counter-wrap-t0", 2, 2}};
+    for (const auto& [machine, logical, physical] : machines) {
+        const ScopedEnvironmentVariable environment("VISTREL_SYSROOT", FixtureSysroot::fixture(machine).toLocal8Bit());
+        EXPECT_EQ(QRNCPULoadInstrument::numberOfActiveLogicalProcessors(), logical) << machine;
+        EXPECT_EQ(QRNCPULoadInstrument::numberOfPhysicalProcessors(), physical) << machine;
+        EXPECT_EQ(QRNCPULoadInstrument().activeCPUCount(), logical) << machine;
     }
-    {
-        // No topology: the physical count falls back to the logical one.
-        const SysrootEnvironment environment(FixtureSysroot::fixture(QStringLiteral("counter-wrap-t0")));
-        EXPECT_EQ(QRNCPULoadInstrument::numberOfPhysicalProcessors(), 2u);
-    }
-    {
-        const FixtureSysroot empty;
-        const SysrootEnvironment environment(empty.root());
-        EXPECT_EQ(QRNCPULoadInstrument::numberOfActiveLogicalProcessors(), 0u);
-        EXPECT_EQ(QRNCPULoadInstrument::numberOfPhysicalProcessors(), 0u);
-    }
-}
-
-TEST(QRNCPULoadInstrument, MeasuresThisMachine)
-{
-    const std::shared_ptr<QRNCPULoadInstrument> instrument = QRNCPULoadInstrument::sharedCPULoadInstrument();
-    ASSERT_EQ(instrument, QRNCPULoadInstrument::sharedCPULoadInstrument());
-    instrument->collectNewSample();
-    // Spin and sleep for a few clock ticks (1/100 s each) so counters move.
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(60);
-    for (volatile quint64 spin = 0; std::chrono::steady_clock::now() < end;)
-        spin = spin + 1;
-    std::this_thread::sleep_for(std::chrono::milliseconds(60));
-    instrument->collectNewSample();
-
-    ASSERT_EQ(instrument->activeCPUCount(), static_cast<quint64>(sysconf(_SC_NPROCESSORS_ONLN)));
-    EXPECT_EQ(QRNCPULoadInstrument::numberOfActiveLogicalProcessors(), instrument->activeCPUCount());
-    int moved = 0;
-    for (const QRNCPULoadInstrument::LoadRow& loads : instrument->loadValues()) {
-        double sum = 0.0;
-        for (const double load : loads) {
-            EXPECT_TRUE(load >= 0.0 && load <= 1.0) << load;
-            sum += load;
-        }
-        if (sum != 0.0) {
-            EXPECT_NEAR(sum, 1.0, 1e-9);
-            ++moved;
-        }
-    }
-    EXPECT_GT(moved, 0);
-    EXPECT_LE(instrument->totalLoadForAllProcessors(), 1.0 + 1e-9);
-    EXPECT_GT(instrument->timeIntervalSinceSystemStart(), 0.0);
-    EXPECT_GE(instrument->currentProcessCount(), 1u);
 }

@@ -6,112 +6,92 @@
 #include "menubar/QRNMenuBarItemImage.h"
 #include "menubar/QRNNumericMenuBarCell.h"
 #include "menubar/QRNTextMenuBarCell.h"
-#include "platform/statusbar/OffscreenStatusBar.h"
-#include "platform/statusbar/StatusMenu.h"
 #include "platform/linux/FixtureSysroot.h"
 #include "platform/log/LogCapture.h"
+#include "platform/statusbar/OffscreenStatusBar.h"
 #include "support/PaddedNumberFormat.h"
-
-#include <QLocale>
+#include "support/ScopedLocale.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-// A /proc/stat whose processor i has spent `busy[i]` of every 1000 ticks in
-// user time, the rest idle; the aggregate line is the sum.
+// A /proc/stat at `round` thousand ticks per processor, of which processor i spent busy[i] per mille in user time.
 QByteArray statWithLoads(const std::vector<int>& busy, int round)
 {
-    QByteArray text;
     long long userSum = 0, idleSum = 0;
     QByteArray lines;
     for (size_t i = 0; i < busy.size(); ++i) {
-        const long long user = 1000LL * round * busy[i] / 1000;
-        const long long idle = 1000LL * round - user;
+        const long long user = round * busy[i], idle = 1000LL * round - user;
         userSum += user;
         idleSum += idle;
-        lines += QByteArray("cpu") + QByteArray::number(qulonglong(i)) + ' ' + QByteArray::number(user) + " 0 0 "
-            + QByteArray::number(idle) + " 0 0 0 0 0 0\n";
+        lines += "cpu" + QByteArray::number(qulonglong(i)) + ' ' + QByteArray::number(user) + " 0 0 " + QByteArray::number(idle) + " 0 0 0 0 0 0\n";
     }
-    text += "cpu  " + QByteArray::number(userSum) + " 0 0 " + QByteArray::number(idleSum) + " 0 0 0 0 0 0\n";
-    text += lines;
-    text += "btime 1700000000\nprocesses 100\n";
-    return text;
+    return "cpu  " + QByteArray::number(userSum) + " 0 0 " + QByteArray::number(idleSum) + " 0 0 0 0 0 0\n" + lines
+        + "btime 1700000000\nprocesses 100\n";
+}
+
+double newest(const QRNBufferedGraph& graph)
+{
+    return graph.historyValues()[(graph.currentIndex() + graph.capacity() - 1) % graph.capacity()];
 }
 
 class CPUMonitorItemTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        StatusBar::setSystemStatusBar(std::make_unique<OffscreenStatusBar>());
-    }
-    void TearDown() override
-    {
-        StatusBar::setSystemStatusBar(nullptr);
-        QLocale::setDefault(QLocale::system());
-    }
+    void SetUp() override { StatusBar::setSystemStatusBar(std::make_unique<OffscreenStatusBar>()); }
+    void TearDown() override { StatusBar::setSystemStatusBar(nullptr); }
 
-    // An instrument over a machine with the given per-processor loads.
-    std::shared_ptr<QRNCPULoadInstrument> machine(const std::vector<int>& busy)
+    std::unique_ptr<QRNCPUMonitorItem> item(const QByteArray& before, const QByteArray& after,
+        const QStringList& codes = QRNCPUMonitorItem::defaultCellConfiguration())
     {
-        root.writeStat(statWithLoads(busy, 1));
+        root.writeStat(before);
         auto instrument = std::make_shared<QRNCPULoadInstrument>(root.root());
-        root.writeStat(statWithLoads(busy, 2));
+        root.writeStat(after);
         instrument->collectNewSample();
-        return instrument;
-    }
-
-    std::unique_ptr<QRNCPUMonitorItem> item(std::shared_ptr<QRNCPULoadInstrument> instrument, const QStringList& codes)
-    {
         auto item = std::make_unique<QRNCPUMonitorItem>(std::move(instrument));
-        if (!item->initWithCellConfiguration(codes))
-            return nullptr;
-        return item;
+        return item->initWithCellConfiguration(codes) ? std::move(item) : nullptr;
+    }
+    std::unique_ptr<QRNCPUMonitorItem> machine(const std::vector<int>& busy, const QStringList& codes = QRNCPUMonitorItem::defaultCellConfiguration())
+    {
+        return item(statWithLoads(busy, 1), statWithLoads(busy, 2), codes);
     }
 
-    FixtureSysroot root{QStringLiteral("laptop-2cpu-t0")};
+    ScopedLocale locale{QLocale(QLocale::English, QLocale::UnitedStates)};
+    FixtureSysroot root{"laptop-2cpu-t0"};
     ApplicationDelegate controller;
 };
 
 TEST_F(CPUMonitorItemTest, TotalLoadReachesEveryNumericAndGraphCell)
 {
-    auto processor = item(machine({500, 250}), QRNCPUMonitorItem::defaultCellConfiguration());
+    auto processor = machine({500, 250});
     ASSERT_TRUE(processor);
     processor->updateInterface();
     const auto& cells = processor->menuBarImage()->menuBarCells();
     ASSERT_EQ(cells.size(), 3u);
-    EXPECT_EQ(static_cast<QRNTextMenuBarCell&>(*cells[0]).stringValue(), QStringLiteral("CPU"));
-    auto& graph = static_cast<QRNGraphMenuBarCell&>(*cells[1]);
-    EXPECT_EQ(graph.capacity(), 30u);
-    EXPECT_NEAR(graph.bufferedGraph().historyValues()[graph.bufferedGraph().currentIndex() == 0 ? 29 : graph.bufferedGraph().currentIndex() - 1], 0.375, 1e-6);
+    EXPECT_EQ(static_cast<QRNTextMenuBarCell&>(*cells[0]).stringValue(), "CPU");
+    EXPECT_EQ(static_cast<QRNGraphMenuBarCell&>(*cells[1]).capacity(), 30u);
+    EXPECT_NEAR(newest(static_cast<QRNGraphMenuBarCell&>(*cells[1]).bufferedGraph()), 0.375, 1e-6);
     EXPECT_NEAR(static_cast<QRNNumericMenuBarCell&>(*cells[2]).doubleValue(), 0.375, 1e-9);
     // The status item shows the image at its true width.
-    EXPECT_NEAR(processor->statusItem()->image().width() / processor->statusItem()->image().devicePixelRatio(),
-        processor->menuBarImage()->size().width(), 1.0);
+    const QImage image = processor->statusItem()->image();
+    EXPECT_NEAR(image.width() / image.devicePixelRatio(), processor->menuBarImage()->size().width(), 1.0);
 }
 
 TEST_F(CPUMonitorItemTest, PerProcessorModeMakesOneGroupPerProcessor)
 {
     const std::vector<int> busy = {100, 200, 300, 400, 500, 600, 700, 800};
     LogCapture log;
-    auto processor = item(machine(busy),
-        {QStringLiteral("QRNTextMenuBarCell:N"), QStringLiteral("QRNNoSuchCell:X"), QStringLiteral("QRNGraphMenuBarCell:1N")});
+    auto processor = machine(busy, {"QRNTextMenuBarCell:N", "QRNNoSuchCell:X", "QRNGraphMenuBarCell:1N"});
     ASSERT_TRUE(processor);
     EXPECT_EQ(processor->cpuCount(), 8u);
-    processor->handleChangeOfUserDefault(QStringLiteral("ProcessorTopic-ShowIndividualCPUs"), true);
+    processor->handleChangeOfUserDefault("ProcessorTopic-ShowIndividualCPUs", true);
     processor->updateInterface();
-
     const auto& cells = processor->menuBarImage()->menuBarCells();
     ASSERT_EQ(cells.size(), 16u);
     for (size_t i = 0; i < 8; ++i) {
         EXPECT_EQ(static_cast<QRNTextMenuBarCell&>(*cells[2 * i]).stringValue(), QStringLiteral("P %1").arg(i + 1));
-        const auto& graph = static_cast<QRNGraphMenuBarCell&>(*cells[2 * i + 1]).bufferedGraph();
-        const quint32 newest = (graph.currentIndex() + graph.capacity() - 1) % graph.capacity();
-        EXPECT_NEAR(graph.historyValues()[newest], busy[i] / 1000.0, 1e-6) << "processor " << i;
+        EXPECT_NEAR(newest(static_cast<QRNGraphMenuBarCell&>(*cells[2 * i + 1]).bufferedGraph()), busy[i] / 1000.0, 1e-6) << i;
     }
-
-    // Back to the total: the same codes, one group.
     processor->setShowsIndividualLoadsInBar(false);
     EXPECT_EQ(processor->menuBarImage()->menuBarCells().size(), 2u);
 }
@@ -119,59 +99,44 @@ TEST_F(CPUMonitorItemTest, PerProcessorModeMakesOneGroupPerProcessor)
 TEST_F(CPUMonitorItemTest, MenuShowsTheLoadSplitWithPaddedPercentages)
 {
     // user 0.25, system 0.125, nice 0, idle 0.625 on each of two processors
-    root.writeStat("cpu  500 0 250 1250 0 0 0 0 0 0\ncpu0 250 0 125 625 0 0 0 0 0 0\ncpu1 250 0 125 625 0 0 0 0 0 0\nbtime 1700000000\n");
-    auto instrument = std::make_shared<QRNCPULoadInstrument>(root.root());
-    root.writeStat("cpu  1000 0 500 2500 0 0 0 0 0 0\ncpu0 500 0 250 1250 0 0 0 0 0 0\ncpu1 500 0 250 1250 0 0 0 0 0 0\nbtime 1700000000\n");
-    instrument->collectNewSample();
-    auto processor = item(instrument, QRNCPUMonitorItem::defaultCellConfiguration());
+    auto processor = item("cpu  500 0 250 1250 0 0 0 0 0 0\ncpu0 250 0 125 625 0 0 0 0 0 0\ncpu1 250 0 125 625 0 0 0 0 0 0\nbtime 1700000000\n",
+        "cpu  1000 0 500 2500 0 0 0 0 0 0\ncpu0 500 0 250 1250 0 0 0 0 0 0\ncpu1 500 0 250 1250 0 0 0 0 0 0\nbtime 1700000000\n");
     const QString menu = openedMenu(*processor);
-    EXPECT_TRUE(menu.startsWith(QStringLiteral(
-        "Process Load\t\nUser:\t 25%\nSystem:\t12.5%\nNice:\t  0%\nIdle:\t62.5%\n-----\nProcesses:\t")))
+    EXPECT_TRUE(menu.startsWith("Process Load\t\nUser:\t 25%\nSystem:\t12.5%\nNice:\t  0%\nIdle:\t62.5%\n-----\nProcesses:\t"))
         << qPrintable(menu);
-    EXPECT_TRUE(menu.endsWith(QStringLiteral("-----\nLaunch Activity Monitor\nPreferences...\n"))) << qPrintable(menu);
+    EXPECT_TRUE(menu.endsWith("-----\nLaunch Activity Monitor\nPreferences...\n")) << qPrintable(menu);
+
+    const std::pair<double, const char*> percentages[] = {{1.0, "100%"}, {0.12345, "12.3%"}};
+    for (const auto& [value, text] : percentages)
+        EXPECT_EQ(PaddedNumberFormat::percentage(value), text);
+    EXPECT_EQ(PaddedNumberFormat::count(512), "  512");
+    EXPECT_EQ(PaddedNumberFormat::count(1234), "1,234");
 }
 
 TEST_F(CPUMonitorItemTest, DetailGraphsFollowTheListAndStopAtTheProcessorCount)
 {
-    auto processor = item(machine({100, 200, 300, 400}), QRNCPUMonitorItem::defaultCellConfiguration());
-    processor->handleChangeOfUserDefault(QStringLiteral("ProcessorTopic-ShowCPUGraphs"), QVariantList{true, true, true, true});
-    processor->handleChangeOfUserDefault(QStringLiteral("ProcessorTopic-ShowCPUGraphs"), QVariantList{false, true});
-    EXPECT_FALSE(processor->isDetailGraphEnabled(0));
-    EXPECT_TRUE(processor->isDetailGraphEnabled(1));
-    EXPECT_FALSE(processor->isDetailGraphEnabled(2));
-    EXPECT_FALSE(processor->isDetailGraphEnabled(3));
-    EXPECT_FALSE(processor->isDetailGraphEnabled(4));
-
+    auto processor = machine({100, 200, 300, 400});
+    processor->handleChangeOfUserDefault("ProcessorTopic-ShowCPUGraphs", QVariantList{true, true, true, true});
+    processor->handleChangeOfUserDefault("ProcessorTopic-ShowCPUGraphs", QVariantList{false, true});
+    for (quint64 i = 0; i < 5; ++i)
+        EXPECT_EQ(processor->isDetailGraphEnabled(i), i == 1) << i;
     const QString menu = openedMenu(*processor);
-    EXPECT_TRUE(menu.contains(QStringLiteral("-----\nProcessor 2\t\ngraph of 30 values\n-----\nProcesses:"))) << qPrintable(menu);
-    EXPECT_FALSE(menu.contains(QStringLiteral("Processor 1\t")));
+    EXPECT_TRUE(menu.contains("-----\nProcessor 2\t\ngraph of 30 values\n-----\nProcesses:")) << qPrintable(menu);
+    EXPECT_FALSE(menu.contains("Processor 1\t"));
 }
 
 TEST_F(CPUMonitorItemTest, CellConfigurationChangesRebuildTheCells)
 {
-    EXPECT_FALSE(item(machine({100, 200}), {}));
-    auto processor = item(machine({100, 200}), QRNCPUMonitorItem::defaultCellConfiguration());
-    processor->handleChangeOfUserDefault(QStringLiteral("ProcessorTopic-MenuBarConfiguration"), QVariantList{});
+    EXPECT_FALSE(machine({100, 200}, {}));
+    auto processor = machine({100, 200});
+    processor->handleChangeOfUserDefault("ProcessorTopic-MenuBarConfiguration", QVariantList{});
     const auto& cells = processor->menuBarImage()->menuBarCells();
     ASSERT_EQ(cells.size(), 1u);
     EXPECT_EQ(static_cast<QRNTextMenuBarCell&>(*cells[0]).stringValue(), QString(QChar(0x2042)));
 
-    processor->handleChangeOfUserDefault(QStringLiteral("ProcessorTopic-MenuBarConfiguration"),
-        QVariantList{QStringLiteral("QRNNumericMenuBarCell:P"), QStringLiteral("bogus"), QStringLiteral("QRNNumericMenuBarCell:B")});
+    processor->handleChangeOfUserDefault("ProcessorTopic-MenuBarConfiguration",
+        QVariantList{"QRNNumericMenuBarCell:P", "bogus", "QRNNumericMenuBarCell:B"});
     EXPECT_EQ(processor->menuBarImage()->menuBarCells().size(), 2u);
-}
-
-TEST(PaddedNumberFormat, PadsOnTheLeftToTheColumnWidth)
-{
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    EXPECT_EQ(PaddedNumberFormat::percentage(0.25), QStringLiteral(" 25%"));
-    EXPECT_EQ(PaddedNumberFormat::percentage(0.125), QStringLiteral("12.5%"));
-    EXPECT_EQ(PaddedNumberFormat::percentage(0.0), QStringLiteral("  0%"));
-    EXPECT_EQ(PaddedNumberFormat::percentage(1.0), QStringLiteral("100%"));
-    EXPECT_EQ(PaddedNumberFormat::percentage(0.12345), QStringLiteral("12.3%"));
-    EXPECT_EQ(PaddedNumberFormat::count(512), QStringLiteral("  512"));
-    EXPECT_EQ(PaddedNumberFormat::count(1234), QStringLiteral("1,234"));
-    QLocale::setDefault(QLocale::system());
 }
 
 } // namespace
