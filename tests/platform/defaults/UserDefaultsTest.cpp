@@ -1,7 +1,6 @@
 #include "platform/defaults/UserDefaults.h"
 #include "platform/log/LogCapture.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -15,30 +14,6 @@
 namespace {
 
 using Domain = UserDefaults::Domain;
-
-TEST(UserDefaults, EveryValueTypeSurvivesARestart)
-{
-    QTemporaryDir folder;
-    const QVariantMap values = {
-        {QStringLiteral("bool"), true},
-        {QStringLiteral("integer"), qint64(-42)},
-        {QStringLiteral("real"), 2.5},
-        {QStringLiteral("string"), QStringLiteral("Grüße")},
-        {QStringLiteral("data"), QByteArray("\x00\x01\xff", 3)},
-        {QStringLiteral("date"), QDateTime(QDate(2026, 12, 5), QTime(23, 19, 7), Qt::UTC)},
-        {QStringLiteral("array"), QVariantList{QStringLiteral("QRNGraphMenuBarCell:1N"), 3}},
-        {QStringLiteral("dictionary"), QVariantMap{{QStringLiteral("inner"), false}}},
-    };
-    {
-        UserDefaults defaults(folder.path(), QStringLiteral("machine"));
-        for (auto it = values.cbegin(); it != values.cend(); ++it)
-            defaults.setObject(it.key(), it.value(), Domain::Host);
-    }
-    UserDefaults again(folder.path(), QStringLiteral("machine"));
-    for (auto it = values.cbegin(); it != values.cend(); ++it)
-        EXPECT_EQ(again.objectForKey(it.key()), it.value()) << qPrintable(it.key());
-    EXPECT_TRUE(QFile::exists(folder.filePath(QStringLiteral("ByHost/com.zentrovo.vistrel.machine.plist"))));
-}
 
 TEST(UserDefaults, HostSpecificValuesWinAndReadersConvert)
 {

@@ -16,15 +16,7 @@ QByteArray contentsOf(const QString& path)
     return file.readAll();
 }
 
-void writeContents(const QString& path, const QByteArray& text)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(text) != text.size())
-        ADD_FAILURE() << "cannot write " << path.toStdString();
-}
-
-}
+} // namespace
 
 FixtureSysroot::FixtureSysroot(const QString& machine)
 {
@@ -38,7 +30,7 @@ FixtureSysroot::FixtureSysroot(const QString& machine)
     QDirIterator files(source.path(), QDir::Files, QDirIterator::Subdirectories);
     while (files.hasNext()) {
         const QString path = files.next();
-        writeContents(m_directory.filePath(source.relativeFilePath(path)), contentsOf(path));
+        writeFile(source.relativeFilePath(path), contentsOf(path));
     }
 }
 
@@ -47,32 +39,16 @@ void FixtureSysroot::useStatOf(const QString& machine)
     writeStat(contentsOf(fixture(machine) + QStringLiteral("/proc/stat")));
 }
 
-void FixtureSysroot::writeStat(const QByteArray& text)
-{
-    writeContents(statPath(), text);
-}
-
-void FixtureSysroot::removeStat()
-{
-    QFile::remove(statPath());
-}
-
 void FixtureSysroot::writeFile(const QString& relative, const QByteArray& text)
 {
-    writeContents(m_directory.filePath(relative), text);
+    const QString path = m_directory.filePath(relative);
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(text) != text.size())
+        ADD_FAILURE() << "cannot write " << path.toStdString();
 }
 
 void FixtureSysroot::removeFile(const QString& relative)
 {
     QFile::remove(m_directory.filePath(relative));
-}
-
-QString FixtureSysroot::fixture(const QString& machine)
-{
-    return QStringLiteral(VISTREL_FIXTURES "/") + machine;
-}
-
-QString FixtureSysroot::statPath() const
-{
-    return m_directory.filePath(QStringLiteral("proc/stat"));
 }

@@ -2,8 +2,6 @@
 
 #include "support/QStringPrinter.h"
 
-#include <QFile>
-
 #include <gtest/gtest.h>
 
 namespace {
@@ -15,12 +13,6 @@ KernelIdentity withRelease(const char* release)
 KernelIdentity withVersion(const char* version)
 {
     return KernelIdentity({}, QString::fromLatin1(version));
-}
-
-QString kernelFile(const char* name)
-{
-    QFile file(QStringLiteral("/proc/sys/kernel/") + QString::fromLatin1(name));
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()).trimmed() : QString();
 }
 } // namespace
 
@@ -56,10 +48,3 @@ TEST(KernelIdentity, BuildStringIsTheFirstWordOfTheVersionWithoutItsHash)
         EXPECT_EQ(withVersion(version).buildString(), build) << version;
 }
 
-TEST(KernelIdentity, RunningKernelMatchesWhatProcReports)
-{
-    const KernelIdentity running = KernelIdentity::running();
-    EXPECT_EQ(running.release(), kernelFile("osrelease"));
-    EXPECT_EQ(running.version(), kernelFile("version"));
-    EXPECT_TRUE(running.operatingSystemVersion()) << qPrintable(running.release());
-}

@@ -2,8 +2,6 @@
 
 #include "support/QStringPrinter.h"
 
-#include <QSysInfo>
-
 #include <gtest/gtest.h>
 
 namespace {
@@ -45,7 +43,3 @@ TEST(OperatingSystemRelease, ValuesLoseTheirShellQuoting)
         EXPECT_EQ(OperatingSystemRelease::valueForKey(text, "A"), value) << text;
 }
 
-TEST(OperatingSystemRelease, RunningMachineNamesItsDistribution)
-{
-    EXPECT_EQ(OperatingSystemRelease().prettyName(), QSysInfo::prettyProductName());
-}

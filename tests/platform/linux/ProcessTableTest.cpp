@@ -11,43 +11,6 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
-namespace {
-const ProcessTable debianDesktop(QStringLiteral(VISTREL_FIXTURES "/debian12-desktop"));
-
-std::vector<ProcessName> sorted(std::vector<ProcessName> processes)
-{
-    std::sort(processes.begin(), processes.end(),
-        [](const ProcessName& a, const ProcessName& b) { return a.processID < b.processID; });
-    return processes;
-}
-} // namespace
-
-TEST(ProcessTable, ListsProcessesOfASavedMachine)
-{
-    const std::optional<std::vector<ProcessName>> processes = debianDesktop.processes();
-    ASSERT_TRUE(processes);
-    // 2400 ended while being read, "sys" is no process.
-    const std::vector<ProcessName> expected = {
-        {1, "systemd"},
-        {2, "kthreadd"},
-        {412, "systemd-journal"},
-        {1544, "vistrel"},
-        {2210, "vistrel"},
-        {2305, "bash"},
-        {3001, "abcdefghijklmn\xc3"},
-    };
-    EXPECT_EQ(sorted(*processes), expected);
-    EXPECT_FALSE(ProcessTable(QStringLiteral(VISTREL_FIXTURES "/no-such-machine")).processes());
-}
-
-TEST(ProcessTable, FindsOneProcessWithItsEffectiveUser)
-{
-    EXPECT_EQ(debianDesktop.process(2210), (ProcessRecord {{2210, "vistrel"}, 0}));
-    EXPECT_EQ(debianDesktop.process(1544), (ProcessRecord {{1544, "vistrel"}, 1000}));
-    for (qint32 missing : {2400, 4242, 0, -7})
-        EXPECT_FALSE(debianDesktop.process(missing)) << missing;
-}
-
 TEST(ProcessTable, StatusGivesThreadGroupAndEffectiveUser)
 {
     const auto parsed = ProcessTable::parseStatus("Name:\tx\nTgid:\t812\nPid:\t813\nUid:\t1000\t33\t33\t33\nGid:\t1\n");

@@ -4,32 +4,30 @@
 
 #include <gtest/gtest.h>
 
-
 namespace {
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 QByteArray fixture(const char* name)
 {
-    QFile file(QStringLiteral(VISTREL_FIXTURES "/process-maps/") + QLatin1String(name));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return readAll(QStringLiteral(VISTREL_FIXTURES "/process-maps/") + QLatin1String(name));
 }
 
 quint64 residentKiBOfSelf()
 {
-    QFile file(QStringLiteral("/proc/self/smaps_rollup"));
-    if (!file.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : file.readAll().split('\n')) {
-        if (line.startsWith("Rss:"))
-            return line.mid(4).trimmed().split(' ').first().toULongLong();
-    }
-    return 0;
+    const QByteArray text = readAll(QStringLiteral("/proc/self/smaps_rollup"));
+    const qsizetype at = text.indexOf("\nRss:");
+    return at < 0 ? 0 : text.mid(at + 5).trimmed().split(' ').first().toULongLong();
 }
 
 } // namespace
 
-// Only read-only views of files without private copies qualify: the copied
-// relocation page of a binary (r--p with anonymous pages), writable data, the
-// heap and anonymous memory must keep their contents.
+// Only read-only file views without private copies qualify: the relocated page of a binary (r--p with
+// anonymous pages), writable data, the heap and anonymous memory keep their contents.
 TEST(ResidentFilePages, PicksReadOnlyFilePagesOfARealListing)
 {
     const QByteArray smaps = fixture("mawk-smaps.txt");
@@ -78,8 +76,7 @@ TEST(ResidentFilePages, SkipsSharedEmptyAndTruncatedEntries)
     EXPECT_TRUE(ResidentFilePages::releasableRanges("").empty());
 }
 
-// The real path: this test process gives back the pages its start-up
-// touched and keeps running on them.
+// This test process gives back the pages its start-up touched and keeps running on them.
 TEST(ResidentFilePages, ReleasingShrinksThisProcessAndItKeepsWorking)
 {
     const quint64 before = residentKiBOfSelf();

@@ -38,16 +38,10 @@ TEST(BlockDeviceFacts, InterconnectIsJudgedFromTheDevicePath)
 
 TEST(BlockDeviceFacts, UnitsCountLettersFromZeroOrTakeTheFirstNumber)
 {
-    EXPECT_EQ(unitForDiskName("sda"), 0);
-    EXPECT_EQ(unitForDiskName("sdz"), 25);
-    EXPECT_EQ(unitForDiskName("sdaa"), 26);
-    EXPECT_EQ(unitForDiskName("vdb"), 1);
-    EXPECT_EQ(unitForDiskName("xvdc"), 2);
-    EXPECT_EQ(unitForDiskName("nvme1n1"), 1);
-    EXPECT_EQ(unitForDiskName("mmcblk0"), 0);
-    EXPECT_EQ(unitForDiskName("loop12"), 12);
-    EXPECT_EQ(unitForDiskName("dm-3"), 3);
-    EXPECT_EQ(unitForDiskName("sr"), 0);
+    const std::pair<const char*, int> cases[] = {{"sda", 0}, {"sdz", 25}, {"sdaa", 26}, {"vdb", 1}, {"xvdc", 2},
+        {"nvme1n1", 1}, {"mmcblk0", 0}, {"loop12", 12}, {"dm-3", 3}, {"sr", 0}};
+    for (const auto& [name, unit] : cases)
+        EXPECT_EQ(unitForDiskName(QString::fromLatin1(name)), unit) << name;
 }
 
 TEST(BlockDeviceFacts, SerialsOfT10IdsAreTheirLastWord)
@@ -56,40 +50,6 @@ TEST(BlockDeviceFacts, SerialsOfT10IdsAreTheirLastWord)
     EXPECT_EQ(serialFromWorldWideID("eui.002538b911b2c3d4"), QStringLiteral("eui.002538b911b2c3d4"));
     EXPECT_EQ(serialFromWorldWideID("naa.5000c500a1b2c3d4"), QStringLiteral("naa.5000c500a1b2c3d4"));
     EXPECT_EQ(serialFromWorldWideID(""), QString());
-}
-
-TEST(BlockDeviceFacts, KernelMadeDisksHaveFallbackNames)
-{
-    EXPECT_EQ(fallbackProductName("vda"), QStringLiteral("VirtIO Block Device"));
-    EXPECT_EQ(fallbackProductName("loop7"), QStringLiteral("Loop Device"));
-    EXPECT_EQ(fallbackProductName("zram0"), QStringLiteral("Compressed RAM Disk"));
-    EXPECT_EQ(fallbackProductName("dm-0"), QStringLiteral("Device Mapper Volume"));
-    EXPECT_EQ(fallbackProductName("sda"), QString());
-    EXPECT_EQ(fallbackProductName("loopy"), QString());
-}
-
-TEST(BlockDeviceFacts, RuntimePowerStatusGivesPowerStates)
-{
-    const std::optional<QVariantMap> suspended = powerManagementForRuntimeStatus("suspended");
-    ASSERT_TRUE(suspended);
-    EXPECT_EQ(suspended->value("CurrentPowerState").toInt(), 1);
-    EXPECT_EQ(suspended->value("MaxPowerState").toInt(), 2);
-    for (const char* awake : {"active", "resuming", "suspending"}) {
-        const std::optional<QVariantMap> power = powerManagementForRuntimeStatus(QString::fromLatin1(awake));
-        ASSERT_TRUE(power) << awake;
-        EXPECT_EQ(power->value("CurrentPowerState").toInt(), 2) << awake;
-    }
-    EXPECT_FALSE(powerManagementForRuntimeStatus("unsupported"));
-    EXPECT_FALSE(powerManagementForRuntimeStatus("error"));
-    EXPECT_FALSE(powerManagementForRuntimeStatus(""));
-}
-
-TEST(BlockDeviceFacts, PartitionSchemesFollowTheTableType)
-{
-    EXPECT_EQ(partitionSchemeForTableType("gpt").className, QStringLiteral("IOGUIDPartitionScheme"));
-    EXPECT_EQ(partitionSchemeForTableType("gpt").name, QStringLiteral("GUID_partition_scheme"));
-    EXPECT_EQ(partitionSchemeForTableType("dos").className, QStringLiteral("IOFDiskPartitionScheme"));
-    EXPECT_EQ(partitionSchemeForTableType("").className, QStringLiteral("IOPartitionScheme"));
 }
 
 TEST(BlockDeviceFacts, MediaUUIDComesFromTheKeyForThatKindOfMedia)

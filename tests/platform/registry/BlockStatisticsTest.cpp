@@ -21,10 +21,8 @@ TEST(BlockStatistics, ReadsTheCountersOfEveryKernelGeneration)
 
 TEST(BlockStatistics, RefusesShortOrBrokenLines)
 {
-    EXPECT_FALSE(BlockStatistics::parse(""));
-    EXPECT_FALSE(BlockStatistics::parse("1 2 3 4 5 6 7"));
-    EXPECT_FALSE(BlockStatistics::parse("1 2 3 4 x 6 7 8 9 10 11"));
-    EXPECT_FALSE(BlockStatistics::parse("1 2 3 4 -5 6 7 8 9 10 11"));
+    for (const char* line : {"", "1 2 3 4 5 6 7", "1 2 3 4 x 6 7 8 9 10 11", "1 2 3 4 -5 6 7 8 9 10 11"})
+        EXPECT_FALSE(BlockStatistics::parse(line)) << line;
 }
 
 TEST(BlockStatistics, DictionaryCountsBytesInSectorsOf512AndTimeInNanoseconds)

@@ -2,17 +2,14 @@
 
 #include "platform/registry/FixtureRegistry.h"
 
-#include <QString>
-
 #include <gtest/gtest.h>
 
-// Installs a fixture registry as the process's registry for the life of a
-// test and goes back to the default registry afterwards.
+// The process's registry is a fixture for the life of a test.
 class InstalledFixtureRegistry {
 public:
     explicit InstalledFixtureRegistry(const QString& fixture = QStringLiteral("registry/laptop.plist"))
     {
-        std::unique_ptr<FixtureRegistry> loaded = FixtureRegistry::fromFile(QStringLiteral(VISTREL_FIXTURES "/") + fixture);
+        auto loaded = FixtureRegistry::fromFile(QStringLiteral(VISTREL_FIXTURES "/") + fixture);
         EXPECT_NE(loaded, nullptr) << fixture.toStdString();
         m_registry = loaded.get();
         Registry::setShared(std::move(loaded));

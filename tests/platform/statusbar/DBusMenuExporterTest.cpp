@@ -1,7 +1,6 @@
 #include "platform/statusbar/DBusMenuExporter.h"
 #include "platform/statusbar/PrivateSessionBus.h"
 
-#include <QCoreApplication>
 #include <QMenu>
 
 #include <gtest/gtest.h>
@@ -78,26 +77,6 @@ TEST_F(DBusMenuExporterTest, RowsKeepTheirIdsAndChangesAreAnnouncedByKind)
     EXPECT_FALSE(before.contains(after[2]));
     // Nothing changed: reading again announces nothing.
     EXPECT_FALSE(exporter.refresh());
-}
-
-TEST_F(DBusMenuExporterTest, AClickRunsTheCommandAfterTheCallAndClosesTheMenu)
-{
-    Recorder triggered(first, &QAction::triggered);
-    Recorder hidden(&menu, &QMenu::aboutToHide);
-    const int id = rowIds().first();
-    ASSERT_TRUE(exporter.aboutToShow(0).has_value());
-    ASSERT_TRUE(exporter.handleEvent(id, QStringLiteral("clicked")));
-    // The host gets its answer before the command runs (it may open a window).
-    EXPECT_EQ(triggered.count, 0);
-    EXPECT_EQ(hidden.count, 1);
-    EXPECT_TRUE(processEventsUntil([&] { return triggered.count == 1; }));
-
-    first->setEnabled(false);
-    EXPECT_TRUE(exporter.handleEvent(id, QStringLiteral("clicked")));
-    QCoreApplication::processEvents();
-    EXPECT_EQ(triggered.count, 1);
-    EXPECT_FALSE(exporter.handleEvent(999, QStringLiteral("clicked")));
-    EXPECT_FALSE(exporter.aboutToShow(999).has_value());
 }
 
 TEST_F(DBusMenuExporterTest, OpeningIsPassedOnOnceAndAnUnconfirmedOpenEnds)

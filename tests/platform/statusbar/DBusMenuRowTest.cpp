@@ -1,5 +1,4 @@
 #include "menubar/QRNGraphMenuView.h"
-#include "menubar/QRNTextPairView.h"
 #include "platform/statusbar/DBusMenuRow.h"
 #include "platform/statusbar/StatusMenu.h"
 
@@ -7,30 +6,12 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-QWidgetAction* addView(QMenu& menu, QWidget* view)
-{
-    auto* row = new QWidgetAction(&menu);
-    row->setDefaultWidget(view);
-    menu.addAction(row);
-    return row;
-}
-
-QString key(const char* name)
-{
-    return QString::fromLatin1(name);
-}
-
-} // namespace
-
 TEST(DBusMenuRow, MnemonicsBecomeUnderscoresAndUnderscoresAreDoubled)
 {
-    EXPECT_EQ(DBusMenuRow::label(QStringLiteral("&Quit")), QStringLiteral("_Quit"));
-    EXPECT_EQ(DBusMenuRow::label(QStringLiteral("Save && Quit")), QStringLiteral("Save & Quit"));
-    EXPECT_EQ(DBusMenuRow::label(QStringLiteral("snake_case &_x")), QStringLiteral("snake__case ___x"));
-    // A lone ampersand at the end has nothing to mark and stays as it is.
-    EXPECT_EQ(DBusMenuRow::label(QStringLiteral("A&")), QStringLiteral("A&"));
+    const std::pair<const char*, const char*> cases[] = {{"&Quit", "_Quit"}, {"Save && Quit", "Save & Quit"},
+        {"snake_case &_x", "snake__case ___x"}, {"A&", "A&"}}; // a lone ampersand at the end marks nothing
+    for (const auto& [text, label] : cases)
+        EXPECT_EQ(DBusMenuRow::label(QString::fromLatin1(text)), QString::fromLatin1(label)) << text;
 }
 
 TEST(DBusMenuRow, CommandsSeparatorsAndHiddenRowsKeepTheirMeaning)
@@ -45,47 +26,16 @@ TEST(DBusMenuRow, CommandsSeparatorsAndHiddenRowsKeepTheirMeaning)
     QAction* check = menu.addAction(QStringLiteral("Show_All"));
     check->setCheckable(true);
     check->setChecked(true);
+    const auto properties = [](QAction* row) { return *DBusMenuRow::propertiesOf(*row, 100); };
 
     // Only what differs from the protocol's defaults is sent.
-    EXPECT_EQ(*DBusMenuRow::propertiesOf(*command, 100), (QVariantMap{{key("label"), QStringLiteral("Preferences...")}}));
-    EXPECT_EQ(DBusMenuRow::propertiesOf(*disabled, 100)->value(key("enabled")), QVariant(false));
-    EXPECT_EQ(*DBusMenuRow::propertiesOf(*separator, 100), (QVariantMap{{key("type"), QStringLiteral("separator")}}));
-    // The alternate of a modifier key cannot be reached in a host's menu; it stays hidden there.
-    EXPECT_EQ(DBusMenuRow::propertiesOf(*alternate, 100)->value(key("visible")), QVariant(false));
-    EXPECT_EQ(*DBusMenuRow::propertiesOf(*check, 100),
-        (QVariantMap{{key("label"), QStringLiteral("Show__All")}, {key("toggle-type"), QStringLiteral("checkmark")},
-            {key("toggle-state"), 1}}));
-}
-
-TEST(DBusMenuRow, TextPairsReadAsTextAndHeadingsAreDisabled)
-{
-    StatusMenu menu;
-    auto* pair = new QRNTextPairView(QRect(0, 0, 80, 17));
-    pair->setLeftStringValue(QStringLiteral("Swap_used:"));
-    pair->setRightStringValue(QStringLiteral("1.5 GB"));
-    QWidgetAction* row = addView(menu, pair);
-    auto* heading = new QRNTextPairView(QRect(0, 0, 80, 17));
-    heading->setLeftStringValue(QStringLiteral("Process Load"));
-    QFont bold = heading->font();
-    bold.setBold(true);
-    heading->setFont(bold);
-    QWidgetAction* headingRow = addView(menu, heading);
-    // A label whose value follows on the next row is no heading.
-    auto* label = new QRNTextPairView(QRect(0, 0, 80, 17));
-    label->setLeftStringValue(QStringLiteral("Active since:"));
-    QWidgetAction* labelRow = addView(menu, label);
-    // A row that only keeps the menu wide says nothing and is left out.
-    auto* blank = new QWidget;
-    blank->setFixedSize(240, 1);
-    QWidgetAction* keeper = addView(menu, blank);
-
-    EXPECT_EQ(*DBusMenuRow::propertiesOf(*row, 240),
-        (QVariantMap{{key("label"), QStringLiteral("Swap__used:\t1.5 GB")}}));
-    EXPECT_EQ(*DBusMenuRow::propertiesOf(*headingRow, 240),
-        (QVariantMap{{key("label"), QStringLiteral("Process Load")}, {key("enabled"), false}}));
-    EXPECT_EQ(*DBusMenuRow::propertiesOf(*labelRow, 240), (QVariantMap{{key("label"), QStringLiteral("Active since:")}}));
-    EXPECT_FALSE(DBusMenuRow::propertiesOf(*keeper, 240));
-    EXPECT_EQ(DBusMenuRow::menuWidth(menu), 240);
+    EXPECT_EQ(properties(command), (QVariantMap{{QStringLiteral("label"), QStringLiteral("Preferences...")}}));
+    EXPECT_EQ(properties(disabled).value(QStringLiteral("enabled")), QVariant(false));
+    EXPECT_EQ(properties(separator), (QVariantMap{{QStringLiteral("type"), QStringLiteral("separator")}}));
+    // The alternate of a modifier key cannot be reached in a host's menu.
+    EXPECT_EQ(properties(alternate).value(QStringLiteral("visible")), QVariant(false));
+    EXPECT_EQ(properties(check), (QVariantMap{{QStringLiteral("label"), QStringLiteral("Show__All")},
+                                     {QStringLiteral("toggle-type"), QStringLiteral("checkmark")}, {QStringLiteral("toggle-state"), 1}}));
 }
 
 TEST(DBusMenuRow, GraphsBecomeImagesAsWideAsTheMenu)
@@ -96,15 +46,17 @@ TEST(DBusMenuRow, GraphsBecomeImagesAsWideAsTheMenu)
     graph->setCapacity(30);
     for (int i = 0; i < 30; ++i)
         graph->addNewValue(i / 30.0);
-    QWidgetAction* row = addView(menu, graph);
+    auto* row = new QWidgetAction(&menu);
+    row->setDefaultWidget(graph);
+    menu.addAction(row);
 
     const QVariantMap properties = *DBusMenuRow::propertiesOf(*row, DBusMenuRow::menuWidth(menu));
-    EXPECT_FALSE(properties.contains(key("label")));
-    EXPECT_EQ(properties.value(key("accessible-desc")), QStringLiteral("graph of 30 values"));
-    const QImage image = QImage::fromData(properties.value(key("icon-data")).toByteArray(), "PNG");
+    EXPECT_FALSE(properties.contains(QStringLiteral("label")));
+    EXPECT_EQ(properties.value(QStringLiteral("accessible-desc")), QStringLiteral("graph of 30 values"));
+    const QImage image = QImage::fromData(properties.value(QStringLiteral("icon-data")).toByteArray(), "PNG");
     ASSERT_FALSE(image.isNull());
     EXPECT_EQ(image.size(), QSize(150, 40) * graph->devicePixelRatioF());
-    // The curve is drawn, not just an empty frame: the image holds more than one colour.
+    // The curve is drawn, not just an empty frame.
     QSet<QRgb> colours;
     for (int x = 0; x < image.width(); x += 3)
         colours.insert(image.pixel(x, image.height() - 5));

@@ -5,8 +5,7 @@
 
 #include <functional>
 
-// A dbus-daemon of our own for one test, so that nothing reaches the user's
-// session and every test starts with an empty bus.
+// A dbus-daemon of a test's own: nothing reaches the user's session and every test starts with an empty bus.
 class PrivateSessionBus {
 public:
     PrivateSessionBus();

@@ -1,12 +1,5 @@
-#include "app/Snapshot.h"
 #include "platform/statusbar/OffscreenStatusBar.h"
 #include "platform/statusbar/StatusBarLayout.h"
-
-#include <QDir>
-#include <QMenu>
-#include <QTemporaryDir>
-#include <QWidgetAction>
-#include <QLabel>
 
 #include <gtest/gtest.h>
 
@@ -47,15 +40,6 @@ TEST(StatusBarLayout, PlacesTheFirstItemRightmostAtItsTrueWidth)
     EXPECT_TRUE(square->buttonFrameOnScreen().isEmpty());
 }
 
-TEST(StatusItem, DestroyingALinkedItemRemovesItFromItsBar)
-{
-    OffscreenStatusBar bar;
-    auto item = bar.statusItemWithLength(StatusItem::SquareLength);
-    ASSERT_EQ(bar.statusItems().size(), 1u);
-    item.reset();
-    EXPECT_TRUE(bar.statusItems().empty());
-}
-
 TEST(StatusItem, RendersItsImageAtTheBarsPixelRatio)
 {
     OffscreenStatusBar bar(800, 2.0);
@@ -78,34 +62,3 @@ TEST(StatusItem, RendersItsImageAtTheBarsPixelRatio)
     EXPECT_GT(bluePixels, 10);
 }
 
-TEST(Snapshot, WritesEveryItemsImageAndMenu)
-{
-    OffscreenStatusBar bar;
-    auto item = bar.statusItemWithLength(StatusItem::SquareLength);
-    item->setTitle(QStringLiteral("X"));
-    item->setAutosaveName(QStringLiteral("QRNCPUMonitorItem"));
-    QMenu menu;
-    menu.addAction(QStringLiteral("Process &Load"))->setEnabled(false);
-    menu.addSeparator();
-    auto* row = new QWidgetAction(&menu);
-    auto* label = new QLabel;
-    label->setAccessibleName(QStringLiteral("User:\t12 %"));
-    row->setDefaultWidget(label);
-    menu.addAction(row);
-    menu.addMenu(QStringLiteral("More"))->addAction(QStringLiteral("Inside"));
-    item->setMenu(&menu);
-
-    QTemporaryDir dir;
-    QString error;
-    const QStringList files = Snapshot::write(bar, dir.path(), &error);
-    ASSERT_EQ(files.size(), 2) << qPrintable(error);
-    EXPECT_EQ(QFileInfo(files[0]).fileName(), QStringLiteral("01-QRNCPUMonitorItem.png"));
-    EXPECT_EQ(QImage(files[0]).size(), QSize(22, 22));
-    QFile text(files[1]);
-    ASSERT_TRUE(text.open(QIODevice::ReadOnly));
-    EXPECT_EQ(QString::fromUtf8(text.readAll()),
-        QStringLiteral("Process Load (disabled)\n-----\nUser:\t12 %\nMore\n    Inside\n"));
-
-    EXPECT_TRUE(Snapshot::write(bar, QStringLiteral("/proc/no/such/folder"), &error).isEmpty());
-    EXPECT_TRUE(error.contains(QStringLiteral("/proc/no/such/folder")));
-}

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-TEST(StatusNotifierPixmap, PixelsGoOutAsARGBInNetworkByteOrder)
+TEST(StatusNotifierPixmap, PixelsGoOutAsStraightARGBInNetworkByteOrder)
 {
     QImage image(2, 1, QImage::Format_ARGB32);
     image.setPixel(0, 0, qRgba(0x11, 0x22, 0x33, 0xFF));
@@ -16,14 +16,11 @@ TEST(StatusNotifierPixmap, PixelsGoOutAsARGBInNetworkByteOrder)
     EXPECT_EQ(pixmap.height, 1);
     EXPECT_EQ(pixmap.bytes, QByteArray::fromHex("ff11223380400000"));
     EXPECT_EQ(pixmap.toImage().pixel(1, 0), image.pixel(1, 0));
-}
 
-TEST(StatusNotifierPixmap, PremultipliedImagesAreSentStraight)
-{
-    QImage image(1, 1, QImage::Format_ARGB32_Premultiplied);
-    image.fill(qRgba(0xFF, 0x00, 0x00, 0x80));
     // Hosts expect unpremultiplied values: half-transparent full red stays full red.
-    EXPECT_EQ(StatusNotifierPixmap::fromImage(image).bytes, QByteArray::fromHex("80ff0000"));
+    QImage premultiplied(1, 1, QImage::Format_ARGB32_Premultiplied);
+    premultiplied.fill(qRgba(0xFF, 0x00, 0x00, 0x80));
+    EXPECT_EQ(StatusNotifierPixmap::fromImage(premultiplied).bytes, QByteArray::fromHex("80ff0000"));
 }
 
 TEST(StatusNotifierIcon, OnlyNewPixelsCountAndTheFileNameAlternates)
@@ -56,10 +53,8 @@ TEST(StatusNotifierIcon, OnlyNewPixelsCountAndTheFileNameAlternates)
     }
     // The files go with the item.
     EXPECT_FALSE(QFileInfo::exists(first));
-}
 
-TEST(StatusNotifierIcon, AnUnwritableFolderIsReportedButThePixelsStillGoOut)
-{
+    // An unwritable folder is reported, but the pixels still go out.
     LogCapture log;
     StatusNotifierIcon icon(QStringLiteral("/proc/no-such-folder"), QStringLiteral("item"));
     QImage image(22, 22, QImage::Format_ARGB32_Premultiplied);

@@ -3,7 +3,6 @@
 #include "platform/statusbar/PrivateSessionBus.h"
 
 #include <QDBusConnectionInterface>
-#include <QDBusMetaType>
 #include <QDBusPendingCall>
 
 namespace {
@@ -17,13 +16,11 @@ void appendRows(const DBusMenuLayoutItem& parent, const QString& indent, QString
         const QVariantMap& p = row.properties;
         if (!p.value(QStringLiteral("visible"), true).toBool())
             continue;
-        QString line;
+        QString line = p.value(QStringLiteral("label")).toString().replace(QStringLiteral("__"), QStringLiteral("_"));
         if (p.value(QStringLiteral("type")).toString() == QLatin1String("separator"))
             line = QStringLiteral("-----");
         else if (p.contains(QStringLiteral("icon-data")))
             line = QStringLiteral("[image]");
-        else
-            line = p.value(QStringLiteral("label")).toString().replace(QStringLiteral("__"), QStringLiteral("_"));
         if (!p.value(QStringLiteral("enabled"), true).toBool())
             line += QStringLiteral(" (disabled)");
         out += indent + line + u'\n';
@@ -39,11 +36,10 @@ TestTray::TestTray(const QString& busAddress)
 {
     registerStatusNotifierTypes();
     registerDBusMenuTypes();
-    for (const QString& member : {QStringLiteral("NewIcon"), QStringLiteral("NewTitle"), QStringLiteral("NewToolTip"),
-             QStringLiteral("NewStatus")})
-        m_connection.connect(QString(), QString(), ItemInterface, member, this, SLOT(record(QDBusMessage)));
-    for (const QString& member : {QStringLiteral("LayoutUpdated"), QStringLiteral("ItemsPropertiesUpdated")})
-        m_connection.connect(QString(), QString(), MenuInterface, member, this, SLOT(record(QDBusMessage)));
+    for (const char* member : {"NewIcon", "NewTitle", "NewToolTip", "NewStatus"})
+        m_connection.connect({}, {}, ItemInterface, QLatin1String(member), this, SLOT(record(QDBusMessage)));
+    for (const char* member : {"LayoutUpdated", "ItemsPropertiesUpdated"})
+        m_connection.connect({}, {}, MenuInterface, QLatin1String(member), this, SLOT(record(QDBusMessage)));
 }
 
 TestTray::~TestTray()
@@ -58,24 +54,9 @@ bool TestTray::startWatcher()
         && m_connection.registerService(QStringLiteral("org.kde.StatusNotifierWatcher"));
 }
 
-void TestTray::RegisterStatusNotifierItem(const QString& service)
-{
-    m_items.append(service);
-}
-
-void TestTray::RegisterStatusNotifierHost(const QString&)
-{
-}
-
-void TestTray::record(const QDBusMessage& message)
-{
-    m_signals.append(message);
-}
-
 int TestTray::signalCount(const QString& member) const
 {
-    return int(std::count_if(m_signals.begin(), m_signals.end(),
-        [&](const QDBusMessage& message) { return message.member() == member; }));
+    return int(std::count_if(m_signals.begin(), m_signals.end(), [&](const QDBusMessage& m) { return m.member() == member; }));
 }
 
 bool TestTray::isServiceOnBus(const QString& service) const
@@ -110,8 +91,7 @@ StatusNotifierPixmaps TestTray::iconPixmaps(const QString& service)
 std::optional<DBusMenuLayoutItem> TestTray::menuLayout(const QString& service)
 {
     const QString path = itemProperties(service).value(QStringLiteral("Menu")).value<QDBusObjectPath>().path();
-    const QDBusMessage reply = call(service, path, MenuInterface, QStringLiteral("GetLayout"),
-        {0, -1, QStringList()});
+    const QDBusMessage reply = call(service, path, MenuInterface, QStringLiteral("GetLayout"), {0, -1, QStringList()});
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().size() != 2)
         return std::nullopt;
     return qdbus_cast<DBusMenuLayoutItem>(reply.arguments().at(1));

@@ -21,11 +21,9 @@ namespace {
 const QString MenuInterface = QStringLiteral("com.canonical.dbusmenu");
 const QString MenuPath = QStringLiteral("/MenuBar");
 
-// /proc/stat of two processors that each spend the same ticks.
+// /proc/stat of two processors that spend the same ticks: of each second's 1000, `user` and `system`, the rest idle.
 class TwoProcessors {
 public:
-    // One more second: of its 1000 ticks, `user` in user time, `system` in
-    // system time, the rest idle.
     QByteArray advance(int user, int system)
     {
         m_user += user;
@@ -39,13 +37,9 @@ public:
     }
 
 private:
-    qint64 m_user = 0;
-    qint64 m_system = 0;
-    qint64 m_idle = 0;
+    qint64 m_user = 0, m_system = 0, m_idle = 0;
 };
 
-// The processor item in a tray on a private bus, its instrument reading a
-// fixture tree that each tick advances.
 class TrayMenuTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -54,7 +48,6 @@ protected:
         ASSERT_TRUE(tray.startWatcher());
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
         StatusBar::setSystemStatusBar(std::make_unique<TrayStatusBar>(bus.address()));
-        // The configuration window opens when the full interface is switched on.
         controller.setFullGUIEnabled(false);
         root.writeStat(processors.advance(250, 125));
         instrument = std::make_shared<QRNCPULoadInstrument>(root.root());
@@ -72,7 +65,6 @@ protected:
         QLocale::setDefault(QLocale::system());
     }
 
-    // One sampling tick at the given split.
     void tick(int user, int system)
     {
         root.writeStat(processors.advance(user, system));
@@ -85,8 +77,11 @@ protected:
     {
         return tray.call(service, MenuPath, MenuInterface, method, arguments);
     }
+    void closeMenu()
+    {
+        callMenu(QStringLiteral("Event"), {0, QStringLiteral("closed"), QVariant::fromValue(QDBusVariant(QString())), 0u});
+    }
 
-    // Row properties announced by ItemsPropertiesUpdated, by row id.
     QMap<int, QVariantMap> announcedProperties() const
     {
         QMap<int, QVariantMap> rows;
@@ -108,16 +103,6 @@ protected:
     std::unique_ptr<QRNCPUMonitorItem> processor;
     QString service;
 };
-
-TEST_F(TrayMenuTest, TheToolTipNamesTheItemAndItsLoad)
-{
-    const QVariantMap properties = tray.itemProperties(service);
-    EXPECT_EQ(properties.value(QStringLiteral("Id")), QStringLiteral("vistrel-QRNCPUMonitorItem"));
-    EXPECT_EQ(properties.value(QStringLiteral("Title")), QStringLiteral("Processor"));
-    const auto toolTip = qdbus_cast<StatusNotifierToolTip>(properties.value(QStringLiteral("ToolTip")));
-    EXPECT_EQ(toolTip.title, QStringLiteral("Processor"));
-    EXPECT_EQ(toolTip.description, QStringLiteral("37.5% busy"));
-}
 
 TEST_F(TrayMenuTest, OpeningTheMenuFillsInTheRowsInTheirOrder)
 {
@@ -142,7 +127,7 @@ TEST_F(TrayMenuTest, OpeningTheMenuFillsInTheRowsInTheirOrder)
     plain.replace(QStringLiteral("\t\n"), QStringLiteral("\n"));
     EXPECT_EQ(text.toStdString(), plain.toStdString());
 
-    callMenu(QStringLiteral("Event"), {0, QStringLiteral("closed"), QVariant::fromValue(QDBusVariant(QString())), 0u});
+    closeMenu();
     EXPECT_FALSE(processor->isMenuVisible());
 }
 
@@ -166,7 +151,7 @@ TEST_F(TrayMenuTest, AnOpenMenuFollowsTheTicksWithOnlyTheChangedRows)
     EXPECT_EQ(tray.signalCount(QStringLiteral("LayoutUpdated")), 0);
 
     // Closed, the rows stand still and nothing is sent.
-    callMenu(QStringLiteral("Event"), {0, QStringLiteral("closed"), QVariant::fromValue(QDBusVariant(QString())), 0u});
+    closeMenu();
     tray.clearSignals();
     tick(750, 125);
     QCoreApplication::processEvents();
@@ -196,14 +181,9 @@ TEST_F(TrayMenuTest, ChoosingPreferencesRunsTheCommand)
     // Choosing a row closed the menu.
     EXPECT_FALSE(processor->isMenuVisible());
     controller.configurationWindow()->close();
-}
 
-TEST_F(TrayMenuTest, UnknownRowsAreErrors)
-{
-    const QDBusMessage reply = callMenu(QStringLiteral("GetProperty"), {4242, QStringLiteral("label")});
-    EXPECT_EQ(reply.type(), QDBusMessage::ErrorMessage);
-    const QDBusMessage layout = callMenu(QStringLiteral("GetLayout"), {4242, -1, QStringList()});
-    EXPECT_EQ(layout.type(), QDBusMessage::ErrorMessage);
+    EXPECT_EQ(callMenu(QStringLiteral("GetProperty"), {4242, QStringLiteral("label")}).type(), QDBusMessage::ErrorMessage);
+    EXPECT_EQ(callMenu(QStringLiteral("GetLayout"), {4242, -1, QStringList()}).type(), QDBusMessage::ErrorMessage);
 }
 
 } // namespace

@@ -4,7 +4,6 @@
 #include "platform/statusbar/XEmbedTrayIcon.h"
 
 #include <QCoreApplication>
-#include <QMenu>
 #include <QPainter>
 #include <QWheelEvent>
 #include <QWidget>
@@ -13,12 +12,10 @@
 
 namespace {
 
-// Stands in for the window Qt docks a tray icon in: same object name, a
-// 22-pixel square, wheel events handed on to its icon.
+// Stands in for the window Qt docks a tray icon in: same name, 22 pixels square, wheels handed on to its icon.
 class DockedWindow : public QWidget {
 public:
-    explicit DockedWindow(QObject* icon)
-        : m_icon(icon)
+    explicit DockedWindow(QObject* icon) : m_icon(icon)
     {
         setObjectName(XEmbedTrayStatusBar::TrayWindowName);
         resize(22, 22);
@@ -27,20 +24,15 @@ public:
 protected:
     bool event(QEvent* event) override
     {
-        if (event->type() == QEvent::Wheel)
-            return QCoreApplication::sendEvent(m_icon, event);
-        return QWidget::event(event);
+        return event->type() == QEvent::Wheel ? QCoreApplication::sendEvent(m_icon, event) : QWidget::event(event);
     }
 
 private:
     QObject* m_icon;
 };
 
-class WheelCounter : public QObject {
-public:
+struct WheelCounter : QObject {
     int wheels = 0;
-
-protected:
     bool eventFilter(QObject*, QEvent* event) override
     {
         wheels += event->type() == QEvent::Wheel;
@@ -107,58 +99,6 @@ TEST(XEmbedTrayStatusBar, WidensTheDockedWindowOfEachItemToItsButton)
     EXPECT_EQ(graphWindow.minimumWidth(), 40);
     EXPECT_EQ(graphWindow.width(), 40);
     EXPECT_EQ(iconImage(*graphIcon).pixelColor(20, 9), QColor(Qt::blue));
-}
-
-TEST(XEmbedTrayStatusBar, IconsFollowTheItemsLife)
-{
-    XEmbedTrayStatusBar bar;
-    auto item = bar.statusItemWithLength(StatusItem::VariableLength);
-    // Nothing to show yet: no icon in the tray.
-    ASSERT_TRUE(bar.iconOf(*item));
-    EXPECT_FALSE(bar.iconOf(*item)->trayIcon().isVisible());
-    item->setToolTip(QStringLiteral("Processor"));
-    item->setImage(halves(30));
-    EXPECT_TRUE(bar.iconOf(*item)->trayIcon().isVisible());
-    EXPECT_EQ(bar.iconOf(*item)->trayIcon().toolTip(), QStringLiteral("Processor"));
-
-    item->setVisible(false);
-    EXPECT_FALSE(bar.iconOf(*item)->trayIcon().isVisible());
-    item->setVisible(true);
-    EXPECT_TRUE(bar.iconOf(*item)->trayIcon().isVisible());
-
-    bar.removeStatusItem(*item);
-    EXPECT_EQ(bar.iconOf(*item), nullptr);
-    auto other = bar.statusItemWithLength(StatusItem::SquareLength);
-    other.reset();
-    EXPECT_TRUE(bar.statusItems().empty());
-}
-
-TEST(XEmbedTrayStatusBar, ClickingAnIconOpensTheItemsMenuUnderIt)
-{
-    XEmbedTrayStatusBar bar;
-    auto item = bar.statusItemWithLength(StatusItem::SquareLength);
-    item->setTitle(QStringLiteral("X"));
-    QMenu menu;
-    menu.addAction(QStringLiteral("Preferences..."));
-    item->setMenu(&menu);
-    XEmbedTrayIcon* icon = bar.iconOf(*item);
-    // Not docked yet: no frame to open a menu under.
-    EXPECT_TRUE(item->buttonFrameOnScreen().isEmpty());
-    DockedWindow window(&icon->trayIcon());
-    window.move(500, 0);
-    window.show();
-    EXPECT_EQ(item->buttonFrameOnScreen().size(), QSize(22, 22));
-
-    Q_EMIT icon->trayIcon().activated(QSystemTrayIcon::DoubleClick);
-    EXPECT_FALSE(menu.isVisible());
-    Q_EMIT icon->trayIcon().activated(QSystemTrayIcon::Trigger);
-    EXPECT_TRUE(menu.isVisible());
-    EXPECT_TRUE(item->isHighlighted());
-    menu.hide();
-    EXPECT_FALSE(item->isHighlighted());
-    Q_EMIT icon->trayIcon().activated(QSystemTrayIcon::Context);
-    EXPECT_TRUE(menu.isVisible());
-    menu.hide();
 }
 
 TEST(XEmbedTrayStatusBar, AWindowOfNoItemIsLeftAloneAndReported)
