@@ -5,6 +5,7 @@
 #include "platform/statusbar/DBusMenuExporter.h"
 #include "platform/statusbar/MenuText.h"
 #include "platform/statusbar/StatusBar.h"
+#include "platform/statusbar/StatusBarProbe.h"
 #include "platform/statusbar/StatusNotifierItemAdaptor.h"
 
 #include <QCoreApplication>
@@ -178,7 +179,7 @@ void StatusNotifierItem::registerWithWatcher()
     // An item without a picture has not been named yet; it registers once it has one.
     if (!m_connection.isConnected() || m_id.isEmpty())
         return;
-    const QString service = QString::fromLatin1(WatcherService);
+    const QString service = StatusBarProbe::WatcherService;
     QDBusMessage call = QDBusMessage::createMethodCall(service, QStringLiteral("/StatusNotifierWatcher"), service,
         QStringLiteral("RegisterStatusNotifierItem"));
     call << m_serviceName;

@@ -30,7 +30,6 @@ class StatusNotifierItem : public QObject {
 public:
     static constexpr const char* ItemPath = "/StatusNotifierItem";
     static constexpr const char* MenuPath = "/MenuBar";
-    static constexpr const char* WatcherService = "org.kde.StatusNotifierWatcher";
     static constexpr int ToolTipIntervalMs = 5000;
 
     using IdSource = std::function<QString(const StatusItem&)>;

@@ -1,5 +1,6 @@
 #include "platform/statusbar/TrayStatusBar.h"
 
+#include "platform/statusbar/StatusBarProbe.h"
 #include "platform/statusbar/StatusNotifierItem.h"
 
 #include <QCoreApplication>
@@ -25,7 +26,7 @@ TrayStatusBar::TrayStatusBar(const QString& busAddress)
     , m_connectionName(QStringLiteral("vistrel-tray-bar-%1").arg(nextNumber()))
     , m_connection(StatusNotifierItem::connectToBus(busAddress, m_connectionName))
 {
-    m_watcher = std::make_unique<QDBusServiceWatcher>(QString::fromLatin1(StatusNotifierItem::WatcherService), m_connection,
+    m_watcher = std::make_unique<QDBusServiceWatcher>(StatusBarProbe::WatcherService, m_connection,
         QDBusServiceWatcher::WatchForRegistration);
     // A tray that starts (or restarts) after us learns of our items this way.
     connect(m_watcher.get(), &QDBusServiceWatcher::serviceRegistered, this, [this] {
