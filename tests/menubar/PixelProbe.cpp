@@ -1,7 +1,5 @@
 #include "menubar/PixelProbe.h"
 
-#include "menubar/MenuBarDrawing.h"
-
 #include <QPainter>
 
 #include <cmath>
@@ -30,7 +28,7 @@ QPoint pixel(const QImage& image, double x, double y)
     return {int(std::floor(x * ratio)), int(std::floor((height - y) * ratio))};
 }
 
-// Calls visit for every pixel whose centre lies inside the rectangle.
+// Visits every pixel whose centre lies inside the rectangle.
 template <typename Visit>
 void forEachPixel(const QImage& image, const QRectF& rect, Visit visit)
 {
@@ -40,10 +38,9 @@ void forEachPixel(const QImage& image, const QRectF& rect, Visit visit)
     const int right = int(std::floor(rect.right() * ratio - 0.5));
     const int top = int(std::ceil((height - rect.bottom()) * ratio - 0.5));
     const int bottom = int(std::floor((height - rect.top()) * ratio - 0.5));
-    for (int row = std::max(0, top); row <= std::min(image.height() - 1, bottom); ++row) {
+    for (int row = std::max(0, top); row <= std::min(image.height() - 1, bottom); ++row)
         for (int column = std::max(0, left); column <= std::min(image.width() - 1, right); ++column)
             visit(image.pixelColor(column, row));
-    }
 }
 
 } // namespace
@@ -58,12 +55,6 @@ QPalette darkPalette()
     return palette(Qt::white, QColor(40, 40, 40));
 }
 
-QImage render(const QSizeF& size, qreal devicePixelRatio, const QPalette& palette,
-    const std::function<void(MenuBarDrawing&)>& draw)
-{
-    return MenuBarDrawing::renderImage(size, devicePixelRatio, palette, draw);
-}
-
 QColor colorAt(const QImage& image, double x, double y)
 {
     const QPoint p = pixel(image, x, y);
@@ -72,20 +63,9 @@ QColor colorAt(const QImage& image, double x, double y)
     return image.pixelColor(p).toRgb();
 }
 
-int alphaAt(const QImage& image, double x, double y)
-{
-    return colorAt(image, x, y).alpha();
-}
-
-bool isInked(const QImage& image, double x, double y, int minimumAlpha)
-{
-    return alphaAt(image, x, y) >= minimumAlpha;
-}
-
 double inkedFraction(const QImage& image, const QRectF& rect, int minimumAlpha)
 {
-    int inked = 0;
-    int all = 0;
+    int inked = 0, all = 0;
     forEachPixel(image, rect, [&](const QColor& color) {
         ++all;
         inked += color.alpha() >= minimumAlpha;
@@ -104,8 +84,7 @@ double inkedRunUpwards(const QImage& image, double x, double y, int minimumAlpha
 
 QColor meanInk(const QImage& image, const QRectF& rect, int minimumAlpha)
 {
-    double red = 0, green = 0, blue = 0, alpha = 0;
-    int count = 0;
+    double red = 0, green = 0, blue = 0, alpha = 0, count = 0;
     forEachPixel(image, rect, [&](const QColor& color) {
         if (color.alpha() < minimumAlpha)
             return;
@@ -135,14 +114,13 @@ int largestDifference(const QImage& first, const QImage& second)
     if (first.size() != second.size())
         return 255;
     int largest = 0;
-    for (int row = 0; row < first.height(); ++row) {
+    for (int row = 0; row < first.height(); ++row)
         for (int column = 0; column < first.width(); ++column) {
             const QRgb a = first.pixel(column, row);
             const QRgb b = second.pixel(column, row);
             largest = std::max({largest, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
                 std::abs(qBlue(a) - qBlue(b)), std::abs(qAlpha(a) - qAlpha(b))});
         }
-    }
     return largest;
 }
 
@@ -153,8 +131,7 @@ double luminance(const QColor& color)
 
 std::pair<double, double> luminanceRange(const QImage& image, const QRectF& rect)
 {
-    double darkest = 255;
-    double brightest = 0;
+    double darkest = 255, brightest = 0;
     forEachPixel(image, rect, [&](const QColor& color) {
         darkest = std::min(darkest, luminance(color));
         brightest = std::max(brightest, luminance(color));

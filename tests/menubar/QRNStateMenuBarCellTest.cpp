@@ -10,8 +10,7 @@ using namespace PixelProbe;
 
 namespace {
 
-// The lamp of a 22-point cell: centred at (11, 11), its ring at radius 6.6
-// (2.2 wide), its hub a disc of radius 5.5.
+// The lamp of a 22-point cell: centred at (11, 11), its ring at radius 6.6 (2.2 wide).
 constexpr double Centre = 11;
 constexpr double Ring = 6.6;
 
@@ -21,12 +20,11 @@ QPointF onRing(double degrees)
     return {Centre + Ring * std::cos(radians), Centre + Ring * std::sin(radians)};
 }
 
-void expectNear(const QColor& actual, const QColor& expected, int tolerance = 2)
+void expectNear(const QColor& actual, const QColor& expected)
 {
-    EXPECT_NEAR(actual.red(), expected.red(), tolerance);
-    EXPECT_NEAR(actual.green(), expected.green(), tolerance);
-    EXPECT_NEAR(actual.blue(), expected.blue(), tolerance);
-    EXPECT_NEAR(actual.alpha(), expected.alpha(), tolerance);
+    EXPECT_LE(std::max({std::abs(actual.red() - expected.red()), std::abs(actual.green() - expected.green()),
+                  std::abs(actual.blue() - expected.blue()), std::abs(actual.alpha() - expected.alpha())}),
+        2) << actual.name(QColor::HexArgb).toStdString() << " vs " << expected.name(QColor::HexArgb).toStdString();
 }
 
 QRNStateMenuBarCell lamp(int style, int state, bool upDown = false)
@@ -39,21 +37,6 @@ QRNStateMenuBarCell lamp(int style, int state, bool upDown = false)
 }
 
 } // namespace
-
-TEST(QRNStateMenuBarCell, IsAsWideAsHighAndCopiesItsStyle)
-{
-    QRNStateMenuBarCell cell = lamp(QRNStateMenuBarCell::Coloured, 2, true);
-    cell.setWidth(40);
-    EXPECT_EQ(cell.width(), 22.0);
-    cell.setHeight(30);
-    EXPECT_EQ(cell.width(), 30.0);
-    auto copy = cell.copy();
-    const auto* copied = dynamic_cast<const QRNStateMenuBarCell*>(copy.get());
-    ASSERT_TRUE(copied);
-    EXPECT_EQ(copied->activityState(), 2);
-    EXPECT_EQ(copied->displayStyle(), int(QRNStateMenuBarCell::Coloured));
-    EXPECT_TRUE(copied->usesUpDownStyle());
-}
 
 class StateCellDrawing : public ::testing::TestWithParam<qreal> {
 protected:
@@ -78,8 +61,6 @@ TEST_P(StateCellDrawing, AColouredLampShowsTheColourOfItsState)
             EXPECT_EQ(alphaAt(image, 1, 1), 0);
         }
     }
-    EXPECT_NE(MenuBarColor(MenuBarColor::System::Green).resolved(lightPalette()),
-        MenuBarColor(MenuBarColor::System::Green).resolved(darkPalette()));
 }
 
 TEST_P(StateCellDrawing, MonochromeLampsFillByState)
@@ -93,52 +74,9 @@ TEST_P(StateCellDrawing, MonochromeLampsFillByState)
     EXPECT_EQ(colorAt(first, Centre, Centre), QColor(Qt::black)) << "a small dot";
     EXPECT_EQ(alphaAt(first, Centre + 3, Centre), 0);
     EXPECT_EQ(colorAt(second, Centre + 3, Centre), QColor(Qt::black)) << "a full lamp";
-}
-
-TEST_P(StateCellDrawing, UpDownArcsShowTheDirection)
-{
-    const QImage down = draw(lamp(QRNStateMenuBarCell::Monochrome, 1, true));
-    EXPECT_TRUE(isInked(down, onRing(270).x(), onRing(270).y()));
-    EXPECT_FALSE(isInked(down, onRing(90).x(), onRing(90).y(), 1));
-    const QImage up = draw(lamp(QRNStateMenuBarCell::Monochrome, 2, true));
-    EXPECT_TRUE(isInked(up, onRing(90).x(), onRing(90).y()));
-    EXPECT_FALSE(isInked(up, onRing(270).x(), onRing(270).y(), 1));
-    const QImage idle = draw(lamp(QRNStateMenuBarCell::Monochrome, 0, true));
-    EXPECT_TRUE(isInked(idle, onRing(90).x(), onRing(90).y()));
-    EXPECT_TRUE(isInked(idle, onRing(270).x(), onRing(270).y()));
-
-    // In colour, the lower half of the ring turns green over a neutral ring.
-    const QImage colouredDown = draw(lamp(QRNStateMenuBarCell::Coloured, 1, true));
-    expectNear(colorAt(colouredDown, onRing(270).x(), onRing(270).y()),
-        MenuBarColor(MenuBarColor::System::Green).resolved(lightPalette()));
-    expectNear(colorAt(colouredDown, onRing(90).x(), onRing(90).y()),
-        MenuBarColor(MenuBarColor::System::Label).resolved(lightPalette()));
-}
-
-TEST_P(StateCellDrawing, SleepingDrawsAPowerSymbolOnly)
-{
-    for (int style : {QRNStateMenuBarCell::Monochrome, QRNStateMenuBarCell::Coloured}) {
-        const QImage image = draw(lamp(style, 3));
-        EXPECT_EQ(colorAt(image, onRing(0).x(), onRing(0).y()), QColor(Qt::black));
-        EXPECT_EQ(colorAt(image, Centre + 0.25, Centre + 8), QColor(Qt::black)) << "the stroke above the ring";
-        EXPECT_FALSE(isInked(image, onRing(80).x(), onRing(80).y())) << "the ring is open at the top";
-        EXPECT_EQ(alphaAt(image, Centre - 3, Centre), 0);
-    }
-}
-
-TEST_P(StateCellDrawing, UnavailableCrossesTheLampOut)
-{
-    const QImage image = draw(lamp(QRNStateMenuBarCell::Monochrome, 4));
-    EXPECT_TRUE(isInked(image, Centre + 3, Centre + 3));
-    EXPECT_TRUE(isInked(image, Centre - 3, Centre + 3));
-    EXPECT_FALSE(isInked(image, Centre, Centre + 4.25, 1));
-}
-
-TEST_P(StateCellDrawing, HighlightedLampsUseTheSelectedMenuItemTextColour)
-{
-    QRNStateMenuBarCell cell = lamp(QRNStateMenuBarCell::Monochrome, 2);
-    cell.setIsHighlighted(true);
-    EXPECT_EQ(colorAt(draw(cell), Centre, Centre), lightPalette().color(QPalette::HighlightedText));
+    QRNStateMenuBarCell highlighted = lamp(QRNStateMenuBarCell::Monochrome, 2);
+    highlighted.setIsHighlighted(true);
+    EXPECT_EQ(colorAt(draw(highlighted), Centre, Centre), lightPalette().color(QPalette::HighlightedText));
 }
 
 INSTANTIATE_TEST_SUITE_P(DevicePixelRatios, StateCellDrawing, ::testing::Values(1.0, 2.0));

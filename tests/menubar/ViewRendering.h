@@ -3,16 +3,14 @@
 #include <QColor>
 #include <QFont>
 #include <QImage>
-#include <QPalette>
 #include <QWidget>
 
 #include <optional>
 
-// Helpers for tests that look at what a view really draws.
+// Helpers for tests that look at what a view really draws, in physical pixels.
 namespace ViewRendering {
 
-// The view drawn over a transparent image at the given device pixel ratio,
-// as a menu would show it. Coordinates in the image are physical pixels.
+// The view drawn over a transparent image, as a menu would show it.
 inline QImage render(QWidget& view, qreal devicePixelRatio)
 {
     QImage image((QSizeF(view.size()) * devicePixelRatio).toSize(), QImage::Format_ARGB32_Premultiplied);
@@ -22,25 +20,20 @@ inline QImage render(QWidget& view, qreal devicePixelRatio)
     return image;
 }
 
-inline bool isInk(const QImage& image, int x, int y)
-{
-    return qAlpha(image.pixel(x, y)) > 96;
-}
+inline bool isInk(const QImage& image, int x, int y) { return qAlpha(image.pixel(x, y)) > 96; }
 
 struct Span {
     int first;
     int last;
 };
 
-// First and last column (or row) that holds ink, in physical pixels.
+// First and last column (Qt::Horizontal) or row that holds ink.
 inline std::optional<Span> inkSpan(const QImage& image, Qt::Orientation across)
 {
     const bool columns = across == Qt::Horizontal;
-    const int lines = columns ? image.width() : image.height();
-    const int length = columns ? image.height() : image.width();
     std::optional<Span> span;
-    for (int line = 0; line < lines; ++line)
-        for (int i = 0; i < length; ++i)
+    for (int line = 0; line < (columns ? image.width() : image.height()); ++line)
+        for (int i = 0; i < (columns ? image.height() : image.width()); ++i)
             if (columns ? isInk(image, line, i) : isInk(image, i, line)) {
                 span = Span{span ? span->first : line, line};
                 break;
@@ -48,18 +41,10 @@ inline std::optional<Span> inkSpan(const QImage& image, Qt::Orientation across)
     return span;
 }
 
-inline std::optional<Span> inkColumns(const QImage& image)
-{
-    return inkSpan(image, Qt::Horizontal);
-}
+inline std::optional<Span> inkColumns(const QImage& image) { return inkSpan(image, Qt::Horizontal); }
+inline std::optional<Span> inkRows(const QImage& image) { return inkSpan(image, Qt::Vertical); }
 
-inline std::optional<Span> inkRows(const QImage& image)
-{
-    return inkSpan(image, Qt::Vertical);
-}
-
-// A font that is on every test machine, sized in pixels so that it measures
-// the same whatever the screen.
+// A font on every test machine, sized in pixels so it measures the same on any screen.
 inline QFont testFont(int pixelSize = 13)
 {
     QFont font(QStringLiteral("DejaVu Sans"));

@@ -12,7 +12,6 @@ protected:
     {
         return QRNIORegistryEntry::initWithIOKitHandle(m_fixture[label]);
     }
-
     QStringList bsdNames(const QRNIORegistryEntry::EntryList& entries) const
     {
         QStringList names;
@@ -20,7 +19,6 @@ protected:
             names.append(e->stringValueWithName("BSD Name").value_or(QStringLiteral("?")));
         return names;
     }
-
     InstalledFixtureRegistry m_fixture;
 };
 
@@ -32,31 +30,19 @@ TEST_F(QRNIORegistryEntryTest, NoHandleGivesNoEntry)
     EXPECT_EQ(entry("disk0")->ioKitHandle(), m_fixture["disk0"]);
 }
 
-TEST_F(QRNIORegistryEntryTest, IntegersAreMinusOneWhenMissingOrNotNumbers)
+TEST_F(QRNIORegistryEntryTest, ValuesOfTheWrongTypeOrMissingAnswerNothing)
 {
     const auto media = entry("disk0s2");
     EXPECT_EQ(media->integerValueWithName("Size"), 999995129856);
     EXPECT_EQ(media->integerValueWithName("BSD Minor"), 2);
-    EXPECT_EQ(media->integerValueWithName("Missing"), -1);
-    EXPECT_EQ(media->integerValueWithName("BSD Name"), -1);
-    EXPECT_EQ(media->integerValueWithName("Open"), -1);
     EXPECT_EQ(entry("usb-stick")->integerValueWithName("idVendor"), 1921);
-}
-
-TEST_F(QRNIORegistryEntryTest, StringsAcceptTextAndRawBytesUpToTheirNul)
-{
-    const auto media = entry("disk0s2");
+    for (const char* notANumber : {"Missing", "BSD Name", "Open"})
+        EXPECT_EQ(media->integerValueWithName(notANumber), -1) << notANumber;
     EXPECT_EQ(media->stringValueWithName("Sealed"), QStringLiteral("Yes"));
-    EXPECT_EQ(media->stringValueWithName("Content Hint"), QStringLiteral("Apple_APFS"));
-    // Bytes without a NUL are taken whole.
-    EXPECT_EQ(media->stringValueWithName("Volume Tag"), QString::fromUtf8("\xff"));
+    EXPECT_EQ(media->stringValueWithName("Content Hint"), QStringLiteral("Apple_APFS")) << "raw bytes up to their NUL";
+    EXPECT_EQ(media->stringValueWithName("Volume Tag"), QString::fromUtf8("\xff")) << "bytes without a NUL are taken whole";
     EXPECT_FALSE(media->stringValueWithName("Size"));
     EXPECT_FALSE(media->stringValueWithName("Missing"));
-}
-
-TEST_F(QRNIORegistryEntryTest, BooleansArraysAndPresence)
-{
-    const auto media = entry("disk0s2");
     EXPECT_TRUE(media->boolValueWithName("Open"));
     EXPECT_FALSE(entry("disk0s1")->boolValueWithName("Open"));
     EXPECT_FALSE(media->boolValueWithName("Size"));
@@ -90,7 +76,7 @@ TEST_F(QRNIORegistryEntryTest, DriverClassNameIsThatOfTheNearestBundle)
     EXPECT_FALSE(entry("disk2")->driverClassName());
 }
 
-TEST_F(QRNIORegistryEntryTest, ServicesMatchingAClassInRegistryOrder)
+TEST_F(QRNIORegistryEntryTest, ServicesMatchingAClassOrContainingAPropertyInRegistryOrder)
 {
     const auto media = QRNIORegistryEntry::serviceObjectsMatchingName("IOMedia");
     ASSERT_TRUE(media);
@@ -99,10 +85,6 @@ TEST_F(QRNIORegistryEntryTest, ServicesMatchingAClassInRegistryOrder)
     ASSERT_TRUE(none);
     EXPECT_TRUE(none->empty());
     EXPECT_FALSE(QRNIORegistryEntry::serviceObjectsMatchingName(QString()));
-}
-
-TEST_F(QRNIORegistryEntryTest, ServicesContainingAProperty)
-{
     const auto withUUID = QRNIORegistryEntry::serviceObjectsContainingPropertyWithKey("UUID");
     ASSERT_TRUE(withUUID);
     EXPECT_EQ(bsdNames(*withUUID), QStringList{"disk0s1"});
@@ -144,10 +126,4 @@ TEST_F(QRNIORegistryEntryTest, AnEntryThatWentAwayAnswersNothing)
     EXPECT_EQ(driver->parentServiceEntry(), nullptr);
     EXPECT_EQ(driver->childServiceEntry(), nullptr);
     EXPECT_EQ(media->description(), QStringLiteral("QRNIORegistryEntry: (null)\n"));
-}
-
-TEST_F(QRNIORegistryEntryTest, DescriptionListsTheProperties)
-{
-    EXPECT_EQ(entry("hid")->description(),
-        QStringLiteral("QRNIORegistryEntry: {\n    HIDIdleTime = 1500000000;\n    IOClass = IOHIDSystem;\n}\n"));
 }

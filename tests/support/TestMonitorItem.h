@@ -19,19 +19,15 @@ public:
 class TestMonitorItem : public QRNMonitorItem {
 public:
     explicit TestMonitorItem(QString name, const QStringList& cells);
-
     QString className() const override { return m_name; }
     void updateInterfaceMenuBar(bool menuBar, bool menuItems) override;
     void createMenuItemsInMenu(StatusMenu& menu) override;
     using QRNMonitorItem::menu;
-
     using QRNMonitorItem::addMonitorInstrument;
     using QRNMonitorItem::setMonitorInstruments;
-
     QStringList cells;
     int menuBarUpdates = 0;
     int menuUpdates = 0;
-
     // Instruments every newly created item of the test classes starts with.
     static std::vector<std::shared_ptr<QRNSystemInstrument>>& instrumentsForNextItems();
     // Registers classes "TestOne" and "TestOther" (1 s), "TestSlow" (5 s) and
