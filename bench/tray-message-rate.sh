@@ -29,27 +29,7 @@ export NO_AT_BRIDGE=1
 
 panel="$work/panel/xfce4/xfconf/xfce-perchannel-xml"
 mkdir -p "$panel"
-cat >"$panel/xfce4-panel.xml" <<'XML'
-<?xml version="1.0" encoding="UTF-8"?>
-<channel name="xfce4-panel" version="1.0">
-  <property name="configver" type="int" value="2"/>
-  <property name="panels" type="array">
-    <value type="int" value="1"/>
-    <property name="panel-1" type="empty">
-      <property name="position" type="string" value="p=6;x=0;y=0"/>
-      <property name="length" type="uint" value="100"/>
-      <property name="size" type="uint" value="70"/>
-      <property name="plugin-ids" type="array"><value type="int" value="1"/></property>
-    </property>
-  </property>
-  <property name="plugins" type="empty">
-    <property name="plugin-1" type="string" value="systray">
-      <property name="single-row" type="bool" value="true"/>
-      <property name="icon-size" type="int" value="0"/>
-    </property>
-  </property>
-</channel>
-XML
+cp tests/e2e/xfce4-panel.xml "$panel/xfce4-panel.xml"
 XDG_CONFIG_HOME="$work/panel" /usr/lib/x86_64-linux-gnu/xfce4/xfconf/xfconfd 2>/dev/null & pids+=($!)
 XDG_CONFIG_HOME="$work/panel" xfce4-panel --disable-wm-check >/dev/null 2>&1 & pids+=($!)
 until dbus-send --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \

@@ -2,6 +2,7 @@
 
 #include "XServer.h"
 #include "platform/statusbar/PrivateSessionBus.h"
+#include "platform/statusbar/StatusBarProbe.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -10,48 +11,16 @@
 #include <QDir>
 #include <QFile>
 
-namespace {
-
-// xfconf's own format: one panel of 70 pixels across the top holding only
-// the tray, its icons in one row as tall as the panel (with the usual three
-// rows of 22 pixels every icon is shrunk into a 22-pixel square).
-const char* PanelConfiguration = R"(<?xml version="1.0" encoding="UTF-8"?>
-<channel name="xfce4-panel" version="1.0">
-  <property name="configver" type="int" value="2"/>
-  <property name="panels" type="array">
-    <value type="int" value="1"/>
-    <property name="panel-1" type="empty">
-      <property name="position" type="string" value="p=6;x=0;y=0"/>
-      <property name="length" type="uint" value="100"/>
-      <property name="position-locked" type="bool" value="true"/>
-      <property name="size" type="uint" value="70"/>
-      <property name="plugin-ids" type="array">
-        <value type="int" value="1"/>
-      </property>
-    </property>
-  </property>
-  <property name="plugins" type="empty">
-    <property name="plugin-1" type="string" value="systray">
-      <property name="single-row" type="bool" value="true"/>
-      <property name="icon-size" type="int" value="0"/>
-    </property>
-  </property>
-</channel>
-)";
-
-const QString WatcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
-
-} // namespace
-
 XfceTray::XfceTray()
     : m_previousAddress(qgetenv("DBUS_SESSION_BUS_ADDRESS"))
 {
     const QString folder = m_home.filePath(QStringLiteral("config/xfce4/xfconf/xfce-perchannel-xml"));
-    QDir().mkpath(folder);
-    QFile file(folder + QStringLiteral("/xfce4-panel.xml"));
-    if (!file.open(QIODevice::WriteOnly) || file.write(PanelConfiguration) < 0 || !m_bus.isRunning())
+    // One panel of 70 pixels holding only the tray, its icons in one row as
+    // tall as the panel (in the usual three rows every icon is shrunk into a
+    // 22-pixel square); shared with bench/tray-message-rate.sh.
+    if (!QDir().mkpath(folder) || !QFile::copy(QStringLiteral(XFCE_PANEL_CONFIGURATION), folder + QStringLiteral("/xfce4-panel.xml"))
+        || !m_bus.isRunning())
         return;
-    file.close();
     qputenv("DBUS_SESSION_BUS_ADDRESS", m_bus.address().toUtf8());
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const QString& kind : {QStringLiteral("config"), QStringLiteral("cache"), QStringLiteral("data")})
@@ -91,7 +60,7 @@ bool XfceTray::waitUntilReady(int timeoutMs)
 {
     QDBusConnection bus = QDBusConnection::connectToBus(m_bus.address(), m_bus.address());
     return m_bus.isRunning()
-        && waitUntil([&] { return bus.interface()->isServiceRegistered(WatcherService).value(); }, timeoutMs);
+        && waitUntil([&] { return bus.interface()->isServiceRegistered(StatusBarProbe::WatcherService).value(); }, timeoutMs);
 }
 
 QVariant XfceTray::property(const QString& service, const QString& path, const QString& interface,
@@ -108,7 +77,7 @@ QVariant XfceTray::property(const QString& service, const QString& path, const Q
 
 QStringList XfceTray::registeredItems() const
 {
-    return property(WatcherService, QStringLiteral("/StatusNotifierWatcher"), WatcherService,
+    return property(StatusBarProbe::WatcherService, QStringLiteral("/StatusNotifierWatcher"), StatusBarProbe::WatcherService,
         QStringLiteral("RegisteredStatusNotifierItems"))
         .toStringList();
 }

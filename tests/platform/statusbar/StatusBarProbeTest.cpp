@@ -36,7 +36,7 @@ TEST(StatusBarProbe, NoBusMeansNoWatcherAndNoServerNoDisplay)
     QDBusConnection::disconnectFromBus(QStringLiteral("nowhere"));
 
     // Unset, and a display number no server listens on.
-    for (const QByteArray display : {QByteArray(), QByteArray(":6543")}) {
+    for (const QByteArray& display : {QByteArray(), QByteArray(":6543")}) {
         const ScopedEnvironmentVariable variable("DISPLAY", display);
         EXPECT_FALSE(StatusBarProbe::isX11DisplayAvailable()) << display.constData();
     }
