@@ -2,7 +2,6 @@
 #include "app/CommandLine.h"
 #include "app/Snapshot.h"
 #include "app/StatusBarChoice.h"
-#include "items/MonitorItemRegistration.h"
 #include "platform/log/Log.h"
 #include "platform/statusbar/OffscreenStatusBar.h"
 #include "platform/statusbar/OwnStatusBar.h"
@@ -123,7 +122,6 @@ int main(int argc, char* argv[])
         break;
     }
 
-    registerMonitorItemClasses();
     int exitCode = 0;
     {
         ApplicationDelegate controller;

@@ -9,12 +9,17 @@ class QLabel;
 class WelcomeWindow : public QWidget {
     Q_OBJECT
 public:
+    // Why this start of a new version is greeted.
+    enum class Occasion { FirstStart, SettingsTakenOver, MenuBarPartRetired };
+
     WelcomeWindow();
 
-    void present(const QString& title, const QString& information);
+    void present(Occasion occasion);
     QString information() const;
 
 private:
+    static QString informationFor(Occasion occasion);
+
     QLabel* m_title;
     QLabel* m_information;
 };

@@ -1,15 +1,17 @@
 #include "configuration/ConfigurationTopic.h"
 
-#include "app/ApplicationDelegate.h"
-#include "app/QRNHostUserDefaults.h"
 #include "configuration/ConfigurationTopicClasses.h"
 #include "configuration/QRNMenuBarSimulatorView.h"
+#include "items/MonitorItemClasses.h"
 #include "menubar/QRNMenuBarCell.h"
 #include "platform/bundle/BundleResources.h"
 #include "platform/defaults/PropertyList.h"
 #include "platform/defaults/UserDefaults.h"
 #include "platform/desktop/SystemSymbol.h"
+#include "support/ApplicationName.h"
 #include "platform/log/Log.h"
+#include "settings/QRNHostUserDefaults.h"
+#include "settings/SettingNames.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -131,7 +133,7 @@ void ConfigurationTopic::setDisplayTitle(const QString& title)
 void ConfigurationTopic::init()
 {
     const UserDefaults& defaults = UserDefaults::standardUserDefaults();
-    m_isFeatureActive = defaults.boolForKey(topicUserDefaultsKeyForKey(QStringLiteral("IsActive")));
+    m_isFeatureActive = defaults.boolForKey(topicUserDefaultsKeyForKey(SettingName::IsActive));
     const auto defaultCodes = preconfiguredCellCodesForKey(QStringLiteral("Default"));
     const auto availableCodes = preconfiguredCellCodesForKey(QStringLiteral("Available"));
     m_menuBarDefaultCellCodes = defaultCodes.value_or(QStringList());
@@ -141,7 +143,7 @@ void ConfigurationTopic::init()
     // offers cells has a palette.
     if (defaultCodes) {
         m_menuBarSimulatorView = new QRNMenuBarSimulatorView;
-        const QVariant stored = defaults.objectForKey(topicUserDefaultsKeyForKey(QStringLiteral("MenuBarConfiguration")));
+        const QVariant stored = defaults.objectForKey(topicUserDefaultsKeyForKey(SettingName::MenuBarConfiguration));
         const bool useStored = PropertyList::isArray(stored) && !stored.toList().isEmpty();
         m_menuBarCellCodes = useStored ? stored.toStringList() : m_menuBarDefaultCellCodes;
         configureMenuBarSimulator(m_menuBarSimulatorView, m_menuBarCellCodes, {});
@@ -179,12 +181,18 @@ QWidget* ConfigurationTopic::makeStandardPage()
     header->addWidget(m_headingLabel, 1);
     m_pageLayout->addLayout(header);
 
-    if (ApplicationDelegate::monitorItemClassNameForTopicName(className())) {
+    if (const MonitorItemClass* itemClass = monitorItemClass()) {
         m_featureSwitch = new QCheckBox(tr("Show in the menu bar"));
         m_featureSwitch->setObjectName(QStringLiteral("featureSwitch"));
-        m_featureSwitch->setChecked(m_isFeatureActive);
+        m_featureSwitch->setChecked(m_isFeatureActive && itemClass->isAvailable());
+        m_featureSwitch->setEnabled(itemClass->isAvailable());
         connect(m_featureSwitch, &QCheckBox::toggled, this, &ConfigurationTopic::setIsFeatureActive);
         m_pageLayout->addWidget(m_featureSwitch);
+        if (!itemClass->isAvailable()) {
+            auto* note = new QLabel(tr("This item is not available in this version of %1.").arg(localizedApplicationName()));
+            note->setObjectName(QStringLiteral("unavailableNote"));
+            m_pageLayout->addWidget(note);
+        }
     }
     if (m_menuBarSourceView) {
         m_pageLayout->addWidget(new QLabel(tr("Available cells (drag them into the menu-bar item below):")));
@@ -204,6 +212,11 @@ QWidget* ConfigurationTopic::makeStandardPage()
         m_pageLayout->addLayout(row);
     }
     return page;
+}
+
+const MonitorItemClass* ConfigurationTopic::monitorItemClass() const
+{
+    return MonitorItemClasses::shared().findForTopic(className());
 }
 
 QString ConfigurationTopic::systemSymbolNameOfIcon() const
@@ -234,7 +247,7 @@ void ConfigurationTopic::setIsFeatureActive(bool active)
 {
     m_isFeatureActive = active;
     updateUserDefaultsForMenuBarConfiguration();
-    QRNHostUserDefaults::setBool(active, topicUserDefaultsKeyForKey(QStringLiteral("IsActive")));
+    QRNHostUserDefaults::setBool(active, topicUserDefaultsKeyForKey(SettingName::IsActive));
     if (m_featureSwitch && m_featureSwitch->isChecked() != active) {
         const QSignalBlocker blocker(m_featureSwitch);
         m_featureSwitch->setChecked(active);
@@ -291,7 +304,7 @@ void ConfigurationTopic::updateUserDefaultsForMenuBarConfiguration()
 {
     m_menuBarCellCodes = m_menuBarSimulatorView ? m_menuBarSimulatorView->cellCodes() : QStringList();
     QRNHostUserDefaults::setObject(QVariant(m_menuBarCellCodes),
-        topicUserDefaultsKeyForKey(QStringLiteral("MenuBarConfiguration")));
+        topicUserDefaultsKeyForKey(SettingName::MenuBarConfiguration));
 }
 
 void ConfigurationTopic::setMenuBarCellsToDefault()

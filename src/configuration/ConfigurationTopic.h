@@ -12,6 +12,7 @@
 #include <optional>
 #include <vector>
 
+struct MonitorItemClass;
 class QCheckBox;
 class QLabel;
 class QRNMenuBarCell;
@@ -63,6 +64,9 @@ public:
     const QStringList& menuBarAvailableCellCodes() const { return m_menuBarAvailableCellCodes; }
     // The strip's codes as last read or stored.
     const QStringList& menuBarCellCodes() const { return m_menuBarCellCodes; }
+
+    // The monitor-item class of this page, or null for a page of no item.
+    const MonitorItemClass* monitorItemClass() const;
 
     virtual QString systemSymbolNameOfIcon() const;
     virtual QString accessibilityDescriptionOfIcon() const;

@@ -1,74 +1,113 @@
 #include "configuration/ConfigurationWindowController.h"
 
-#include "platform/defaults/PropertyList.h"
-#include "platform/defaults/UserDefaults.h"
+#include "configuration/ConfigurationWindow.h"
+#include "configuration/MenuBarLayoutTopic.h"
+#include "configuration/TopicTree.h"
+#include "configuration/WindowFrameAutosave.h"
+#include "platform/bundle/BundleResources.h"
 
-#include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QWidget>
+#include <QTreeWidget>
 
-namespace {
-constexpr int SaveDelayMs = 500;
-} // namespace
-
-ConfigurationWindowController::ConfigurationWindowController(QWidget& window)
-    : m_window(window)
+ConfigurationWindowController::ConfigurationWindowController(const QString& applicationName)
+    : m_window(std::make_unique<ConfigurationWindow>(applicationName))
+    , m_frameAutosave(std::make_unique<WindowFrameAutosave>(*m_window))
 {
-    m_saveTimer.setSingleShot(true);
-    m_saveTimer.setInterval(SaveDelayMs);
-    connect(&m_saveTimer, &QTimer::timeout, this, &ConfigurationWindowController::saveFrame);
-    m_window.installEventFilter(this);
+    connect(m_window.get(), &ConfigurationWindow::windowWillClose, this, &ConfigurationWindowController::windowWillClose);
+    connect(m_window.get(), &ConfigurationWindow::outlineViewSelectionDidChange, this,
+        &ConfigurationWindowController::outlineViewSelectionDidChange);
 }
 
-QString ConfigurationWindowController::frameDefaultsKey()
+ConfigurationWindowController::~ConfigurationWindowController() = default;
+
+void ConfigurationWindowController::loadConfigurationTopics()
 {
-    return QStringLiteral("WindowFrame %1").arg(QLatin1String(FrameAutosaveName));
+    const auto description = BundleResources::propertyListNamed(QStringLiteral("Configuration"));
+    m_configurationTopics = ConfigurationTopic::topicHierarchyForConfigurationDescription(description.value_or(QVariant()))
+                                .value_or(ConfigurationTopic::List());
+    connectTopics(m_configurationTopics);
+    m_window->setTopics(m_configurationTopics);
 }
 
-std::optional<QRect> ConfigurationWindowController::storedFrame()
+void ConfigurationWindowController::connectTopics(const ConfigurationTopic::List& topics)
 {
-    const QVariant value = UserDefaults::standardUserDefaults().objectForKey(frameDefaultsKey());
-    if (!PropertyList::isArray(value))
-        return std::nullopt;
-    const QVariantList numbers = value.toList();
-    if (numbers.size() != 4)
-        return std::nullopt;
-    const QRect frame(numbers[0].toInt(), numbers[1].toInt(), numbers[2].toInt(), numbers[3].toInt());
-    if (frame.width() <= 0 || frame.height() <= 0)
-        return std::nullopt;
-    for (const QScreen* screen : QGuiApplication::screens()) {
-        if (screen->geometry().intersects(frame))
-            return frame;
+    for (const auto& topic : topics) {
+        connectTopics(topic->children());
+        auto* layout = qobject_cast<MenuBarLayoutTopic*>(topic.get());
+        if (!layout)
+            continue;
+        connect(layout, &MenuBarLayoutTopic::suppressesMainMenuIconChanged, this,
+            &ConfigurationWindowController::mainMenuIconSuppressionChanged);
+        connect(layout, &MenuBarLayoutTopic::cellWidthsChanged, this,
+            &ConfigurationWindowController::refreshConfigurationCellsInAllTopics);
     }
-    return std::nullopt;
 }
 
-bool ConfigurationWindowController::restoreFrame()
+ConfigurationTopic* ConfigurationWindowController::topicForClassName(const QString& className) const
 {
-    const auto frame = storedFrame();
-    if (!frame)
-        return false;
-    m_window.resize(frame->size());
-    m_window.move(frame->topLeft());
-    return true;
+    return TopicTree::topicForClassName(m_configurationTopics, className);
 }
 
-void ConfigurationWindowController::saveFrame()
+void ConfigurationWindowController::selectTopicWithClassName(const QString& className)
 {
-    m_saveTimer.stop();
-    const QRect frame(m_window.pos(), m_window.size());
-    UserDefaults::standardUserDefaults().setObject(frameDefaultsKey(),
-        QVariantList{frame.x(), frame.y(), frame.width(), frame.height()});
+    if (const auto path = TopicTree::configurationIndexPathOfClassNamed(className, m_configurationTopics))
+        m_window->setSelectedTopicPaths({*path});
 }
 
-bool ConfigurationWindowController::eventFilter(QObject* watched, QEvent* event)
+ConfigurationTopic* ConfigurationWindowController::selectedConfigurationTopic() const
 {
-    if (watched == &m_window) {
-        if (event->type() == QEvent::Hide)
-            saveFrame();
-        else if ((event->type() == QEvent::Move || event->type() == QEvent::Resize) && m_window.isVisible())
-            m_saveTimer.start();
+    const auto paths = m_window->selectedTopicPaths();
+    return paths.size() == 1 ? TopicTree::topicAtIndexPath(m_configurationTopics, paths.first()) : nullptr;
+}
+
+void ConfigurationWindowController::outlineViewSelectionDidChange()
+{
+    if (ConfigurationTopic* topic = selectedConfigurationTopic())
+        switchToConfigurationTopic(topic);
+}
+
+void ConfigurationWindowController::switchToConfigurationTopic(ConfigurationTopic* topic)
+{
+    QWidget* page = m_window->showPage(topic ? topic->contentView() : nullptr);
+    m_visibleTopic = topic;
+    // Tab leads from the outline into the page.
+    for (QWidget* child : page->findChildren<QWidget*>()) {
+        if (child->focusPolicy() & Qt::TabFocus) {
+            QWidget::setTabOrder(m_window->topicOutline(), child);
+            break;
+        }
     }
-    return QObject::eventFilter(watched, event);
+}
+
+void ConfigurationWindowController::activateAllFeaturesOfAllTopics()
+{
+    TopicTree::activateAllFeaturesOfAllTopicsInList(m_configurationTopics);
+}
+
+void ConfigurationWindowController::completeLaunchSetupOfAllTopics()
+{
+    TopicTree::completeLaunchSetupOfAllTopicsInList(m_configurationTopics);
+}
+
+void ConfigurationWindowController::refreshConfigurationCellsInAllTopics()
+{
+    TopicTree::refreshConfigurationCellsOfAllTopicsInList(m_configurationTopics);
+}
+
+void ConfigurationWindowController::present()
+{
+    if (!m_window->isVisible() && !m_frameAutosave->restoreFrame()) {
+        if (QScreen* screen = QGuiApplication::primaryScreen())
+            m_window->move(screen->geometry().center() - m_window->rect().center());
+    }
+    m_window->show();
+    m_window->raise();
+    m_window->activateWindow();
+}
+
+void ConfigurationWindowController::hide()
+{
+    // A hidden window also leaves the task bar.
+    m_window->hide();
 }

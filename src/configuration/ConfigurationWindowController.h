@@ -1,36 +1,58 @@
 #pragma once
 
+#include "configuration/ConfigurationTopic.h"
+
 #include <QObject>
-#include <QRect>
-#include <QTimer>
+#include <QPointer>
 
-#include <optional>
+#include <memory>
 
-class QWidget;
+class ConfigurationWindow;
+class WindowFrameAutosave;
 
-// Keeps the configuration window's frame between runs: saved in the standard
-// settings under the window's autosave name whenever it moves, is resized or
-// is hidden, and restored when the window is shown.
+// The configuration window with its topics: builds the topic tree, keeps the
+// outline's selection and the visible page in step, and brings the window to
+// the front at its stored frame.
 class ConfigurationWindowController : public QObject {
     Q_OBJECT
 public:
-    static constexpr char FrameAutosaveName[] = "ConfigurationWindow";
+    explicit ConfigurationWindowController(const QString& applicationName);
+    ~ConfigurationWindowController() override;
 
-    explicit ConfigurationWindowController(QWidget& window);
+    ConfigurationWindow& window() const { return *m_window; }
+    // Builds the topic tree from the "Configuration" resource and shows it in the outline.
+    void loadConfigurationTopics();
+    const ConfigurationTopic::List& configurationTopics() const { return m_configurationTopics; }
+    ConfigurationTopic* topicForClassName(const QString& className) const;
 
-    // The settings key of the frame.
-    static QString frameDefaultsKey();
-    // The stored frame when it is well formed and lies at least partly on a screen.
-    static std::optional<QRect> storedFrame();
-    // Places the window at its stored frame; false when there is none.
-    bool restoreFrame();
-    void saveFrame();
+    // Selects the topic in the outline, which shows its page; nothing when absent.
+    void selectTopicWithClassName(const QString& className);
+    // The topic when exactly one is selected, else null.
+    ConfigurationTopic* selectedConfigurationTopic() const;
+    // Shows the topic's page, or the empty page for a topic without one.
+    void switchToConfigurationTopic(ConfigurationTopic* topic);
+    ConfigurationTopic* visibleTopic() const { return m_visibleTopic; }
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    // The very first start: every page switched on with its initial set.
+    void activateAllFeaturesOfAllTopics();
+    void completeLaunchSetupOfAllTopics();
+    void refreshConfigurationCellsInAllTopics();
+
+    // Brings the window to the front, at its stored frame or centred.
+    void present();
+    void hide();
+
+Q_SIGNALS:
+    void windowWillClose();
+    // The layout page hid or showed the main-menu item.
+    void mainMenuIconSuppressionChanged(bool suppressed);
 
 private:
-    QWidget& m_window;
-    // Moving a window reports every step; the frame is written once it rests.
-    QTimer m_saveTimer;
+    void outlineViewSelectionDidChange();
+    void connectTopics(const ConfigurationTopic::List& topics);
+
+    std::unique_ptr<ConfigurationWindow> m_window;
+    std::unique_ptr<WindowFrameAutosave> m_frameAutosave;
+    ConfigurationTopic::List m_configurationTopics;
+    QPointer<ConfigurationTopic> m_visibleTopic;
 };

@@ -1,12 +1,12 @@
 #include "configuration/MenuBarLayoutTopic.h"
 
-#include "app/ApplicationDelegate.h"
-#include "app/QRNHostUserDefaults.h"
+#include "settings/QRNHostUserDefaults.h"
 #include "configuration/ExampleCells.h"
 #include "menubar/QRNGraphMenuBarCell.h"
 #include "menubar/QRNNumericMenuBarCell.h"
 #include "menubar/QRNTemperatureMenuBarCell.h"
 #include "platform/defaults/UserDefaults.h"
+#include "settings/SettingNames.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -20,18 +20,18 @@ void MenuBarLayoutTopic::init()
 {
     ConfigurationTopic::init();
     const UserDefaults& defaults = UserDefaults::standardUserDefaults();
-    m_suppressesMainMenuIcon = defaults.boolForKey(key("BarSuppressMainMenuIcon"));
-    m_suppressesDecimalPlaces = defaults.boolForKey(key("BarSuppressDecimalPlaces"));
-    m_historyScaling = int(defaults.integerForKey(key("BarHistoryScaling")));
-    m_graphScaling = int(defaults.integerForKey(key("BarGraphScaling")));
+    m_suppressesMainMenuIcon = defaults.boolForKey(key(SettingName::BarSuppressMainMenuIcon));
+    m_suppressesDecimalPlaces = defaults.boolForKey(key(SettingName::BarSuppressDecimalPlaces));
+    m_historyScaling = int(defaults.integerForKey(key(SettingName::BarHistoryScaling)));
+    m_graphScaling = int(defaults.integerForKey(key(SettingName::BarGraphScaling)));
     // Never stored reads as 0: start at the natural widths.
     if (m_historyScaling == 0) {
         m_historyScaling = DefaultScaling;
-        QRNHostUserDefaults::setInteger(m_historyScaling, key("BarHistoryScaling"));
+        QRNHostUserDefaults::setInteger(m_historyScaling, key(SettingName::BarHistoryScaling));
     }
     if (m_graphScaling == 0) {
         m_graphScaling = DefaultScaling;
-        QRNHostUserDefaults::setInteger(m_graphScaling, key("BarGraphScaling"));
+        QRNHostUserDefaults::setInteger(m_graphScaling, key(SettingName::BarGraphScaling));
     }
     showValuesInControls();
 }
@@ -116,16 +116,15 @@ void MenuBarLayoutTopic::establishMenuBarDefaults()
 void MenuBarLayoutTopic::setSuppressesMainMenuIcon(bool suppresses)
 {
     m_suppressesMainMenuIcon = suppresses;
-    QRNHostUserDefaults::setBool(suppresses, key("BarSuppressMainMenuIcon"));
+    QRNHostUserDefaults::setBool(suppresses, key(SettingName::BarSuppressMainMenuIcon));
     showValuesInControls();
-    if (auto* controller = ApplicationDelegate::current())
-        controller->setMainMenuIconDisabled(suppresses);
+    Q_EMIT suppressesMainMenuIconChanged(suppresses);
 }
 
 void MenuBarLayoutTopic::setSuppressesDecimalPlaces(bool suppresses)
 {
     m_suppressesDecimalPlaces = suppresses;
-    QRNHostUserDefaults::setBool(suppresses, key("BarSuppressDecimalPlaces"));
+    QRNHostUserDefaults::setBool(suppresses, key(SettingName::BarSuppressDecimalPlaces));
     QRNNumericMenuBarCell::setSuppressesFractionDigits(suppresses);
     QRNTemperatureMenuBarCell::setSuppressesFractionDigits(suppresses);
     showValuesInControls();
@@ -134,33 +133,25 @@ void MenuBarLayoutTopic::setSuppressesDecimalPlaces(bool suppresses)
 void MenuBarLayoutTopic::setHistoryScaling(int percent)
 {
     m_historyScaling = percent;
-    QRNHostUserDefaults::setInteger(percent, key("BarHistoryScaling"));
+    QRNHostUserDefaults::setInteger(percent, key(SettingName::BarHistoryScaling));
     QRNGraphMenuBarCell::setWidthScalingFactor(percent / 100.0);
     showValuesInControls();
-    refreshEveryTopic();
+    Q_EMIT cellWidthsChanged();
 }
 
 void MenuBarLayoutTopic::setGraphScaling(int percent)
 {
     m_graphScaling = percent;
-    QRNHostUserDefaults::setInteger(percent, key("BarGraphScaling"));
+    QRNHostUserDefaults::setInteger(percent, key(SettingName::BarGraphScaling));
     QRNNumericMenuBarCell::setBarChartWidthScalingFactor(percent / 100.0);
     showValuesInControls();
-    refreshEveryTopic();
+    Q_EMIT cellWidthsChanged();
 }
 
 void MenuBarLayoutTopic::setVariableWidthsToDefault()
 {
     setHistoryScaling(DefaultScaling);
     setGraphScaling(DefaultScaling);
-}
-
-void MenuBarLayoutTopic::refreshEveryTopic()
-{
-    if (auto* controller = ApplicationDelegate::current())
-        controller->refreshConfigurationCellsInAllTopics();
-    else
-        refreshAllConfigurationViewCells();
 }
 
 void MenuBarLayoutTopic::configureNewMenuBarCell(QRNMenuBarCell& cell)

@@ -35,14 +35,18 @@ public:
     void setVariableWidthsToDefault();
     void establishMenuBarDefaults();
 
+Q_SIGNALS:
+    void suppressesMainMenuIconChanged(bool suppresses);
+    // Graph or bar-chart widths changed: every page's cells need redrawing.
+    void cellWidthsChanged();
+
 protected:
     QWidget* createContentView() override;
     void configureNewMenuBarCell(QRNMenuBarCell& cell) override;
 
 private:
-    QString key(const char* name) const { return topicUserDefaultsKeyForKey(QLatin1String(name)); }
+    QString key(QLatin1String name) const { return topicUserDefaultsKeyForKey(name); }
     QSlider* addScalingSlider(const QString& title, int value, void (MenuBarLayoutTopic::*setter)(int));
-    void refreshEveryTopic();
     // The controls follow the values without writing them again.
     void showValuesInControls();
 

@@ -1,5 +1,7 @@
 #include "configuration/TopicTree.h"
 
+#include "items/MonitorItemClasses.h"
+
 #include <functional>
 
 namespace {
@@ -53,7 +55,13 @@ ConfigurationTopic* TopicTree::topicAtIndexPath(const ConfigurationTopic::List& 
 void TopicTree::activateAllFeaturesOfAllTopicsInList(const ConfigurationTopic::List& topics)
 {
     forEachLeaf(topics, [](ConfigurationTopic& topic) {
-        topic.setIsFeatureActive(true);
+        // A page whose item this version lacks keeps its cells for later
+        // without claiming the item is shown.
+        const MonitorItemClass* itemClass = topic.monitorItemClass();
+        if (itemClass && !itemClass->isAvailable())
+            topic.updateUserDefaultsForMenuBarConfiguration();
+        else
+            topic.setIsFeatureActive(true);
         topic.setupInitialDefaultSetOfMonitoredItems();
     });
 }

@@ -1,6 +1,6 @@
 #include "instruments/QRNHotPluggableInstrument.h"
 
-#include "app/EventLog.h"
+#include "support/EventLog.h"
 
 namespace {
 QString stateName(bool offline)

@@ -1,6 +1,40 @@
 #include "items/MonitorItemClasses.h"
 
+#include "items/QRNCPUMonitorItem.h"
+#include "items/QRNMainMenuMonitorItem.h"
+#include "items/QRNMemoryMonitorItem.h"
+#include "settings/SettingNames.h"
+
 #include <algorithm>
+
+namespace {
+
+template <typename Item>
+MonitorItemClass builtClass(QLatin1String topicName, double interval)
+{
+    return {topicName, QLatin1String(Item::ClassName), interval, &Item::create, Item::settingNames()};
+}
+
+MonitorItemClass plannedClass(QLatin1String topicName, const char* className, double interval)
+{
+    return {topicName, QLatin1String(className), interval, {}, {}};
+}
+
+} // namespace
+
+MonitorItemClasses::MonitorItemClasses()
+    : createMainMenuItem([] { return std::make_unique<QRNMainMenuMonitorItem>(); })
+    , m_rows {
+        builtClass<QRNCPUMonitorItem>(TopicName::Processor, 1.0),
+        plannedClass(TopicName::Sensor, "QRNSensorMonitorItem", 5.0),
+        builtClass<QRNMemoryMonitorItem>(TopicName::Memory, 1.0),
+        plannedClass(TopicName::FileSystem, "QRNVolumeMonitorItem", 1.0),
+        plannedClass(TopicName::Disk, "QRNDiskMonitorItem", 1.0),
+        plannedClass(TopicName::Network, "QRNNetMonitorItem", 1.0),
+        plannedClass(TopicName::Activity, "QRNActivityMonitorItem", 0.25),
+    }
+{
+}
 
 MonitorItemClasses& MonitorItemClasses::shared()
 {
@@ -8,21 +42,23 @@ MonitorItemClasses& MonitorItemClasses::shared()
     return classes;
 }
 
-void MonitorItemClasses::add(MonitorItemClass monitorItemClass)
+const MonitorItemClass* MonitorItemClasses::find(const QString& className) const
 {
-    remove(monitorItemClass.name);
-    m_classes.push_back(std::move(monitorItemClass));
+    auto it = std::find_if(m_rows.begin(), m_rows.end(), [&](const MonitorItemClass& c) { return c.name == className; });
+    return it == m_rows.end() ? nullptr : &*it;
 }
 
-void MonitorItemClasses::remove(const QString& name)
+const MonitorItemClass* MonitorItemClasses::findForTopic(const QString& topicName) const
 {
-    m_classes.erase(std::remove_if(m_classes.begin(), m_classes.end(),
-                        [&](const MonitorItemClass& c) { return c.name == name; }),
-        m_classes.end());
+    auto it = std::find_if(m_rows.begin(), m_rows.end(), [&](const MonitorItemClass& c) { return c.topicName == topicName; });
+    return it == m_rows.end() ? nullptr : &*it;
 }
 
-const MonitorItemClass* MonitorItemClasses::find(const QString& name) const
+MonitorItemClass::Factory MonitorItemClasses::setFactory(const QString& className, MonitorItemClass::Factory factory)
 {
-    auto it = std::find_if(m_classes.begin(), m_classes.end(), [&](const MonitorItemClass& c) { return c.name == name; });
-    return it == m_classes.end() ? nullptr : &*it;
+    auto it = std::find_if(m_rows.begin(), m_rows.end(), [&](const MonitorItemClass& c) { return c.name == className; });
+    if (it == m_rows.end())
+        return {};
+    std::swap(it->create, factory);
+    return factory;
 }

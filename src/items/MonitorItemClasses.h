@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLatin1String>
 #include <QString>
 #include <QStringList>
 
@@ -9,36 +10,44 @@
 
 class QRNMonitorItem;
 
-// The monitor-item classes the application can create, looked up by name.
-// Each concrete item registers itself once; tests register their own.
+// One monitor-item class: the configuration topic it belongs to, its
+// sampling interval, how to make one, and the settings of its topic it
+// understands besides its switch and its cells.
 struct MonitorItemClass {
-    QString name;
+    using Factory = std::function<std::unique_ptr<QRNMonitorItem>(const QStringList& cellConfiguration)>;
+
+    QLatin1String topicName;
+    QLatin1String name;
     double defaultMonitoringInterval = 1.0;
-    // Returns null when the item cannot be created (an empty configuration, say).
-    std::function<std::unique_ptr<QRNMonitorItem>(const QStringList& cellConfiguration)> create;
-    // True when the item is of this class or a subclass of it.
-    std::function<bool(const QRNMonitorItem&)> isInstance;
+    // Empty while the item is not part of this version. Returns null when the
+    // item cannot be created (an empty configuration, say).
+    Factory create;
+    QStringList settingNames;
+
+    bool isAvailable() const { return bool(create); }
 };
 
+// The table of monitor-item classes, in the order configured items are
+// activated. The controller, the configuration pages and the settings router
+// all read it; tests swap a factory through a scoped guard.
 class MonitorItemClasses {
 public:
+    using MainMenuFactory = std::function<std::unique_ptr<QRNMonitorItem>()>;
+
     static MonitorItemClasses& shared();
 
-    void add(MonitorItemClass monitorItemClass);
-    void remove(const QString& name);
-    const MonitorItemClass* find(const QString& name) const;
+    const std::vector<MonitorItemClass>& rows() const { return m_rows; }
+    const MonitorItemClass* find(const QString& className) const;
+    const MonitorItemClass* findForTopic(const QString& topicName) const;
 
-    template <typename Item>
-    void add(const QString& name, double interval)
-    {
-        add({name, interval,
-            [](const QStringList& cells) -> std::unique_ptr<QRNMonitorItem> { return Item::create(cells); },
-            [](const QRNMonitorItem& item) { return dynamic_cast<const Item*>(&item) != nullptr; }});
-    }
+    // Replaces the factory of the named class and returns the previous one.
+    MonitorItemClass::Factory setFactory(const QString& className, MonitorItemClass::Factory factory);
 
-    // Makes the item carrying the application menu; null until one is registered.
-    std::function<std::unique_ptr<QRNMonitorItem>()> createMainMenuItem;
+    // Makes the item carrying the application menu.
+    MainMenuFactory createMainMenuItem;
 
 private:
-    std::vector<MonitorItemClass> m_classes;
+    MonitorItemClasses();
+
+    std::vector<MonitorItemClass> m_rows;
 };

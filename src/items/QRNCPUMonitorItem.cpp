@@ -10,6 +10,7 @@
 #include "platform/defaults/PropertyList.h"
 #include "platform/desktop/DesktopApplications.h"
 #include "platform/statusbar/StatusMenu.h"
+#include "settings/SettingNames.h"
 #include "platform/statusbar/StatusItem.h"
 #include "support/PaddedNumberFormat.h"
 #include "support/QRNTimeUtilities.h"
@@ -200,16 +201,21 @@ void QRNCPUMonitorItem::createMenuItemsInMenu(StatusMenu& menu)
     QRNMonitorItem::createMenuItemsInMenu(menu);
 }
 
-void QRNCPUMonitorItem::handleChangeOfUserDefault(const QString& key, const QVariant& value)
+QStringList QRNCPUMonitorItem::settingNames()
 {
-    if (key.endsWith(QLatin1String("ShowIndividualCPUs")) && isBooleanValue(value)) {
+    return {SettingName::ShowIndividualCPUs, SettingName::ShowCPUGraphs, SettingName::ShowGPULoads, SettingName::ShowTopProcesses};
+}
+
+void QRNCPUMonitorItem::handleChangeOfUserDefault(const SettingsKey& key, const QVariant& value)
+{
+    const QString& name = key.name();
+    if (name == SettingName::ShowIndividualCPUs && isBooleanValue(value)) {
         setShowsIndividualLoadsInBar(value.toBool());
-    } else if (key.endsWith(QLatin1String("ShowCPUGraphs")) && PropertyList::isArray(value)) {
+    } else if (name == SettingName::ShowCPUGraphs && PropertyList::isArray(value)) {
         const QVariantList flags = value.toList();
         for (quint64 i = 0; i < m_cpuCount; ++i)
             setIsDetailGraphEnabled(qsizetype(i) < flags.size() && flags[qsizetype(i)].toBool(), i);
-    } else if ((key.endsWith(QLatin1String("ShowGPULoads")) || key.endsWith(QLatin1String("ShowTopProcesses")))
-        && isBooleanValue(value)) {
+    } else if ((name == SettingName::ShowGPULoads || name == SettingName::ShowTopProcesses) && isBooleanValue(value)) {
         // Graphics loads and top processes join the menu once their instruments exist.
     } else {
         QRNMonitorItem::handleChangeOfUserDefault(key, value);

@@ -29,7 +29,9 @@ public:
     void updateInterfaceMenuBar(bool menuBar, bool menuItems) override;
     QString toolTipText() const override;
     void createNewMenuBarCellsWithConfigurationCodes(const QStringList& codes) override;
-    void handleChangeOfUserDefault(const QString& key, const QVariant& value) override;
+    // The settings of the item's topic it understands besides its switch and cells.
+    static QStringList settingNames();
+    void handleChangeOfUserDefault(const SettingsKey& key, const QVariant& value) override;
 
     bool showsIndividualLoadsInBar() const { return m_showsIndividualLoadsInBar; }
     void setShowsIndividualLoadsInBar(bool shows);

@@ -1,8 +1,8 @@
 #include "items/QRNMainMenuMonitorItem.h"
 
-#include "app/ApplicationDelegate.h"
 #include "platform/statusbar/StatusBar.h"
 #include "platform/statusbar/StatusMenu.h"
+#include "support/ApplicationName.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -13,8 +13,7 @@ QRNMainMenuMonitorItem::QRNMainMenuMonitorItem()
     adoptStatusItem(bar.statusItemWithLength(StatusItem::SquareLength));
     statusItem()->setImage(drawPieChartCircle(QSizeF(bar.thickness(), bar.thickness()), bar.devicePixelRatio(), bar.palette()));
     statusItem()->setAutosaveName(className());
-    if (auto* controller = ApplicationDelegate::current())
-        statusItem()->setToolTip(controller->localizedApplicationName());
+    statusItem()->setToolTip(localizedApplicationName());
     buildMenu();
 }
 
@@ -52,8 +51,7 @@ QImage QRNMainMenuMonitorItem::drawPieChartCircle(QSizeF size, qreal devicePixel
 
 void QRNMainMenuMonitorItem::createMenuItemsInMenu(StatusMenu& menu)
 {
-    ApplicationDelegate* controller = ApplicationDelegate::current();
-    const QString name = controller ? controller->localizedApplicationName() : QStringLiteral("Vistrel");
+    const QString name = localizedApplicationName();
     QAction* about = menu.addAction(tr("About %1").arg(name));
     menu.addSeparator();
     QAction* preferences = menu.addAction(tr("Preferences..."));
@@ -61,9 +59,7 @@ void QRNMainMenuMonitorItem::createMenuItemsInMenu(StatusMenu& menu)
     menu.addSeparator();
     QAction* quit = menu.addAction(tr("Quit %1").arg(name));
     connect(preferences, &QAction::triggered, this, &QRNMonitorItem::openUserInterfaceForPreferenceSettings);
-    if (controller) {
-        connect(about, &QAction::triggered, controller, &ApplicationDelegate::orderFrontStandardAboutPanel);
-        connect(help, &QAction::triggered, controller, &ApplicationDelegate::showHelp);
-        connect(quit, &QAction::triggered, controller, &ApplicationDelegate::terminateApplication);
-    }
+    connect(about, &QAction::triggered, this, &QRNMainMenuMonitorItem::aboutRequested);
+    connect(help, &QAction::triggered, this, &QRNMainMenuMonitorItem::helpRequested);
+    connect(quit, &QAction::triggered, this, &QRNMainMenuMonitorItem::quitRequested);
 }

@@ -18,6 +18,11 @@ public:
     // drawn in the text colour of the palette.
     static QImage drawPieChartCircle(QSizeF size, qreal devicePixelRatio, const QPalette& palette);
 
+Q_SIGNALS:
+    void aboutRequested();
+    void helpRequested();
+    void quitRequested();
+
 protected:
     void createMenuItemsInMenu(StatusMenu& menu) override;
 };

@@ -8,6 +8,7 @@
 #include "menubar/QRNTextMenuBarCell.h"
 #include "menubar/QRNTextPairView.h"
 #include "platform/statusbar/StatusMenu.h"
+#include "settings/SettingNames.h"
 #include "support/CDP.h"
 #include "platform/statusbar/StatusItem.h"
 #include "support/PaddedNumberFormat.h"
@@ -238,22 +239,27 @@ void QRNMemoryMonitorItem::createMenuItemsInMenu(StatusMenu& menu)
     QRNMonitorItem::createMenuItemsInMenu(menu);
 }
 
-void QRNMemoryMonitorItem::handleChangeOfUserDefault(const QString& key, const QVariant& value)
+QStringList QRNMemoryMonitorItem::settingNames()
 {
-    const auto endsWith = [&](const char* name) { return key.endsWith(QLatin1String(name)); };
+    return {SettingName::HandleInactiveAsFree, SettingName::ShowMemoryBySize, SettingName::ShowMenuGraph, SettingName::ShowSwapsAsBytes, SettingName::MemoryTerminology, SettingName::ShowTopProcesses, SettingName::ShowGPUMemory};
+}
+
+void QRNMemoryMonitorItem::handleChangeOfUserDefault(const SettingsKey& key, const QVariant& value)
+{
+    const QString& name = key.name();
     if (!isBooleanValue(value)) {
         QRNMonitorItem::handleChangeOfUserDefault(key, value);
-    } else if (endsWith("HandleInactiveAsFree")) {
+    } else if (name == SettingName::HandleInactiveAsFree) {
         setShowsInactiveAsFree(value.toBool());
-    } else if (endsWith("ShowMemoryBySize")) {
+    } else if (name == SettingName::ShowMemoryBySize) {
         setShowsMemoryBySize(value.toBool());
-    } else if (endsWith("ShowMenuGraph")) {
+    } else if (name == SettingName::ShowMenuGraph) {
         setIsMemoryGraphEnabled(value.toBool());
-    } else if (endsWith("ShowSwapsAsBytes")) {
+    } else if (name == SettingName::ShowSwapsAsBytes) {
         setShowsSwapsAsBytes(value.toBool());
-    } else if (endsWith("MemoryTerminology")) {
+    } else if (name == SettingName::MemoryTerminology) {
         setTerminologyStyle(value.toUInt());
-    } else if (endsWith("ShowTopProcesses") || endsWith("ShowGPUMemory")) {
+    } else if (name == SettingName::ShowTopProcesses || name == SettingName::ShowGPUMemory) {
         // Top processes and graphics memory join the menu once their instruments exist.
     } else {
         QRNMonitorItem::handleChangeOfUserDefault(key, value);

@@ -27,7 +27,9 @@ public:
     static QStringList defaultCellConfiguration();
 
     void updateInterfaceMenuBar(bool menuBar, bool menuItems) override;
-    void handleChangeOfUserDefault(const QString& key, const QVariant& value) override;
+    // The settings of the item's topic it understands besides its switch and cells.
+    static QStringList settingNames();
+    void handleChangeOfUserDefault(const SettingsKey& key, const QVariant& value) override;
 
     // In terminology 0, inactive memory counts as free.
     bool showsInactiveAsFree() const { return m_showsInactiveAsFree; }

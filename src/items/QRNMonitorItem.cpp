@@ -1,7 +1,5 @@
 #include "items/QRNMonitorItem.h"
 
-#include "app/ApplicationDelegate.h"
-#include "app/EventLog.h"
 #include "instruments/QRNSystemInstrument.h"
 #include "menubar/QRNGraphMenuView.h"
 #include "menubar/QRNMenuBarCell.h"
@@ -12,7 +10,8 @@
 #include "platform/log/Log.h"
 #include "platform/statusbar/StatusBar.h"
 #include "platform/statusbar/StatusMenu.h"
-
+#include "settings/SettingNames.h"
+#include "support/EventLog.h"
 
 #include <QFontDatabase>
 #include <QWidgetAction>
@@ -33,10 +32,8 @@ QRNMonitorItem::~QRNMonitorItem()
 {
     if (m_statusItem)
         unlinkFromMenu();
-    if (m_isMenuVisible) {
-        if (auto* controller = ApplicationDelegate::current())
-            controller->registerOpenMenuForMonitorItem(nullptr);
-    }
+    if (m_isMenuVisible)
+        Q_EMIT menuClosed(this);
 }
 
 void QRNMonitorItem::updateInterfaceMenuBar(bool, bool)
@@ -108,15 +105,14 @@ void QRNMonitorItem::closeAttachedMenu()
     m_statusItem->menu()->hide();
 }
 
-void QRNMonitorItem::handleChangeOfUserDefault(const QString& key, const QVariant& value)
+void QRNMonitorItem::handleChangeOfUserDefault(const SettingsKey& key, const QVariant& value)
 {
-    if (key.endsWith(QLatin1String("MenuBarConfiguration"))
-        && PropertyList::isArray(value)) {
+    if (key.name() == SettingName::MenuBarConfiguration && PropertyList::isArray(value)) {
         createNewMenuBarCellsWithConfigurationCodes(value.toStringList());
         updateInterface();
         return;
     }
-    Log::error("%{public}@: could not handle change of user default '%{public}@'.", {className(), key});
+    Log::error("%{public}@: could not handle change of user default '%{public}@'.", {className(), key.toString()});
 }
 
 void QRNMonitorItem::addMonitorInstrument(std::shared_ptr<QRNSystemInstrument> instrument)
@@ -239,22 +235,19 @@ void QRNMonitorItem::createMenuItemsInMenu(StatusMenu& menu)
     QAction* preferences = menu.addAction(tr("Preferences..."));
     connect(preferences, &QAction::triggered, this, &QRNMonitorItem::openUserInterfaceForPreferenceSettings);
     QAction* diagnostics = menu.addAction(tr("Show Diagnostics Window"));
-    if (auto* controller = ApplicationDelegate::current())
-        connect(diagnostics, &QAction::triggered, controller, &ApplicationDelegate::showDiagnosticsWindow);
+    connect(diagnostics, &QAction::triggered, this, &QRNMonitorItem::diagnosticsRequested);
     menu.addAlternate(preferences, diagnostics, Qt::AltModifier);
 }
 
 void QRNMonitorItem::openUserInterfaceForPreferenceSettings()
 {
-    if (auto* controller = ApplicationDelegate::current())
-        controller->openPreferenceSettingsForMonitorItem(this);
+    Q_EMIT preferencesRequested(this);
 }
 
 void QRNMonitorItem::menuWillOpen()
 {
     m_isMenuVisible = true;
-    if (auto* controller = ApplicationDelegate::current())
-        controller->registerOpenMenuForMonitorItem(this);
+    Q_EMIT menuOpened(this);
     EventLog::append(QStringLiteral("%1: opening menu.\n").arg(className()));
     updateInterfaceMenuBar(false, true);
 }
@@ -264,8 +257,7 @@ void QRNMonitorItem::menuDidClose()
     if (m_statusItem)
         m_statusItem->setHighlighted(false);
     m_isMenuVisible = false;
-    if (auto* controller = ApplicationDelegate::current())
-        controller->registerOpenMenuForMonitorItem(nullptr);
+    Q_EMIT menuClosed(this);
     EventLog::append(QStringLiteral("%1: closed menu.\n").arg(className()));
 }
 
@@ -274,6 +266,5 @@ void QRNMonitorItem::statusItemVisibilityChanged(bool visible)
     // The user dragged the item out of the bar.
     if (visible)
         return;
-    if (auto* controller = ApplicationDelegate::current())
-        controller->requestDeactivationOfMonitorItem(this);
+    Q_EMIT removalRequested(this);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/SettingsKey.h"
+
 #include <QObject>
 #include <QStringList>
 #include <QString>
@@ -66,8 +68,9 @@ public:
     void openAttachedMenu();
     void closeAttachedMenu();
 
-    // A setting of the item's topic changed; the base reports keys nobody handled.
-    virtual void handleChangeOfUserDefault(const QString& key, const QVariant& value);
+    // A setting of the item's topic changed; the base takes the cells and
+    // reports every other name.
+    virtual void handleChangeOfUserDefault(const SettingsKey& key, const QVariant& value);
 
     // Empties the menu and fills it again (its structure changed).
     void rebuildMenu();
@@ -90,6 +93,15 @@ public:
     static constexpr int WidthKeepingTag = 12345;
     // The "Preferences..." command: the configuration window at this item's page.
     void openUserInterfaceForPreferenceSettings();
+
+Q_SIGNALS:
+    // The item's menu opened or closed; open-menu tracking follows it.
+    void menuOpened(QRNMonitorItem* item);
+    void menuClosed(QRNMonitorItem* item);
+    void preferencesRequested(QRNMonitorItem* item);
+    void diagnosticsRequested();
+    // The user took the item out of the bar.
+    void removalRequested(QRNMonitorItem* item);
 
 protected:
     QRNMonitorItem();

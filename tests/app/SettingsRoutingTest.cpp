@@ -1,15 +1,17 @@
 #include "app/ApplicationDelegate.h"
-#include "app/QRNHostUserDefaults.h"
 #include "app/WelcomeWindow.h"
-#include "items/MonitorItemClasses.h"
-#include "items/MonitorItemRegistration.h"
+#include "configuration/ConfigurationWindowController.h"
 #include "items/QRNCPUMonitorItem.h"
 #include "menubar/QRNMenuBarItemImage.h"
-#include "platform/defaults/UserDefaults.h"
+#include "platform/defaults/PropertyList.h"
 #include "platform/log/LogCapture.h"
-#include "platform/statusbar/OffscreenStatusBar.h"
+#include "settings/QRNHostUserDefaults.h"
+#include "support/ScopedStatusBar.h"
+#include "support/ScopedUserDefaults.h"
 
+#include <QAbstractButton>
 #include <QCoreApplication>
+#include <QSlider>
 
 #include <gtest/gtest.h>
 
@@ -17,32 +19,25 @@ namespace {
 
 class SettingsRoutingTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        StatusBar::setSystemStatusBar(std::make_unique<OffscreenStatusBar>());
-        defaults().clear();
-        registerMonitorItemClasses();
-        relaunch(false);
-    }
+    void SetUp() override { relaunch(false); }
     void TearDown() override
     {
         controller.reset();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        MonitorItemClasses::shared().remove(QLatin1String(QRNCPUMonitorItem::ClassName));
-        MonitorItemClasses::shared().createMainMenuItem = nullptr;
-        StatusBar::setSystemStatusBar(nullptr);
-        defaults().clear();
     }
     void relaunch(bool finishLaunching = true)
     {
         controller.reset();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         controller = std::make_unique<ApplicationDelegate>();
-        QRNHostUserDefaults::setGlobalChangeDelegate(controller.get());
-        if (finishLaunching)
+        if (finishLaunching) {
             controller->applicationDidFinishLaunching();
+            return;
+        }
+        QRNHostUserDefaults::setGlobalChangeDelegate(
+            [c = controller.get()](const QVariant& value, const QString& key) { c->handleChangeOfValue(value, key); });
     }
-    static UserDefaults& defaults() { return UserDefaults::standardUserDefaults(); }
+    static UserDefaults& defaults() { return ScopedUserDefaults::defaults(); }
     QRNCPUMonitorItem* processor() const
     {
         return static_cast<QRNCPUMonitorItem*>(controller->activeMonitorItemWithClassName("QRNCPUMonitorItem"));
@@ -53,6 +48,8 @@ protected:
         return window ? window->information() : QString();
     }
 
+    ScopedStatusBar bar;
+    ScopedUserDefaults settings;
     std::unique_ptr<ApplicationDelegate> controller;
     const QVariantList cells = {"QRNNumericMenuBarCell:P", "QRNNumericMenuBarCell:B"};
 };
@@ -112,6 +109,9 @@ TEST_F(SettingsRoutingTest, FirstStartSwitchesItemsOnAndAnUpgradeKeepsTheUsersCh
     EXPECT_TRUE(welcomeText().startsWith("The configuration window can be used"));
     EXPECT_EQ(defaults().integerForKey("PassedFirstStart"), 1280);
     EXPECT_NE(controller->mainMenuMonitorItem(), nullptr);
+    // A page whose item this version lacks stores its cells but does not claim the item is shown.
+    EXPECT_FALSE(defaults().hasKey("NetworkTopic-IsActive"));
+    EXPECT_TRUE(PropertyList::isArray(defaults().objectForKey("NetworkTopic-MenuBarConfiguration")));
 
     // An earlier version, with the processor item switched off by the user.
     defaults().setObject("PassedFirstStart", 1100, UserDefaults::Domain::Host);
@@ -127,6 +127,31 @@ TEST_F(SettingsRoutingTest, FirstStartSwitchesItemsOnAndAnUpgradeKeepsTheUsersCh
     relaunch();
     EXPECT_TRUE(welcomeText().startsWith("With modern versions of macOS"));
     EXPECT_FALSE(defaults().boolForKey("KeepInMenuBar"));
+}
+
+TEST_F(SettingsRoutingTest, EveryKeyThePagesAndResourcesWriteHasAReceiver)
+{
+    controller->applicationDidFinishLaunching();
+    // Every control of every page is used once.
+    ConfigurationWindowController& window = *controller->configurationWindowController();
+    std::function<void(const ConfigurationTopic::List&)> useControls = [&](const ConfigurationTopic::List& topics) {
+        for (const auto& topic : topics) {
+            useControls(topic->children());
+            if (!topic->contentView())
+                continue;
+            for (QAbstractButton* button : topic->contentView()->findChildren<QAbstractButton*>())
+                button->click();
+            for (QSlider* slider : topic->contentView()->findChildren<QSlider*>())
+                slider->setValue(slider->maximum());
+        }
+    };
+    LogCapture log;
+    useControls(window.configurationTopics());
+    const QVariantMap stored = defaults().domainValues(UserDefaults::Domain::Host);
+    ASSERT_GE(stored.size(), 20) << QStringList(stored.keys()).join(" ").toStdString();
+    for (auto it = stored.cbegin(); it != stored.cend(); ++it)
+        controller->handleChangeOfValue(it.value(), it.key());
+    EXPECT_EQ(log.messages(LogLevel::Error), QStringList());
 }
 
 } // namespace

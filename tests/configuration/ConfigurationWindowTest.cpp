@@ -1,6 +1,7 @@
 #include "LaunchedController.h"
 
-#include "configuration/ConfigurationWindowController.h"
+#include "configuration/TopicTree.h"
+#include "configuration/WindowFrameAutosave.h"
 #include "configuration/GUISwitchNoticeWindowController.h"
 
 #include <QTreeWidget>
@@ -22,30 +23,30 @@ TEST_F(ConfigurationWindowTest, SelectingATopicShowsItsPage)
     }
     EXPECT_EQ(rows, 12);
 
-    controller->selectTopicWithClassName("MemoryTopic");
-    ConfigurationTopic* memory = controller->topicForClassName("MemoryTopic");
-    EXPECT_EQ(controller->selectedConfigurationTopic(), memory);
-    EXPECT_EQ(controller->visibleTopic(), memory);
+    windowController().selectTopicWithClassName("MemoryTopic");
+    ConfigurationTopic* memory = windowController().topicForClassName("MemoryTopic");
+    EXPECT_EQ(windowController().selectedConfigurationTopic(), memory);
+    EXPECT_EQ(windowController().visibleTopic(), memory);
     EXPECT_TRUE(memory->contentView()->isVisibleTo(window()));
     EXPECT_TRUE(window()->configurationBox()->isAncestorOf(memory->contentView()));
     // An unknown class changes nothing.
-    controller->selectTopicWithClassName("GraphicsTopic");
-    EXPECT_EQ(controller->selectedConfigurationTopic(), memory);
+    windowController().selectTopicWithClassName("GraphicsTopic");
+    EXPECT_EQ(windowController().selectedConfigurationTopic(), memory);
 
     // The user clicks another row: its page replaces the first.
-    ConfigurationTopic* disk = controller->topicForClassName("DiskTopic");
+    ConfigurationTopic* disk = windowController().topicForClassName("DiskTopic");
     window()->topicOutline()->setCurrentItem(window()->outlineItemAtIndexPath(
-        *ApplicationDelegate::configurationIndexPathOfClassNamed("DiskTopic", controller->configurationTopics())));
-    EXPECT_EQ(controller->visibleTopic(), disk);
+        *TopicTree::configurationIndexPathOfClassNamed("DiskTopic", windowController().configurationTopics())));
+    EXPECT_EQ(windowController().visibleTopic(), disk);
     EXPECT_TRUE(disk->contentView()->isVisibleTo(window()));
     EXPECT_FALSE(memory->contentView()->isVisibleTo(window()));
 
     // A group has no page of its own.
-    controller->selectTopicWithClassName("ConfigurationTopic");
+    windowController().selectTopicWithClassName("ConfigurationTopic");
     EXPECT_TRUE(window()->emptyConfigurationView()->isVisibleTo(window()));
     EXPECT_FALSE(disk->contentView()->isVisibleTo(window()));
     window()->setSelectedTopicPaths({});
-    EXPECT_EQ(controller->selectedConfigurationTopic(), nullptr);
+    EXPECT_EQ(windowController().selectedConfigurationTopic(), nullptr);
 }
 
 TEST_F(ConfigurationWindowTest, PreferencesOfAnItemOpenItsPage)
@@ -59,32 +60,32 @@ TEST_F(ConfigurationWindowTest, PreferencesOfAnItemOpenItsPage)
     liveItem("QRNCPUMonitorItem")->openUserInterfaceForPreferenceSettings();
     EXPECT_TRUE(controller->isFullGUIEnabled());
     EXPECT_TRUE(window()->isVisible());
-    EXPECT_EQ(controller->selectedConfigurationTopic()->className(), "ProcessorTopic");
+    EXPECT_EQ(windowController().selectedConfigurationTopic()->className(), "ProcessorTopic");
     controller->openPreferences();
-    EXPECT_EQ(controller->selectedConfigurationTopic()->className(), "PreferencesTopic");
+    EXPECT_EQ(windowController().selectedConfigurationTopic()->className(), "PreferencesTopic");
 }
 
 TEST_F(ConfigurationWindowTest, TopicAndFrameAreRememberedBetweenRuns)
 {
     suppressNotice();
     launch();
-    controller->selectTopicWithClassName("NetworkTopic");
+    windowController().selectTopicWithClassName("NetworkTopic");
     controller->openPreferences();
     window()->setGeometry(QRect(100, 120, 700, 500));
     window()->close();
-    EXPECT_EQ(ConfigurationWindowController::storedFrame(), QRect(window()->pos(), QSize(700, 500)));
-    controller->selectTopicWithClassName("NetworkTopic");
+    EXPECT_EQ(WindowFrameAutosave::storedFrame(), QRect(window()->pos(), QSize(700, 500)));
+    windowController().selectTopicWithClassName("NetworkTopic");
     controller->applicationWillTerminate();
     EXPECT_EQ(defaults().stringForKey("SelectedTopicClass"), "NetworkTopic");
 
     controller.reset();
     launch();
-    EXPECT_EQ(controller->selectedConfigurationTopic()->className(), "NetworkTopic");
+    EXPECT_EQ(windowController().selectedConfigurationTopic()->className(), "NetworkTopic");
     controller->openPreferences();
     EXPECT_EQ(window()->size(), QSize(700, 500));
     // A frame off every screen is not used.
-    defaults().setObject(ConfigurationWindowController::frameDefaultsKey(), QVariantList{-5000, -5000, 700, 500});
-    EXPECT_FALSE(ConfigurationWindowController::storedFrame());
+    defaults().setObject(WindowFrameAutosave::frameDefaultsKey(), QVariantList{-5000, -5000, 700, 500});
+    EXPECT_FALSE(WindowFrameAutosave::storedFrame());
 }
 
 TEST(SwitchNotice, PlacementAndCancelling)

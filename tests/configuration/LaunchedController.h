@@ -2,15 +2,14 @@
 
 #include "app/ApplicationDelegate.h"
 #include "configuration/ConfigurationWindow.h"
-#include "items/MonitorItemClasses.h"
-#include "items/MonitorItemRegistration.h"
+#include "configuration/ConfigurationWindowController.h"
 #include "items/QRNCPUMonitorItem.h"
 #include "items/QRNMemoryMonitorItem.h"
 #include "menubar/QRNGraphMenuBarCell.h"
 #include "menubar/QRNNumericMenuBarCell.h"
 #include "menubar/QRNTemperatureMenuBarCell.h"
-#include "platform/defaults/UserDefaults.h"
-#include "platform/statusbar/OffscreenStatusBar.h"
+#include "support/ScopedStatusBar.h"
+#include "support/ScopedUserDefaults.h"
 
 #include <QCoreApplication>
 
@@ -21,9 +20,6 @@ class LaunchedController : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        StatusBar::setSystemStatusBar(std::make_unique<OffscreenStatusBar>());
-        defaults().clear();
-        registerMonitorItemClasses();
         defaults().setObject(QStringLiteral("PassedFirstStart"), ApplicationDelegate::FirstStartVersionCode,
             UserDefaults::Domain::Host);
     }
@@ -31,11 +27,6 @@ protected:
     {
         controller.reset();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        MonitorItemClasses::shared().remove(QLatin1String(QRNCPUMonitorItem::ClassName));
-        MonitorItemClasses::shared().remove(QLatin1String(QRNMemoryMonitorItem::ClassName));
-        MonitorItemClasses::shared().createMainMenuItem = nullptr;
-        StatusBar::setSystemStatusBar(nullptr);
-        defaults().clear();
         // Class-wide cell settings outlive a test.
         QRNGraphMenuBarCell::setWidthScalingFactor(1.0);
         QRNNumericMenuBarCell::setBarChartWidthScalingFactor(1.0);
@@ -49,9 +40,12 @@ protected:
         controller->applicationDidFinishLaunching();
     }
 
-    static UserDefaults& defaults() { return UserDefaults::standardUserDefaults(); }
-    ConfigurationWindow* window() const { return static_cast<ConfigurationWindow*>(controller->configurationWindow()); }
+    static UserDefaults& defaults() { return ScopedUserDefaults::defaults(); }
+    ConfigurationWindowController& windowController() const { return *controller->configurationWindowController(); }
+    ConfigurationWindow* window() const { return &windowController().window(); }
     QRNMonitorItem* liveItem(const QString& className) const { return controller->activeMonitorItemWithClassName(className); }
 
+    ScopedStatusBar bar;
+    ScopedUserDefaults settings;
     std::unique_ptr<ApplicationDelegate> controller;
 };

@@ -19,7 +19,7 @@ QStringList liveCodes(const QRNMonitorItem* item)
 
 class TopicBindingTest : public LaunchedController {
 protected:
-    ConfigurationTopic& topic(const char* name = "ProcessorTopic") const { return *controller->topicForClassName(name); }
+    ConfigurationTopic& topic(const char* name = "ProcessorTopic") const { return *windowController().topicForClassName(name); }
     QStringList storedCodes(const QString& topic) const { return defaults().objectForKey(topic + "-MenuBarConfiguration").toStringList(); }
     QCheckBox* featureSwitch() const { return topic().contentView()->findChild<QCheckBox*>("featureSwitch"); }
     const QStringList defaultCodes = QRNCPUMonitorItem::defaultCellConfiguration();
@@ -32,7 +32,7 @@ TEST_F(TopicBindingTest, EveryShippedCellListMakesItsCells)
     launch();
     for (const QString& className : ConfigurationTopicClasses::classNames()) {
         SCOPED_TRACE(className.toStdString());
-        const ConfigurationTopic* page = controller->topicForClassName(className);
+        const ConfigurationTopic* page = windowController().topicForClassName(className);
         ASSERT_NE(page, nullptr);
         const auto available = page->preconfiguredCellCodesForKey("Available");
         if (!available)

@@ -6,6 +6,8 @@
 #include "platform/desktop/SystemSymbol.h"
 #include "platform/log/LogCapture.h"
 
+#include "support/ScopedUserDefaults.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -27,8 +29,7 @@ std::optional<ConfigurationTopic::List> build(const QVariant& description)
 
 class TopicHierarchyTest : public ::testing::Test {
 protected:
-    void SetUp() override { UserDefaults::standardUserDefaults().clear(); }
-    void TearDown() override { UserDefaults::standardUserDefaults().clear(); }
+    ScopedUserDefaults settings;
 };
 
 TEST_F(TopicHierarchyTest, NestedGroupsKeepOrderTitlesAndIcons)

@@ -2,9 +2,11 @@
 #include "items/QRNMainMenuMonitorItem.h"
 #include "menubar/QRNTextPairView.h"
 #include "platform/statusbar/MenuText.h"
-#include "platform/statusbar/OffscreenStatusBar.h"
 #include "platform/statusbar/StatusMenu.h"
+#include "support/ScopedStatusBar.h"
+#include "support/ScopedUserDefaults.h"
 #include "support/TestMonitorItem.h"
+
 
 #include <QWidgetAction>
 
@@ -14,22 +16,28 @@ namespace {
 
 class MonitorItemBaseTest : public ::testing::Test {
 protected:
-    void SetUp() override { StatusBar::setSystemStatusBar(std::make_unique<OffscreenStatusBar>()); }
-    void TearDown() override
-    {
-        controller.reset();
-        StatusBar::setSystemStatusBar(nullptr);
-    }
+    ScopedStatusBar bar;
+    ScopedUserDefaults settings;
     std::unique_ptr<ApplicationDelegate> controller = std::make_unique<ApplicationDelegate>();
 };
 
 TEST_F(MonitorItemBaseTest, MainMenuItemCarriesTheApplicationCommandsInOrder)
 {
-    QRNMainMenuMonitorItem item;
-    ASSERT_NE(item.statusItem()->menu(), nullptr);
-    EXPECT_EQ(MenuText::of(*item.statusItem()->menu()), "About Vistrel\n-----\nPreferences...\nVistrel Help\n-----\nQuit Vistrel\n");
-    item.statusItem()->menu()->actions()[2]->trigger();
+    settings.defaults().setObject("PreferencesTopic-SuppressSwitchingNotice", true);
+    controller->setFullGUIEnabled(false);
+    controller->setMainMenuIconDisabled(false);
+    auto* item = qobject_cast<QRNMainMenuMonitorItem*>(controller->mainMenuMonitorItem());
+    ASSERT_NE(item, nullptr);
+    QMenu* menu = item->statusItem()->menu();
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(MenuText::of(*menu), "About Vistrel\n-----\nPreferences...\nVistrel Help\n-----\nQuit Vistrel\n");
+    // The commands reach the controller through the item's signals.
+    int quits = 0;
+    QObject::connect(item, &QRNMainMenuMonitorItem::quitRequested, [&quits] { ++quits; });
+    menu->actions()[2]->trigger();
     EXPECT_TRUE(controller->isFullGUIEnabled());
+    menu->actions()[5]->trigger();
+    EXPECT_EQ(quits, 1);
 }
 
 TEST_F(MonitorItemBaseTest, MenuGrowsToItsWidestRowWithOneWidthKeepingRow)

@@ -9,7 +9,7 @@
 #include "platform/defaults/UserDefaults.h"
 #include "platform/linux/FixtureSysroot.h"
 #include "platform/log/LogCapture.h"
-#include "platform/statusbar/OffscreenStatusBar.h"
+#include "support/ScopedStatusBar.h"
 #include "support/CDP.h"
 #include "support/ScopedLocale.h"
 
@@ -35,15 +35,14 @@ QByteArray memInfo(quint64 active, quint64 inactive, quint64 unevictable, quint6
 
 class MemoryMonitorItemTest : public ::testing::Test {
 protected:
+    ScopedStatusBar bar;
     void SetUp() override
     {
-        StatusBar::setSystemStatusBar(std::make_unique<OffscreenStatusBar>());
         UserDefaults::standardUserDefaults().setObject(CDP::defaultsKeyForMemoryDisplayMode(), 0);
     }
     void TearDown() override
     {
         UserDefaults::standardUserDefaults().removeObject(CDP::defaultsKeyForMemoryDisplayMode());
-        StatusBar::setSystemStatusBar(nullptr);
     }
 
     std::unique_ptr<QRNMemoryMonitorItem> item(const QString& sysroot, const QStringList& codes, quint64 pageSize = 4096)
@@ -108,12 +107,12 @@ TEST_F(MemoryMonitorItemTest, UnixTerminologyCountsInactiveAsUsedUnlessToldOther
     root.writeFile("proc/vmstat", "pgfault 10\npgmajfault 1\npgpgout 4\n");
     auto memory = item(root.root(), {"QRNNumericMenuBarCell:T"});
     ASSERT_TRUE(memory);
-    memory->handleChangeOfUserDefault("MemoryTopic-MemoryTerminology", 0);
+    memory->handleChangeOfUserDefault(SettingsKey::parse("MemoryTopic-MemoryTerminology"), 0);
     memory->updateInterface();
     EXPECT_EQ(memory->totalMemory(), 8 * GiB);
     EXPECT_DOUBLE_EQ(cell<QRNNumericMenuBarCell>(*memory, 0).doubleValue(), 0.5);
 
-    memory->handleChangeOfUserDefault("MemoryTopic-HandleInactiveAsFree", true);
+    memory->handleChangeOfUserDefault(SettingsKey::parse("MemoryTopic-HandleInactiveAsFree"), true);
     EXPECT_TRUE(memory->showsInactiveAsFree());
     EXPECT_DOUBLE_EQ(cell<QRNNumericMenuBarCell>(*memory, 0).doubleValue(), 0.375);
 }
@@ -127,14 +126,14 @@ TEST_F(MemoryMonitorItemTest, MenuListsTheSplitOfTheChosenTerminology)
                        "Free:\t10.9 GB\n")
             + paging + "Preferences...\n");
 
-    memory->handleChangeOfUserDefault("MemoryTopic-MemoryTerminology", 1);
+    memory->handleChangeOfUserDefault(SettingsKey::parse("MemoryTopic-MemoryTerminology"), 1);
     // Mavericks style: free is what the kernel reports free.
     EXPECT_TRUE(openedMenu(*memory).startsWith(
         ("Memory Usage\t\nApps:\t4.5 GB\nFile Cache:\t6 GB\nWired:\t448 MB\nCompressed:\t256 MB\n"
                        "Free:\t2 GB\n")
         + paging));
 
-    memory->handleChangeOfUserDefault("MemoryTopic-MemoryTerminology", 0);
+    memory->handleChangeOfUserDefault(SettingsKey::parse("MemoryTopic-MemoryTerminology"), 0);
     EXPECT_TRUE(openedMenu(*memory).startsWith(
         ("Memory Usage\t\nReserved:\t448 MB\nActive:\t6 GB\nInactive:\t4 GB\nFree:\t2 GB\n"
                        "Physical:\t15.5 GB\n")
@@ -153,7 +152,7 @@ TEST_F(MemoryMonitorItemTest, PagingAsCountsOrAsBytes)
     QString menu = openedMenu(*memory);
     EXPECT_TRUE(menu.contains("Page-Ins:\t1,000\nPage-Outs:\t2,000\nUsed Swap:\t0  B\n")) << qPrintable(menu);
 
-    memory->handleChangeOfUserDefault("MemoryTopic-ShowSwapsAsBytes", true);
+    memory->handleChangeOfUserDefault(SettingsKey::parse("MemoryTopic-ShowSwapsAsBytes"), true);
     menu = openedMenu(*memory);
     EXPECT_TRUE(menu.contains("Page-Ins:\t15.6 MB\nPage-Outs:\t31.2 MB\n")) << qPrintable(menu);
 }
@@ -162,22 +161,22 @@ TEST_F(MemoryMonitorItemTest, SettingsOfLaterRowsAreAcceptedAndOthersGoToTheBase
 {
     auto memory = desktop();
     LogCapture log;
-    memory->handleChangeOfUserDefault("MemoryTopic-ShowTopProcesses", true);
-    memory->handleChangeOfUserDefault("MemoryTopic-ShowGPUMemory", true);
-    memory->handleChangeOfUserDefault("MemoryTopic-ShowMemoryBySize", true);
+    memory->handleChangeOfUserDefault(SettingsKey::parse("MemoryTopic-ShowTopProcesses"), true);
+    memory->handleChangeOfUserDefault(SettingsKey::parse("MemoryTopic-ShowGPUMemory"), true);
+    memory->handleChangeOfUserDefault(SettingsKey::parse("MemoryTopic-ShowMemoryBySize"), true);
     EXPECT_TRUE(memory->showsMemoryBySize());
     EXPECT_TRUE(log.entries().empty());
 
     // A known key with a value that is no number, and an unknown key.
-    memory->handleChangeOfUserDefault("MemoryTopic-ShowMenuGraph", "yes");
-    memory->handleChangeOfUserDefault("MemoryTopic-ShowEverything", true);
+    memory->handleChangeOfUserDefault(SettingsKey::parse("MemoryTopic-ShowMenuGraph"), "yes");
+    memory->handleChangeOfUserDefault(SettingsKey::parse("MemoryTopic-ShowEverything"), true);
     EXPECT_EQ(memory->memoryGraph(), nullptr);
     EXPECT_EQ(log.messages(LogLevel::Error),
         (QStringList{
             "QRNMemoryMonitorItem: could not handle change of user default 'MemoryTopic-ShowMenuGraph'.",
             "QRNMemoryMonitorItem: could not handle change of user default 'MemoryTopic-ShowEverything'."}));
 
-    memory->handleChangeOfUserDefault("MemoryTopic-MenuBarConfiguration",
+    memory->handleChangeOfUserDefault(SettingsKey::parse("MemoryTopic-MenuBarConfiguration"),
         QVariantList{"QRNGraphMenuBarCell:1N", "QRNTextMenuBarCell:N"});
     ASSERT_EQ(memory->menuBarImage()->menuBarCells().size(), 2u);
     EXPECT_EQ(cell<QRNGraphMenuBarCell>(*memory, 0).capacity(), 30u);

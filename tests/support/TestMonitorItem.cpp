@@ -4,8 +4,16 @@
 #include "platform/statusbar/StatusMenu.h"
 
 namespace {
-const QStringList TestClassNames = {QStringLiteral("TestOne"), QStringLiteral("TestOther"),
-    QStringLiteral("TestSlow"), QStringLiteral("TestFast")};
+
+MonitorItemClass::Factory testFactory(const QString& name)
+{
+    return [name](const QStringList& cells) -> std::unique_ptr<QRNMonitorItem> {
+        if (cells.isEmpty())
+            return nullptr;
+        return std::make_unique<TestMonitorItem>(name, cells);
+    };
+}
+
 } // namespace
 
 TestMonitorItem::TestMonitorItem(QString name, const QStringList& cells)
@@ -38,25 +46,16 @@ std::vector<std::shared_ptr<QRNSystemInstrument>>& TestMonitorItem::instrumentsF
     return instruments;
 }
 
-TestMonitorItem::Registration::Registration()
+TestItemClasses::TestItemClasses()
+    : one(One, testFactory(One))
+    , other(Other, testFactory(Other))
+    , slow(Slow, testFactory(Slow))
+    , fast(Fast, testFactory(Fast))
+    , mainMenu([] { return std::make_unique<TestMonitorItem>(QStringLiteral("MainMenu"), QStringList()); })
 {
-    const double intervals[] = {1.0, 1.0, 5.0, 0.25};
-    for (int i = 0; i < TestClassNames.size(); ++i) {
-        const QString name = TestClassNames[i];
-        MonitorItemClasses::shared().add({name, intervals[i],
-            [name](const QStringList& cells) -> std::unique_ptr<QRNMonitorItem> {
-                if (cells.isEmpty())
-                    return nullptr;
-                return std::make_unique<TestMonitorItem>(name, cells);
-            },
-            [name](const QRNMonitorItem& item) { return item.className() == name; }});
-    }
 }
 
-TestMonitorItem::Registration::~Registration()
+TestItemClasses::~TestItemClasses()
 {
-    for (const QString& name : TestClassNames)
-        MonitorItemClasses::shared().remove(name);
-    MonitorItemClasses::shared().createMainMenuItem = nullptr;
-    instrumentsForNextItems().clear();
+    TestMonitorItem::instrumentsForNextItems().clear();
 }

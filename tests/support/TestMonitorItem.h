@@ -1,8 +1,8 @@
 #pragma once
 
 #include "instruments/QRNSystemInstrument.h"
-#include "items/MonitorItemClasses.h"
 #include "items/QRNMonitorItem.h"
+#include "support/ScopedMonitorItemClass.h"
 
 #include <QMenu>
 
@@ -30,13 +30,23 @@ public:
     int menuUpdates = 0;
     // Instruments every newly created item of the test classes starts with.
     static std::vector<std::shared_ptr<QRNSystemInstrument>>& instrumentsForNextItems();
-    // Registers classes "TestOne" and "TestOther" (1 s), "TestSlow" (5 s) and
-    // "TestFast" (0.25 s); removes them again on destruction.
-    struct Registration {
-        Registration();
-        ~Registration();
-    };
 
 private:
     QString m_name;
+};
+
+// Test items stand in for four classes of the table: "One" and "Other" share
+// the 1-second group, "Slow" samples every 5 s and "Fast" four times a second.
+// The main-menu item is a test item too.
+struct TestItemClasses {
+    static inline const QString One = QStringLiteral("QRNCPUMonitorItem");
+    static inline const QString Other = QStringLiteral("QRNMemoryMonitorItem");
+    static inline const QString Slow = QStringLiteral("QRNSensorMonitorItem");
+    static inline const QString Fast = QStringLiteral("QRNActivityMonitorItem");
+
+    TestItemClasses();
+    ~TestItemClasses();
+
+    ScopedMonitorItemFactory one, other, slow, fast;
+    ScopedMainMenuItemFactory mainMenu;
 };

@@ -1,26 +1,23 @@
-#include "app/QRNHostUserDefaults.h"
+#include "settings/QRNHostUserDefaults.h"
 
-#include "app/ApplicationDelegate.h"
 #include "platform/defaults/UserDefaults.h"
 
-#include <QPointer>
-
 namespace {
-QPointer<ApplicationDelegate>& delegate()
+QRNHostUserDefaults::ChangeDelegate& delegate()
 {
-    static QPointer<ApplicationDelegate> instance;
+    static QRNHostUserDefaults::ChangeDelegate instance;
     return instance;
 }
 } // namespace
 
-void QRNHostUserDefaults::setGlobalChangeDelegate(ApplicationDelegate* changeDelegate)
+void QRNHostUserDefaults::setGlobalChangeDelegate(ChangeDelegate changeDelegate)
 {
-    delegate() = changeDelegate;
+    delegate() = std::move(changeDelegate);
 }
 
-ApplicationDelegate* QRNHostUserDefaults::globalChangeDelegate()
+bool QRNHostUserDefaults::hasGlobalChangeDelegate()
 {
-    return delegate();
+    return bool(delegate());
 }
 
 void QRNHostUserDefaults::setBool(bool value, const QString& key)
@@ -39,6 +36,7 @@ void QRNHostUserDefaults::setObject(const QVariant& value, const QString& key)
         return;
     UserDefaults& defaults = UserDefaults::standardUserDefaults();
     defaults.setObject(key, value, UserDefaults::Domain::Host);
-    if (ApplicationDelegate* changeDelegate = delegate())
-        changeDelegate->handleChangeOfValue(defaults.objectForKey(key), key);
+    // A copy: the reaction may replace the delegate.
+    if (const ChangeDelegate changeDelegate = delegate())
+        changeDelegate(defaults.objectForKey(key), key);
 }

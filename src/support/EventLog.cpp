@@ -1,4 +1,4 @@
-#include "app/EventLog.h"
+#include "support/EventLog.h"
 
 namespace {
 constexpr qsizetype MaximumLines = 5000;

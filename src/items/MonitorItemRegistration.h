@@ -1,4 +1,0 @@
-#pragma once
-
-// Puts every monitor-item class of the application into the class table.
-void registerMonitorItemClasses();
