@@ -2,6 +2,7 @@
 #include "app/CommandLine.h"
 #include "app/Snapshot.h"
 #include "app/StatusBarChoice.h"
+#include "platform/desktop/TranslationTable.h"
 #include "platform/log/Log.h"
 #include "platform/statusbar/OffscreenStatusBar.h"
 #include "platform/statusbar/OwnStatusBar.h"
@@ -95,6 +96,9 @@ int main(int argc, char* argv[])
     QApplication::setApplicationVersion(QStringLiteral(VISTREL_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("com.zentrovo.vistrel"));
     QApplication::setQuitOnLastWindowClosed(false);
+    QString wordingError;
+    if (!TranslationTable::installLinuxWording(&wordingError))
+        Log::error("Linux wording not installed: %{public}@", {wordingError});
 
     // Only the tray and auto modes care about the bus; the others never touch it.
     const bool watcher = (mode == CommandLine::StatusBarMode::Auto || mode == CommandLine::StatusBarMode::Tray)

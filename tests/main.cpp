@@ -1,3 +1,5 @@
+#include "platform/desktop/TranslationTable.h"
+
 #include <QApplication>
 #include <QTemporaryDir>
 
@@ -10,6 +12,9 @@ int main(int argc, char** argv)
     QTemporaryDir configuration;
     qputenv("XDG_CONFIG_HOME", configuration.path().toLocal8Bit());
     QApplication app(argc, argv);
+    // Tests see the texts users see.
+    if (!TranslationTable::installLinuxWording())
+        return 1;
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -125,7 +125,7 @@ TEST_F(SettingsRoutingTest, FirstStartSwitchesItemsOnAndAnUpgradeKeepsTheUsersCh
     defaults().setObject("PassedFirstStart", 1100, UserDefaults::Domain::Host);
     defaults().setObject("KeepInMenuBar", true);
     relaunch();
-    EXPECT_TRUE(welcomeText().startsWith("With modern versions of macOS"));
+    EXPECT_TRUE(welcomeText().startsWith("The menu-bar part of Vistrel is no longer a separate program"));
     EXPECT_FALSE(defaults().boolForKey("KeepInMenuBar"));
 }
 

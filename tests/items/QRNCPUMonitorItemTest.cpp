@@ -8,7 +8,7 @@
 #include "menubar/QRNTextMenuBarCell.h"
 #include "platform/linux/FixtureSysroot.h"
 #include "platform/log/LogCapture.h"
-#include "platform/statusbar/OffscreenStatusBar.h"
+#include "support/ScopedStatusBar.h"
 #include "support/PaddedNumberFormat.h"
 #include "support/ScopedLocale.h"
 
@@ -38,8 +38,7 @@ double newest(const QRNBufferedGraph& graph)
 
 class CPUMonitorItemTest : public ::testing::Test {
 protected:
-    void SetUp() override { StatusBar::setSystemStatusBar(std::make_unique<OffscreenStatusBar>()); }
-    void TearDown() override { StatusBar::setSystemStatusBar(nullptr); }
+    ScopedStatusBar bar;
 
     std::unique_ptr<QRNCPUMonitorItem> item(const QByteArray& before, const QByteArray& after,
         const QStringList& codes = QRNCPUMonitorItem::defaultCellConfiguration())
@@ -84,7 +83,7 @@ TEST_F(CPUMonitorItemTest, PerProcessorModeMakesOneGroupPerProcessor)
     auto processor = machine(busy, {"QRNTextMenuBarCell:N", "QRNNoSuchCell:X", "QRNGraphMenuBarCell:1N"});
     ASSERT_TRUE(processor);
     EXPECT_EQ(processor->cpuCount(), 8u);
-    processor->handleChangeOfUserDefault("ProcessorTopic-ShowIndividualCPUs", true);
+    processor->handleChangeOfUserDefault(SettingsKey::parse("ProcessorTopic-ShowIndividualCPUs"), true);
     processor->updateInterface();
     const auto& cells = processor->menuBarImage()->menuBarCells();
     ASSERT_EQ(cells.size(), 16u);
@@ -104,7 +103,7 @@ TEST_F(CPUMonitorItemTest, MenuShowsTheLoadSplitWithPaddedPercentages)
     const QString menu = openedMenu(*processor);
     EXPECT_TRUE(menu.startsWith("Process Load\t\nUser:\t 25%\nSystem:\t12.5%\nNice:\t  0%\nIdle:\t62.5%\n-----\nProcesses:\t"))
         << qPrintable(menu);
-    EXPECT_TRUE(menu.endsWith("-----\nLaunch Activity Monitor\nPreferences...\n")) << qPrintable(menu);
+    EXPECT_TRUE(menu.endsWith("-----\nOpen System Monitor\nPreferences...\n")) << qPrintable(menu);
 
     const std::pair<double, const char*> percentages[] = {{1.0, "100%"}, {0.12345, "12.3%"}};
     for (const auto& [value, text] : percentages)
@@ -116,8 +115,8 @@ TEST_F(CPUMonitorItemTest, MenuShowsTheLoadSplitWithPaddedPercentages)
 TEST_F(CPUMonitorItemTest, DetailGraphsFollowTheListAndStopAtTheProcessorCount)
 {
     auto processor = machine({100, 200, 300, 400});
-    processor->handleChangeOfUserDefault("ProcessorTopic-ShowCPUGraphs", QVariantList{true, true, true, true});
-    processor->handleChangeOfUserDefault("ProcessorTopic-ShowCPUGraphs", QVariantList{false, true});
+    processor->handleChangeOfUserDefault(SettingsKey::parse("ProcessorTopic-ShowCPUGraphs"), QVariantList{true, true, true, true});
+    processor->handleChangeOfUserDefault(SettingsKey::parse("ProcessorTopic-ShowCPUGraphs"), QVariantList{false, true});
     for (quint64 i = 0; i < 5; ++i)
         EXPECT_EQ(processor->isDetailGraphEnabled(i), i == 1) << i;
     const QString menu = openedMenu(*processor);
@@ -129,12 +128,12 @@ TEST_F(CPUMonitorItemTest, CellConfigurationChangesRebuildTheCells)
 {
     EXPECT_FALSE(machine({100, 200}, {}));
     auto processor = machine({100, 200});
-    processor->handleChangeOfUserDefault("ProcessorTopic-MenuBarConfiguration", QVariantList{});
+    processor->handleChangeOfUserDefault(SettingsKey::parse("ProcessorTopic-MenuBarConfiguration"), QVariantList{});
     const auto& cells = processor->menuBarImage()->menuBarCells();
     ASSERT_EQ(cells.size(), 1u);
     EXPECT_EQ(static_cast<QRNTextMenuBarCell&>(*cells[0]).stringValue(), QString(QChar(0x2042)));
 
-    processor->handleChangeOfUserDefault("ProcessorTopic-MenuBarConfiguration",
+    processor->handleChangeOfUserDefault(SettingsKey::parse("ProcessorTopic-MenuBarConfiguration"),
         QVariantList{"QRNNumericMenuBarCell:P", "bogus", "QRNNumericMenuBarCell:B"});
     EXPECT_EQ(processor->menuBarImage()->menuBarCells().size(), 2u);
 }

@@ -8,6 +8,7 @@
 #include "platform/statusbar/StatusNotifierItem.h"
 #include "platform/statusbar/TestTray.h"
 #include "platform/statusbar/TrayStatusBar.h"
+#include "support/ScopedStatusBar.h"
 
 #include <QCoreApplication>
 #include <QLocale>
@@ -47,13 +48,15 @@ protected:
         ASSERT_TRUE(bus.isRunning());
         ASSERT_TRUE(tray.startWatcher());
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        StatusBar::setSystemStatusBar(std::make_unique<TrayStatusBar>(bus.address()));
+        bar.emplace(std::make_unique<TrayStatusBar>(bus.address()));
         controller.setFullGUIEnabled(false);
         root.writeStat(processors.advance(250, 125));
         instrument = std::make_shared<QRNCPULoadInstrument>(root.root());
         tick(250, 125);
         processor = std::make_unique<QRNCPUMonitorItem>(instrument);
         ASSERT_TRUE(processor->initWithCellConfiguration(QRNCPUMonitorItem::defaultCellConfiguration()));
+        QObject::connect(processor.get(), &QRNMonitorItem::preferencesRequested, &controller,
+            &ApplicationDelegate::openPreferenceSettingsForMonitorItem);
         processor->updateInterface();
         ASSERT_TRUE(processEventsUntil([&] { return tray.registeredItems().size() == 1; }));
         service = tray.registeredItems().first();
@@ -61,7 +64,7 @@ protected:
     void TearDown() override
     {
         processor.reset();
-        StatusBar::setSystemStatusBar(nullptr);
+        bar.reset();
         QLocale::setDefault(QLocale::system());
     }
 
@@ -96,6 +99,7 @@ protected:
 
     PrivateSessionBus bus;
     TestTray tray{bus.address()};
+    std::optional<ScopedStatusBar> bar;
     FixtureSysroot root{QStringLiteral("laptop-2cpu-t0")};
     std::shared_ptr<QRNCPULoadInstrument> instrument;
     TwoProcessors processors;
@@ -118,7 +122,7 @@ TEST_F(TrayMenuTest, OpeningTheMenuFillsInTheRowsInTheirOrder)
     EXPECT_TRUE(text.startsWith(QStringLiteral(
         "Process Load (disabled)\nUser:\t 25%\nSystem:\t12.5%\nNice:\t  0%\nIdle:\t62.5%\n-----\nProcesses:\t")))
         << qPrintable(text);
-    EXPECT_TRUE(text.endsWith(QStringLiteral("-----\nLaunch Activity Monitor\nPreferences...\n"))) << qPrintable(text);
+    EXPECT_TRUE(text.endsWith(QStringLiteral("-----\nOpen System Monitor\nPreferences...\n"))) << qPrintable(text);
     // Row for row what the menu itself shows, graphs as pictures.
     QString plain = MenuText::of(*processor->statusItem()->menu());
     plain.replace(QRegularExpression(QStringLiteral("^graph of \\d+ values$"), QRegularExpression::MultilineOption),
