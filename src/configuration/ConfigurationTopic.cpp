@@ -5,6 +5,7 @@
 #include "configuration/ConfigurationTopicClasses.h"
 #include "configuration/QRNMenuBarSimulatorView.h"
 #include "menubar/QRNMenuBarCell.h"
+#include "menubar/QRNMenuBarItemImage.h"
 #include "platform/bundle/BundleResources.h"
 #include "platform/defaults/PropertyList.h"
 #include "platform/defaults/UserDefaults.h"
@@ -18,6 +19,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <QWidget>
+
+#include <algorithm>
 
 namespace {
 
@@ -267,7 +270,9 @@ void ConfigurationTopic::configureMenuBarSimulator(QRNMenuBarSimulatorView* view
     if (!view || codes.isEmpty())
         return;
     view->removeAllMenuBarCells();
-    for (qsizetype i = 0; i < codes.size(); ++i) {
+    // The strip shows what the item can show.
+    const qsizetype count = std::min(codes.size(), qsizetype(QRNMenuBarItemImage::MaximumCellCount));
+    for (qsizetype i = 0; i < count; ++i) {
         std::unique_ptr<QRNMenuBarCell> cell = QRNMenuBarCell::newMenuBarCellForStringCode(codes[i]);
         if (!cell)
             continue;
