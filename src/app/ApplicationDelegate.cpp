@@ -237,6 +237,9 @@ void ApplicationDelegate::activate(bool on, const QString& className, const std:
     SamplingGroup* group = groupWithInterval(itemClass->defaultMonitoringInterval);
 
     if (on) {
+        // One live item per class: switching on an item that is on changes nothing.
+        if (activeMonitorItemWithClassName(className))
+            return;
         std::unique_ptr<QRNMonitorItem> item = itemClass->create(*cellConfiguration);
         if (!item)
             return;

@@ -1,5 +1,7 @@
 #include "configuration/TopicTree.h"
 
+#include "platform/defaults/UserDefaults.h"
+
 #include <functional>
 
 namespace {
@@ -52,8 +54,13 @@ ConfigurationTopic* TopicTree::topicAtIndexPath(const ConfigurationTopic::List& 
 
 void TopicTree::activateAllFeaturesOfAllTopicsInList(const ConfigurationTopic::List& topics)
 {
-    forEachLeaf(topics, [](ConfigurationTopic& topic) {
-        topic.setIsFeatureActive(true);
+    const UserDefaults& defaults = UserDefaults::standardUserDefaults();
+    forEachLeaf(topics, [&](ConfigurationTopic& topic) {
+        // Settings written before the first start (by hand, by a script) may
+        // already switch an item off; that choice stands.
+        const QString switchKey = topic.topicUserDefaultsKeyForKey(QStringLiteral("IsActive"));
+        if (!defaults.hasKey(switchKey) || defaults.boolForKey(switchKey))
+            topic.setIsFeatureActive(true);
         topic.setupInitialDefaultSetOfMonitoredItems();
     });
 }

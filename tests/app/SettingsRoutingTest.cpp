@@ -129,4 +129,28 @@ TEST_F(SettingsRoutingTest, FirstStartSwitchesItemsOnAndAnUpgradeKeepsTheUsersCh
     EXPECT_FALSE(defaults().boolForKey("KeepInMenuBar"));
 }
 
+TEST_F(SettingsRoutingTest, AFirstStartKeepsSwitchesTheSettingsAlreadyHold)
+{
+    // Settings written before the first start, by hand or by a script.
+    defaults().setObject("ProcessorTopic-IsActive", true, UserDefaults::Domain::Host);
+    defaults().setObject("ProcessorTopic-MenuBarConfiguration", cells, UserDefaults::Domain::Host);
+    defaults().setObject("MemoryTopic-IsActive", false, UserDefaults::Domain::Host);
+    controller->applicationDidFinishLaunching();
+
+    int processors = 0;
+    for (const auto& group : controller->activeTimers()) {
+        for (const auto& item : group->items)
+            processors += item->className() == "QRNCPUMonitorItem";
+    }
+    EXPECT_EQ(processors, 1);
+    int processorButtons = 0;
+    for (const StatusItem* item : StatusBar::systemStatusBar().statusItems())
+        processorButtons += item->autosaveName() == "QRNCPUMonitorItem";
+    EXPECT_EQ(processorButtons, 1);
+    EXPECT_EQ(controller->activeMonitorItemWithClassName("QRNMemoryMonitorItem"), nullptr);
+    EXPECT_FALSE(defaults().boolForKey("MemoryTopic-IsActive"));
+    EXPECT_TRUE(defaults().hasKey("MemoryTopic-IsActive"));
+    EXPECT_EQ(defaults().integerForKey("PassedFirstStart"), 1280);
+}
+
 } // namespace
