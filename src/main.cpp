@@ -2,8 +2,12 @@
 #include "app/CommandLine.h"
 #include "app/Snapshot.h"
 #include "app/StatusBarChoice.h"
+#include "platform/defaults/UserDefaults.h"
+#include "platform/desktop/SessionBusProbe.h"
 #include "platform/desktop/TranslationTable.h"
+#include "platform/linux/QuitSignals.h"
 #include "platform/log/Log.h"
+#include "platform/notifications/DesktopNotification.h"
 #include "platform/statusbar/OffscreenStatusBar.h"
 #include "platform/statusbar/OwnStatusBar.h"
 #include "platform/statusbar/StatusBarProbe.h"
@@ -52,6 +56,56 @@ void scheduleSnapshot(const CommandLine& line, int* exitCode)
         timer->start();
 }
 
+QString seconds(std::chrono::milliseconds timeout)
+{
+    return QString::number(timeout.count() / 1000.0);
+}
+
+// Asked before Qt connects anywhere: a bus that accepts but never answers
+// would stall every connection to it, Qt's own included.
+bool sessionBusAnswers()
+{
+    const QByteArray address = qgetenv("DBUS_SESSION_BUS_ADDRESS");
+    if (SessionBusProbe::probe(address) != SessionBusProbe::State::Silent)
+        return !address.isEmpty() && address != SessionBusProbe::DisabledAddress;
+    std::fprintf(stderr,
+        "vistrel: the session bus at '%s' accepted the connection but did not answer within %s s; "
+        "going on without it (no tray icons, no notifications)\n",
+        address.constData(), qPrintable(seconds(SessionBusProbe::Timeout)));
+    qputenv("DBUS_SESSION_BUS_ADDRESS", SessionBusProbe::DisabledAddress);
+    return false;
+}
+
+bool x11DisplayAnswers()
+{
+    switch (StatusBarProbe::x11Display()) {
+    case StatusBarProbe::Display::Available:
+        return true;
+    case StatusBarProbe::Display::Absent:
+        return false;
+    case StatusBarProbe::Display::Silent:
+        break;
+    }
+    std::fprintf(stderr, "vistrel: the X server of DISPLAY=%s accepted the connection but did not answer within %s s; "
+                         "going on without it\n",
+        qgetenv("DISPLAY").constData(), qPrintable(seconds(StatusBarProbe::X11Timeout)));
+    return false;
+}
+
+// A settings file that could not be read was moved aside and its settings
+// start empty; a user who sees the configuration window again should know why.
+void notifyOfSettingsResets(bool busAnswers)
+{
+    UserDefaults::standardUserDefaults().setMovedAsideHandler([busAnswers](const QString& path, const QString& aside) {
+        if (!busAnswers)
+            return;
+        DesktopNotification::post(QDBusConnection::sessionBus(), QObject::tr("Vistrel settings were reset"),
+            QObject::tr("The settings file %1 could not be read. It was kept as %2, and Vistrel started with "
+                        "default settings.")
+                .arg(path, aside));
+    });
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -77,7 +131,8 @@ int main(int argc, char* argv[])
     CommandLine::StatusBarMode mode = line->statusBar;
     if (!line->snapshotDirectory.isEmpty())
         mode = CommandLine::StatusBarMode::Offscreen;
-    const bool x11 = mode != CommandLine::StatusBarMode::Offscreen && StatusBarProbe::isX11DisplayAvailable();
+    const bool busAnswers = sessionBusAnswers();
+    const bool x11 = mode != CommandLine::StatusBarMode::Offscreen && x11DisplayAnswers();
     if (x11) {
         // Every back end but offscreen shows windows (menus, the own bar,
         // tray icons, the configuration window) on the X display.
@@ -91,7 +146,10 @@ int main(int argc, char* argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
 
-    QApplication app(argc, argv);
+    // Vistrel's own options are not Qt's: "--snapshot -platform" names a
+    // folder, not Qt's platform option without its value.
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
     QApplication::setApplicationName(QStringLiteral("Vistrel"));
     QApplication::setApplicationVersion(QStringLiteral(VISTREL_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("com.zentrovo.vistrel"));
@@ -102,7 +160,7 @@ int main(int argc, char* argv[])
 
     // Only the tray and auto modes care about the bus; the others never touch it.
     const bool watcher = (mode == CommandLine::StatusBarMode::Auto || mode == CommandLine::StatusBarMode::Tray)
-        && StatusBarProbe::isStatusNotifierWatcherRegistered(QDBusConnection::sessionBus());
+        && busAnswers && StatusBarProbe::isStatusNotifierWatcherRegistered(QDBusConnection::sessionBus());
     const auto backEnd = StatusBarChoice::backEndFor(mode, watcher, x11);
     if (!backEnd) {
         return fail(mode == CommandLine::StatusBarMode::Bar
@@ -126,6 +184,12 @@ int main(int argc, char* argv[])
         break;
     }
 
+    notifyOfSettingsResets(busAnswers);
+    QuitSignals quitSignals;
+    QObject::connect(&quitSignals, &QuitSignals::quitRequested, &app, [](int signalNumber) {
+        Log::info("%{public}@: quitting on signal %d.", {QStringLiteral("vistrel"), signalNumber});
+        QCoreApplication::quit();
+    });
     int exitCode = 0;
     {
         ApplicationDelegate controller;

@@ -173,6 +173,9 @@ void ApplicationDelegate::activate(bool on, const QString& className, const std:
         }
         return;
     }
+    // One live item per class: switching on an item that is on changes nothing.
+    if (activeMonitorItemWithClassName(className))
+        return;
     std::unique_ptr<QRNMonitorItem> item = itemClass->create(*cellConfiguration);
     if (!item)
         return;

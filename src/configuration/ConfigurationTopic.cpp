@@ -4,6 +4,7 @@
 #include "configuration/QRNMenuBarSimulatorView.h"
 #include "items/MonitorItemClasses.h"
 #include "menubar/QRNMenuBarCell.h"
+#include "menubar/QRNMenuBarItemImage.h"
 #include "platform/bundle/BundleResources.h"
 #include "platform/defaults/PropertyList.h"
 #include "platform/defaults/UserDefaults.h"
@@ -20,6 +21,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <QWidget>
+
+#include <algorithm>
 
 namespace {
 
@@ -280,7 +283,9 @@ void ConfigurationTopic::configureMenuBarSimulator(QRNMenuBarSimulatorView* view
     if (!view || codes.isEmpty())
         return;
     view->removeAllMenuBarCells();
-    for (qsizetype i = 0; i < codes.size(); ++i) {
+    // The strip shows what the item can show.
+    const qsizetype count = std::min(codes.size(), qsizetype(QRNMenuBarItemImage::MaximumCellCount));
+    for (qsizetype i = 0; i < count; ++i) {
         std::unique_ptr<QRNMenuBarCell> cell = QRNMenuBarCell::newMenuBarCellForStringCode(codes[i]);
         if (!cell)
             continue;

@@ -64,7 +64,9 @@ void QRNMenuBarSimulatorView::addMenuBarCell(std::unique_ptr<QRNMenuBarCell> cel
         spacer->setIsShowingLayoutFrame(true);
     m_menuBarCells.push_back(std::move(cell));
     m_toolTipStrings.append(toolTipString);
-    refreshCells();
+    // Only the new cell is laid out, so that filling a strip stays linear.
+    layOutCellAtIndex(m_menuBarCells.size() - 1);
+    update();
 }
 
 void QRNMenuBarSimulatorView::removeMenuBarCellAtIndex(quint64 index)
@@ -147,15 +149,19 @@ void QRNMenuBarSimulatorView::recomputeLayout()
 {
     m_toolTipIndexesByTags.clear();
     m_toolTipRectsByTags.clear();
-    double x = 0;
-    for (size_t i = 0; i < m_menuBarCells.size(); ++i) {
-        QRNMenuBarCell& cell = *m_menuBarCells[i];
-        cell.setOffset(x);
-        const int tag = m_nextToolTipTag++;
-        m_toolTipRectsByTags[tag] = QRectF(x, 0, cell.width(), height());
-        m_toolTipIndexesByTags[tag] = i;
-        x += cell.width();
-    }
+    for (size_t i = 0; i < m_menuBarCells.size(); ++i)
+        layOutCellAtIndex(i);
+}
+
+void QRNMenuBarSimulatorView::layOutCellAtIndex(size_t index)
+{
+    const QRNMenuBarCell* previous = index > 0 ? m_menuBarCells[index - 1].get() : nullptr;
+    const double x = previous ? previous->offset() + previous->width() : 0;
+    QRNMenuBarCell& cell = *m_menuBarCells[index];
+    cell.setOffset(x);
+    const int tag = m_nextToolTipTag++;
+    m_toolTipRectsByTags[tag] = QRectF(x, 0, cell.width(), height());
+    m_toolTipIndexesByTags[tag] = index;
 }
 
 QString QRNMenuBarSimulatorView::toolTipAtPoint(const QPointF& point) const

@@ -103,6 +103,8 @@ protected:
 
 private:
     void drawDragMarker(MenuBarDrawing& drawing, double x) const;
+    // Places the cell after the one before it and records its tooltip area.
+    void layOutCellAtIndex(size_t index);
     void dragCellAtIndex(quint64 index, const QPointF& grab);
     std::optional<int> toolTipTagAtPoint(const QPointF& point) const;
     // The two kinds of drop; false when nothing changed.

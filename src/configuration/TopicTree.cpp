@@ -1,6 +1,8 @@
 #include "configuration/TopicTree.h"
 
 #include "items/MonitorItemClasses.h"
+#include "platform/defaults/UserDefaults.h"
+#include "settings/SettingNames.h"
 
 #include <functional>
 
@@ -54,13 +56,17 @@ ConfigurationTopic* TopicTree::topicAtIndexPath(const ConfigurationTopic::List& 
 
 void TopicTree::activateAllFeaturesOfAllTopicsInList(const ConfigurationTopic::List& topics)
 {
-    forEachLeaf(topics, [](ConfigurationTopic& topic) {
+    const UserDefaults& defaults = UserDefaults::standardUserDefaults();
+    forEachLeaf(topics, [&](ConfigurationTopic& topic) {
         // A page whose item this version lacks keeps its cells for later
-        // without claiming the item is shown.
+        // without claiming the item is shown. Settings written before the
+        // first start (by hand, by a script) may already switch an item off;
+        // that choice stands.
         const MonitorItemClass* itemClass = topic.monitorItemClass();
+        const QString switchKey = topic.topicUserDefaultsKeyForKey(SettingName::IsActive);
         if (itemClass && !itemClass->isAvailable())
             topic.updateUserDefaultsForMenuBarConfiguration();
-        else
+        else if (!defaults.hasKey(switchKey) || defaults.boolForKey(switchKey))
             topic.setIsFeatureActive(true);
         topic.setupInitialDefaultSetOfMonitoredItems();
     });

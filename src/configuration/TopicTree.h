@@ -16,7 +16,8 @@ std::optional<ConfigurationTopic::IndexPath> configurationIndexPathOfClassNamed(
 // The topic at a path, or null when the path leads nowhere.
 ConfigurationTopic* topicAtIndexPath(const ConfigurationTopic::List& topics, const ConfigurationTopic::IndexPath& path);
 
-// Every leaf: switched on with its initial set of monitored things.
+// Every leaf: switched on with its initial set of monitored things; a leaf
+// whose switch the settings already hold as off stays off.
 void activateAllFeaturesOfAllTopicsInList(const ConfigurationTopic::List& topics);
 void completeLaunchSetupOfAllTopicsInList(const ConfigurationTopic::List& topics);
 void refreshConfigurationCellsOfAllTopicsInList(const ConfigurationTopic::List& topics);

@@ -6,17 +6,26 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <limits>
 
 namespace {
 
-// Differences are taken in 32 bits, so a counter that wrapped past 2^32
-// still yields its true small advance.
+// The advance of a tick counter, taken in 32 bits, so a counter that wrapped
+// past 2^32 still yields its true small advance. A counter that stepped back
+// (the kernel's iowait may) advanced by nothing: taken modulo 2^32 its step
+// would count as billions of ticks and outweigh every other mode.
+quint64 tickAdvance(quint32 last, quint32 current)
+{
+    const quint32 advance = current - last;
+    return advance > quint32(std::numeric_limits<qint32>::max()) ? 0 : advance;
+}
+
 QRNCPULoadInstrument::LoadRow loadsBetween(const ProcessorTicks& last, const ProcessorTicks& current)
 {
     std::array<quint64, QRNCPULoadInstrument::OperationModeCount> delta{};
     quint64 total = 0;
     for (std::size_t mode = 0; mode < delta.size(); ++mode) {
-        delta[mode] = static_cast<quint32>(current[mode] - last[mode]);
+        delta[mode] = tickAdvance(last[mode], current[mode]);
         total += delta[mode];
     }
     QRNCPULoadInstrument::LoadRow loads{};
@@ -114,12 +123,13 @@ double QRNCPULoadInstrument::totalLoadForAllProcessors() const
     return totalLoadForOperationMode(User) + totalLoadForOperationMode(System) + totalLoadForOperationMode(Nice);
 }
 
-double QRNCPULoadInstrument::timeIntervalSinceSystemStart() const
+std::optional<double> QRNCPULoadInstrument::timeIntervalSinceSystemStart() const
 {
     const std::optional<qint64> bootTime = m_facts.bootTime();
-    if (!bootTime)
-        return 0.0;
-    return static_cast<double>(QDateTime::currentSecsSinceEpoch() - *bootTime);
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    if (!bootTime || *bootTime > now)
+        return std::nullopt;
+    return static_cast<double>(now - *bootTime);
 }
 
 quint64 QRNCPULoadInstrument::currentProcessCount() const

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <vector>
 
 // How the time of every logical processor was spent between the two latest
@@ -37,8 +38,9 @@ public:
     // Mean over all processors of one mode.
     double totalLoadForOperationMode(quint64 mode) const;
     double totalLoadForAllProcessors() const;
-    // Whole seconds since boot; 0.0 when the boot time is unknown.
-    double timeIntervalSinceSystemStart() const;
+    // Whole seconds since boot; none when the boot time is unknown or lies
+    // in the future (a wrong clock, a broken /proc/stat).
+    std::optional<double> timeIntervalSinceSystemStart() const;
     // 0 when the process table cannot be read.
     quint64 currentProcessCount() const;
 

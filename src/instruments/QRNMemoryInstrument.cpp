@@ -67,12 +67,18 @@ void QRNMemoryInstrument::collectNewSample()
         if (!m_sampleFailing)
             Log::error("%{public}@: could not read the memory statistics; its figures read 0 until they can be read again.", {className()});
         m_sampleFailing = true;
+        m_hasPagingCounters = false;
         m_currentVMInfo = VMStatistics64{};
         m_lastVMInfo = VMStatistics64{};
         return;
     }
     m_sampleFailing = false;
     m_currentVMInfo = *sample.statistics;
+    m_hasPagingCounters = sample.pagingCounters;
+    // Without /proc/vmstat the sizes are still right, but the event counters
+    // have no value: they read 0 and so do their rates.
+    if (!m_hasPagingCounters)
+        m_lastVMInfo = m_currentVMInfo;
 }
 
 quint64 QRNMemoryInstrument::usedMemory() const

@@ -32,6 +32,9 @@ public:
     quint64 wiredMemory() const { return bytes(m_currentVMInfo.wire_count); }
     quint64 allocatedSwapSpace() const { return m_currentSwapInfo.total; }
     quint64 usedSwapMemory() const { return m_currentSwapInfo.used; }
+    // False while /proc/vmstat cannot be read: page-ins, page-outs and the
+    // other event counters are unknown and read 0.
+    bool hasPagingCounters() const { return m_hasPagingCounters; }
     quint64 accumulatedPageIns() const { return m_currentVMInfo.pageins; }
     quint64 accumulatedPageOuts() const { return m_currentVMInfo.pageouts; }
     quint64 pageInRate() const { return m_currentVMInfo.pageins - m_lastVMInfo.pageins; }
@@ -81,6 +84,7 @@ private:
     VMStatistics64 m_currentVMInfo;
     VMStatistics64 m_lastVMInfo;
     SwapUsage m_currentSwapInfo;
+    bool m_hasPagingCounters = false;
     // Reports a run of failed samples once, not on every tick.
     bool m_sampleFailing = false;
 };

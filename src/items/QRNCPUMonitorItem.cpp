@@ -73,9 +73,11 @@ void QRNCPUMonitorItem::createNewMenuBarCellsWithConfigurationCodes(const QStrin
     QRNMenuBarItemImage* image = menuBarImage();
     if (!image)
         return;
-    while (!image->menuBarCells().empty())
-        image->removeMenuBarCellAtIndex(0);
+    // Whole runs of cells only, as many processors as the image holds.
+    QRNMenuBarItemImage::Cells cells;
+    m_cellsPerProcessor = 0;
     for (quint64 p = 1; p <= m_cpuCount; ++p) {
+        QRNMenuBarItemImage::Cells run;
         for (const QString& code : codes) {
             std::unique_ptr<QRNMenuBarCell> cell = QRNMenuBarCell::newMenuBarCellForStringCode(code);
             if (!cell)
@@ -84,9 +86,26 @@ void QRNCPUMonitorItem::createNewMenuBarCellsWithConfigurationCodes(const QStrin
                 text->setStringValue(QStringLiteral("P%1").arg(p, 2, 10, QLatin1Char(' ')));
             else
                 customizeNewMenuBarCell(*cell);
-            image->addMenuBarCell(std::move(cell));
+            run.push_back(std::move(cell));
         }
+        if (run.empty() || cells.size() + run.size() > QRNMenuBarItemImage::MaximumCellCount)
+            break;
+        m_cellsPerProcessor = run.size();
+        std::move(run.begin(), run.end(), std::back_inserter(cells));
     }
+    if (cells.empty())
+        cells.push_back(fallbackCell());
+    image->setMenuBarCells(std::move(cells));
+}
+
+void QRNCPUMonitorItem::adoptProcessorCount(quint64 count)
+{
+    m_cpuCount = count;
+    m_isDetailGraphEnabledForCPU.resize(count, false);
+    m_cpuGraphs.resize(count);
+    if (m_showsIndividualLoadsInBar)
+        createNewMenuBarCellsWithConfigurationCodes(QStringList(m_lastConfigurationCodes));
+    rebuildMenu();
 }
 
 void QRNCPUMonitorItem::setShowsIndividualLoadsInBar(bool shows)
@@ -121,15 +140,9 @@ void QRNCPUMonitorItem::pushLoadsIntoCells()
             graph->addNewValue(load);
     };
     if (m_showsIndividualLoadsInBar) {
-        // Each processor owns an equal run of cells; too few cells, and none is fed.
-        if (m_cpuCount > 0 && m_cpuCount <= cells.size()) {
-            const size_t k = cells.size() / m_cpuCount;
-            for (quint64 i = 0; i < m_cpuCount; ++i) {
-                const double load = cpuInstrument().totalLoadForProcessorAtIndex(i);
-                for (size_t c = i * k; c < i * k + k; ++c)
-                    give(*cells[c], load);
-            }
-        }
+        // Each processor shown owns an equal run of cells.
+        for (size_t c = 0; m_cellsPerProcessor > 0 && c < cells.size(); ++c)
+            give(*cells[c], cpuInstrument().totalLoadForProcessorAtIndex(c / m_cellsPerProcessor));
     } else {
         const double total = cpuInstrument().totalLoadForAllProcessors();
         for (const auto& cell : cells)
@@ -146,6 +159,8 @@ QString QRNCPUMonitorItem::toolTipText() const
 
 void QRNCPUMonitorItem::updateInterfaceMenuBar(bool menuBar, bool menuItems)
 {
+    if (cpuInstrument().activeCPUCount() != m_cpuCount)
+        adoptProcessorCount(cpuInstrument().activeCPUCount());
     if (menuBar)
         pushLoadsIntoCells();
     // The menu's graphs keep their history while the menu is closed.
@@ -163,9 +178,11 @@ void QRNCPUMonitorItem::updateInterfaceMenuBar(bool menuBar, bool menuItems)
         if (m_cpuLoadViews[i])
             m_cpuLoadViews[i]->setRightStringValue(PaddedNumberFormat::percentage(loads[i]));
     }
-    if (m_uptimeView)
+    if (m_uptimeView) {
+        const std::optional<double> uptime = cpuInstrument().timeIntervalSinceSystemStart();
         m_uptimeView->setRightStringValue(
-            QRNTimeUtilities::localizedTextRepresentationForTimeInterval(cpuInstrument().timeIntervalSinceSystemStart()));
+            uptime ? QRNTimeUtilities::localizedTextRepresentationForTimeInterval(*uptime) : tr("unknown"));
+    }
     if (m_processCountView)
         m_processCountView->setRightStringValue(PaddedNumberFormat::count(cpuInstrument().currentProcessCount()));
     updateMenuWidthForTextPairViewsIfNeeded();

@@ -51,10 +51,14 @@ protected:
 private:
     QRNCPULoadInstrument& cpuInstrument() const { return *m_instrument; }
     void pushLoadsIntoCells();
+    // Processors went on- or offline: rows, graphs and cells follow the new count.
+    void adoptProcessorCount(quint64 count);
 
     std::shared_ptr<QRNCPULoadInstrument> m_instrument;
     bool m_showsIndividualLoadsInBar = false;
     quint64 m_cpuCount = 0;
+    // With individual loads: the cells each processor owns, side by side.
+    std::size_t m_cellsPerProcessor = 0;
     QStringList m_lastConfigurationCodes;
     std::vector<bool> m_isDetailGraphEnabledForCPU;
     std::vector<QPointer<QRNGraphMenuView>> m_cpuGraphs;

@@ -197,9 +197,9 @@ void QRNMemoryMonitorItem::updateMenuRows(quint64 free)
         }
     }
     if (m_swapInView)
-        m_swapInView->setRightStringValue(pageText(m.accumulatedPageIns()));
+        m_swapInView->setRightStringValue(m.hasPagingCounters() ? pageText(m.accumulatedPageIns()) : tr("unknown"));
     if (m_swapOutView)
-        m_swapOutView->setRightStringValue(pageText(m.accumulatedPageOuts()));
+        m_swapOutView->setRightStringValue(m.hasPagingCounters() ? pageText(m.accumulatedPageOuts()) : tr("unknown"));
     if (m_usedSwapView)
         m_usedSwapView->setRightStringValue(CDP::displayTextForMemorySize(m.usedSwapMemory()));
     updateMenuWidthForTextPairViewsIfNeeded();

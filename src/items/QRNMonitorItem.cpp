@@ -60,20 +60,26 @@ void QRNMonitorItem::createNewMenuBarCellsWithConfigurationCodes(const QStringLi
 {
     if (!m_image)
         return;
-    while (!m_image->menuBarCells().empty())
-        m_image->removeMenuBarCellAtIndex(0);
+    QRNMenuBarItemImage::Cells cells;
     for (const QString& code : codes) {
         std::unique_ptr<QRNMenuBarCell> cell = QRNMenuBarCell::newMenuBarCellForStringCode(code);
         if (!cell)
             continue;
         customizeNewMenuBarCell(*cell);
-        m_image->addMenuBarCell(std::move(cell));
+        cells.push_back(std::move(cell));
+        if (cells.size() > QRNMenuBarItemImage::MaximumCellCount)
+            break;
     }
-    if (codes.isEmpty()) {
-        std::unique_ptr<QRNMenuBarCell> cell = QRNMenuBarCell::newMenuBarCellForStringCode(QStringLiteral("QRNTextMenuBarCell:N"));
-        static_cast<QRNTextMenuBarCell&>(*cell).setStringValue(QString(QChar(0x2042)));
-        m_image->addMenuBarCell(std::move(cell));
-    }
+    if (cells.empty())
+        cells.push_back(fallbackCell());
+    m_image->setMenuBarCells(std::move(cells));
+}
+
+std::unique_ptr<QRNMenuBarCell> QRNMonitorItem::fallbackCell()
+{
+    std::unique_ptr<QRNMenuBarCell> cell = QRNMenuBarCell::newMenuBarCellForStringCode(QStringLiteral("QRNTextMenuBarCell:N"));
+    static_cast<QRNTextMenuBarCell&>(*cell).setStringValue(QString(QChar(0x2042)));
+    return cell;
 }
 
 void QRNMonitorItem::customizeNewMenuBarCell(QRNMenuBarCell&)

@@ -41,9 +41,11 @@ public:
     // Creates the status item, its image with the cells and its menu.
     virtual bool initWithCellConfiguration(const QStringList& codes);
     // Replaces the cells with those of the codes; codes that make no cell are
-    // skipped, and an empty list shows a single U+2042 text cell so the item
+    // skipped, and when no cell is left the fallback cell shows, so the item
     // never vanishes from the bar.
     virtual void createNewMenuBarCellsWithConfigurationCodes(const QStringList& codes);
+    // A single U+2042 text cell.
+    static std::unique_ptr<QRNMenuBarCell> fallbackCell();
     QRNMenuBarItemImage* menuBarImage() const { return m_image.get(); }
 
     // The name the item is known by in settings and the class table.

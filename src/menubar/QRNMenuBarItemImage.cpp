@@ -21,8 +21,27 @@ void QRNMenuBarItemImage::addMenuBarCell(std::unique_ptr<QRNMenuBarCell> cell)
 {
     if (!cell)
         return;
+    if (m_menuBarCells.size() >= MaximumCellCount) {
+        Log::error("%{public}@: an item shows at most %llu cells; the cell '%{public}@' is left out.",
+            {ClassName, quint64(MaximumCellCount), cell->stringCode()});
+        return;
+    }
     cell->setIsHighlighted(m_isHighlighted);
     m_menuBarCells.push_back(std::move(cell));
+    refreshCells();
+}
+
+void QRNMenuBarItemImage::setMenuBarCells(Cells cells)
+{
+    std::erase(cells, nullptr);
+    if (cells.size() > MaximumCellCount) {
+        Log::error("%{public}@: an item shows at most %llu cells; the others are left out.",
+            {ClassName, quint64(MaximumCellCount)});
+        cells.resize(MaximumCellCount);
+    }
+    for (const auto& cell : cells)
+        cell->setIsHighlighted(m_isHighlighted);
+    m_menuBarCells = std::move(cells);
     refreshCells();
 }
 
@@ -47,12 +66,15 @@ void QRNMenuBarItemImage::refreshCells()
 
 void QRNMenuBarItemImage::drawMenuBarImage(MenuBarDrawing& drawing)
 {
-    for (const auto& cell : m_menuBarCells)
-        cell->drawWithFrame(drawing, QRectF(cell->offset(), 0, cell->width(), StatusBar::Thickness));
+    for (std::size_t i = 0; i < m_drawnCellCount; ++i) {
+        QRNMenuBarCell& cell = *m_menuBarCells[i];
+        cell.drawWithFrame(drawing, QRectF(cell.offset(), 0, cell.width(), StatusBar::Thickness));
+    }
 }
 
 void QRNMenuBarItemImage::recomputeLayout()
 {
+    m_drawnCellCount = 0;
     if (m_menuBarCells.empty())
         return;
     double height = m_size.height();
@@ -61,12 +83,17 @@ void QRNMenuBarItemImage::recomputeLayout()
             {ClassName, height});
         height = StatusBar::Thickness;
     }
+    // Cells may change their width with their value, so the cut is made anew
+    // on every layout; the first cell always shows.
     double x = 0;
     for (const auto& cell : m_menuBarCells) {
+        if (m_drawnCellCount > 0 && x + cell->width() > MaximumWidth)
+            break;
         cell->setOffset(x);
         x += cell->width();
+        ++m_drawnCellCount;
     }
-    m_size = QSizeF(x, height);
+    m_size = QSizeF(std::min(x, MaximumWidth), height);
 }
 
 QImage QRNMenuBarItemImage::render(qreal devicePixelRatio, const QPalette& palette)

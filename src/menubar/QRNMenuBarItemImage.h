@@ -15,7 +15,9 @@ class MenuBarDrawing;
 
 // The image of one status item: the owning monitor item's row of cells, laid
 // out left to right without gaps and drawn side by side on the image's
-// bottom edge. It holds no pixels of its own: every refresh lays the cells out
+// bottom edge. Settings may ask for any number of cells; the image holds at
+// most MaximumCellCount and draws those that fit into MaximumWidth, so that
+// neither memory nor drawing grows without bound and no item outgrows a screen. It holds no pixels of its own: every refresh lays the cells out
 // again and hands a fresh rendering, at the bar's device pixel ratio and in
 // its palette, to the associated status item.
 class QRNMenuBarItemImage : public QObject {
@@ -23,12 +25,19 @@ class QRNMenuBarItemImage : public QObject {
 public:
     using Cells = std::vector<std::unique_ptr<QRNMenuBarCell>>;
 
+    static constexpr std::size_t MaximumCellCount = 256;
+    // Points; wider than any screen's menu bar has room for.
+    static constexpr double MaximumWidth = 2048;
+
     // The size of the status item's button, in points.
     explicit QRNMenuBarItemImage(const QSizeF& size);
     ~QRNMenuBarItemImage() override;
 
-    // A null cell is ignored.
+    // A null cell is ignored, and so is one beyond the maximum count.
     void addMenuBarCell(std::unique_ptr<QRNMenuBarCell> cell);
+    // Replaces every cell at once, laying out and redrawing once; cells
+    // beyond the maximum count are dropped and reported.
+    void setMenuBarCells(Cells cells);
     // An index past the end is reported and changes nothing.
     void removeMenuBarCellAtIndex(quint64 index);
     // Lays out again and redraws the associated status item.
@@ -42,6 +51,8 @@ public:
 
     QSizeF size() const { return m_size; }
     const Cells& menuBarCells() const { return m_menuBarCells; }
+    // The leading cells that fit into the maximum width, as last laid out.
+    std::size_t drawnCellCount() const { return m_drawnCellCount; }
     StatusItem* associatedView() const { return m_associatedView; }
     // The status item that shows the image; its highlight is followed.
     void setAssociatedView(StatusItem* view);
@@ -55,6 +66,7 @@ private:
 
     QSizeF m_size;
     Cells m_menuBarCells;
+    std::size_t m_drawnCellCount = 0;
     QPointer<StatusItem> m_associatedView;
     bool m_isHighlighted = false;
 };

@@ -154,4 +154,26 @@ TEST_F(SettingsRoutingTest, EveryKeyThePagesAndResourcesWriteHasAReceiver)
     EXPECT_EQ(log.messages(LogLevel::Error), QStringList());
 }
 
+TEST_F(SettingsRoutingTest, AFirstStartKeepsSwitchesTheSettingsAlreadyHold)
+{
+    // Settings written before the first start, by hand or by a script.
+    defaults().setObject("ProcessorTopic-IsActive", true, UserDefaults::Domain::Host);
+    defaults().setObject("ProcessorTopic-MenuBarConfiguration", cells, UserDefaults::Domain::Host);
+    defaults().setObject("MemoryTopic-IsActive", false, UserDefaults::Domain::Host);
+    controller->applicationDidFinishLaunching();
+
+    int processors = 0;
+    for (const QRNMonitorItem* item : controller->scheduler().items())
+        processors += item->className() == "QRNCPUMonitorItem";
+    EXPECT_EQ(processors, 1);
+    int processorButtons = 0;
+    for (const StatusItem* item : StatusBar::systemStatusBar().statusItems())
+        processorButtons += item->autosaveName() == "QRNCPUMonitorItem";
+    EXPECT_EQ(processorButtons, 1);
+    EXPECT_EQ(controller->activeMonitorItemWithClassName("QRNMemoryMonitorItem"), nullptr);
+    EXPECT_FALSE(defaults().boolForKey("MemoryTopic-IsActive"));
+    EXPECT_TRUE(defaults().hasKey("MemoryTopic-IsActive"));
+    EXPECT_EQ(defaults().integerForKey("PassedFirstStart"), 1280);
+}
+
 } // namespace

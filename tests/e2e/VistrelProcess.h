@@ -22,6 +22,8 @@ public:
     // The log from the last occurrence of the text on.
     QString outputSince(const QString& text);
     QProcess& process() { return m_process; }
+    // Its home: the settings under config/vistrel, the runtime folder itself.
+    QString home() const { return m_home.path(); }
     // Replaces the settings file, as another program would.
     void writeSettings(const QVariantMap& settings);
     bool restart();

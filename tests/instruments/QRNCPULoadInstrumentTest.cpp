@@ -86,6 +86,21 @@ TEST(QRNCPULoadInstrument, MeasuresAcrossTheThirtyTwoBitWrap)
     expectLoads(machine.instrument, 1, {0.5, 0.25, 0.25, 0.0});
 }
 
+TEST(QRNCPULoadInstrument, ACounterSteppingBackAdvancesByNothing)
+{
+    FixtureSysroot root;
+    root.writeStat("cpu0 100 0 0 100 20 0 0 0\ncpu1 100 0 0 100 20 0 0 0\n");
+    QRNCPULoadInstrument instrument(root.root());
+    // Both were busy in user mode for 50 ticks; cpu1 also idled for 50. The
+    // iowait of both fell back by 5 (the kernel's iowait may), so cpu0's
+    // idle + iowait went back. (Wraps past 2^32 have a test of their own.)
+    root.writeStat("cpu0 150 0 0 100 15 0 0 0\ncpu1 150 0 0 155 15 0 0 0\n");
+    instrument.collectNewSample();
+    expectLoads(instrument, 0, {1.0, 0.0, 0.0, 0.0});
+    expectLoads(instrument, 1, {0.5, 0.0, 0.5, 0.0});
+    EXPECT_NEAR(instrument.totalLoadForAllProcessors(), 0.75, Tolerance);
+}
+
 TEST(QRNCPULoadInstrument, StartsOverWhenTheProcessorCountChanges)
 {
     SampledMachine machine(QStringLiteral("offline-cpu"));

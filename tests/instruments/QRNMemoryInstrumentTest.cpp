@@ -113,40 +113,62 @@ TEST(QRNMemoryInstrument, PageRatesArePerSample)
     EXPECT_EQ(memory.pageOutRate(), 0u);
 }
 
-TEST(QRNMemoryInstrument, AFailedSampleReadsZeroAndRatesStartAgainFromZero)
+TEST(QRNMemoryInstrument, WithoutVMStatTheSizesStayAndOnlyThePagingCountersHaveNoValue)
 {
     const QString machine = "desktop-zswap";
     FixtureSysroot root(machine);
     QRNMemoryInstrument memory(root.root(), PageSize);
+    const quint64 used = memory.usedMemoryYosemite();
+    const quint64 free = memory.freeMemory();
+    ASSERT_GT(used, 0u);
+    ASSERT_TRUE(memory.hasPagingCounters());
     root.writeFile("proc/vmstat", vmstatWith(machine, "pgmajfault", 45678 + 50));
     memory.collectNewSample();
     ASSERT_EQ(memory.pageInRate(), 50u);
 
-    LogCapture log;
     root.removeFile("proc/vmstat");
     memory.collectNewSample();
-    EXPECT_EQ(memory.virtualMemoryStatistics(), VMStatistics64{});
-    EXPECT_EQ(memory.usedMemory(), memory.physicalMemory());
+    // Not all memory free: the sizes come from meminfo alone.
+    EXPECT_EQ(memory.usedMemoryYosemite(), used);
+    EXPECT_EQ(memory.freeMemory(), free);
+    EXPECT_FALSE(memory.hasPagingCounters());
+    EXPECT_EQ(memory.accumulatedPageIns(), 0u);
+    EXPECT_EQ(memory.pageInRate(), 0u);
+    memory.collectNewSample();
     EXPECT_EQ(memory.pageInRate(), 0u);
 
+    // Back: the first rate is measured from zero, the next from the good sample.
+    root.writeFile("proc/vmstat", vmstatWith(machine, "pgmajfault", 45678 + 80));
+    memory.collectNewSample();
+    EXPECT_TRUE(memory.hasPagingCounters());
+    EXPECT_EQ(memory.pageInRate(), 45678u + 80u);
+    root.writeFile("proc/vmstat", vmstatWith(machine, "pgmajfault", 45678 + 95));
+    memory.collectNewSample();
+    EXPECT_EQ(memory.pageInRate(), 15u);
+}
+
+TEST(QRNMemoryInstrument, AnUnreadableMemInfoReadsZeroOnce)
+{
+    const QString machine = "desktop-zswap";
+    FixtureSysroot root(machine);
+    QRNMemoryInstrument memory(root.root(), PageSize);
+    LogCapture log;
     // Swap comes from meminfo: unreadable, it reads 0 but keeps its page size.
     root.writeFile("proc/meminfo", "garbage\n");
     memory.collectNewSample();
+    memory.collectNewSample();
+    EXPECT_EQ(memory.virtualMemoryStatistics(), VMStatistics64{});
     EXPECT_EQ(memory.usedSwapMemory(), 0u);
     EXPECT_EQ(memory.swapStatistics().pageSize, PageSize);
+    EXPECT_FALSE(memory.hasPagingCounters());
     // A run of failures is reported once.
     EXPECT_EQ(log.messages(LogLevel::Error), QStringList{(
         "QRNMemoryInstrument: could not read the memory statistics; its figures read 0 until they can be read again.")});
 
-    // Back: the first rate is measured from zero, the next from the good sample.
     root.writeFile("proc/meminfo", savedFile(machine, "proc/meminfo"));
-    root.writeFile("proc/vmstat", vmstatWith(machine, "pgmajfault", 45678 + 80));
     memory.collectNewSample();
-    EXPECT_EQ(memory.pageInRate(), 45678u + 80u);
     EXPECT_EQ(memory.usedSwapMemory(), 1 * GiB);
-    root.writeFile("proc/vmstat", vmstatWith(machine, "pgmajfault", 45678 + 95));
-    memory.collectNewSample();
-    EXPECT_EQ(memory.pageInRate(), 15u);
+    EXPECT_TRUE(memory.hasPagingCounters());
 }
 
 TEST(QRNMemoryInstrument, TerminologyFollowsTheSystemVersion)

@@ -139,3 +139,94 @@ TEST_F(CPUMonitorItemTest, CellConfigurationChangesRebuildTheCells)
 }
 
 } // namespace
+
+namespace {
+
+QString labelOf(const QRNMenuBarCell& cell)
+{
+    return static_cast<const QRNTextMenuBarCell&>(cell).stringValue();
+}
+
+} // namespace
+
+TEST_F(CPUMonitorItemTest, ThousandsOfCellsOrProcessorsStayWithinTheLimits)
+{
+    LogCapture log;
+    auto many = machine({500, 250}, QStringList(1000, QStringLiteral("QRNNumericMenuBarCell:P")));
+    ASSERT_TRUE(many);
+    const QRNMenuBarItemImage& image = *many->menuBarImage();
+    EXPECT_EQ(image.menuBarCells().size(), QRNMenuBarItemImage::MaximumCellCount);
+    EXPECT_LE(image.size().width(), QRNMenuBarItemImage::MaximumWidth);
+    const QImage picture = many->statusItem()->image();
+    EXPECT_LE(picture.width() / picture.devicePixelRatio(), QRNMenuBarItemImage::MaximumWidth);
+    EXPECT_FALSE(log.messages(LogLevel::Error).isEmpty());
+
+    // A label and a graph for each of 1024 processors: whole pairs, as many as fit.
+    std::vector<int> busy(1024);
+    for (size_t i = 0; i < busy.size(); ++i)
+        busy[i] = int(i % 1000);
+    auto wide = machine(busy, {"QRNTextMenuBarCell:N", "QRNGraphMenuBarCell:1N"});
+    ASSERT_TRUE(wide);
+    wide->handleChangeOfUserDefault(SettingsKey::parse("ProcessorTopic-ShowIndividualCPUs"), true);
+    wide->updateInterface();
+    const QRNMenuBarItemImage& perProcessor = *wide->menuBarImage();
+    const auto& cells = perProcessor.menuBarCells();
+    ASSERT_EQ(cells.size(), QRNMenuBarItemImage::MaximumCellCount);
+    EXPECT_LE(perProcessor.size().width(), QRNMenuBarItemImage::MaximumWidth);
+    const size_t drawn = perProcessor.drawnCellCount();
+    EXPECT_GT(drawn, 10u);
+    EXPECT_LT(drawn, cells.size());
+    for (size_t p = 0; p < cells.size() / 2; ++p) {
+        EXPECT_EQ(labelOf(*cells[2 * p]), QStringLiteral("P%1").arg(p + 1, 2, 10, QLatin1Char(' ')));
+        EXPECT_NEAR(newest(static_cast<QRNGraphMenuBarCell&>(*cells[2 * p + 1]).bufferedGraph()), busy[p] / 1000.0, 1e-6) << p;
+    }
+}
+
+TEST_F(CPUMonitorItemTest, CodesThatAllFailShowTheFallbackCell)
+{
+    LogCapture log;
+    auto processor = machine({100, 200}, {"bogus", "QRNNoSuchCell:X"});
+    ASSERT_TRUE(processor);
+    for (const bool individual : {false, true}) {
+        processor->setShowsIndividualLoadsInBar(individual);
+        const auto& cells = processor->menuBarImage()->menuBarCells();
+        ASSERT_EQ(cells.size(), 1u) << individual;
+        EXPECT_EQ(labelOf(*cells[0]), QString(QChar(0x2042)));
+        EXPECT_GT(processor->statusItem()->image().width(), 10) << individual;
+    }
+}
+
+TEST_F(CPUMonitorItemTest, ProcessorsGoingOfflineLeaveNoStaleRowsOrCells)
+{
+    auto processor = machine({100, 200, 300, 400}, {"QRNGraphMenuBarCell:1N"});
+    ASSERT_TRUE(processor);
+    processor->handleChangeOfUserDefault(SettingsKey::parse("ProcessorTopic-ShowCPUGraphs"), QVariantList{true, true, true, true});
+    processor->handleChangeOfUserDefault(SettingsKey::parse("ProcessorTopic-ShowIndividualCPUs"), true);
+    ASSERT_EQ(processor->menuBarImage()->menuBarCells().size(), 4u);
+
+    root.writeStat(statWithLoads({100, 200}, 3));
+    processor->monitorInstruments().front()->collectNewSample();
+    processor->updateInterface();
+    EXPECT_EQ(processor->cpuCount(), 2u);
+    EXPECT_EQ(processor->menuBarImage()->menuBarCells().size(), 2u);
+    const QString menu = openedMenu(*processor);
+    EXPECT_TRUE(menu.contains("Processor 2\t")) << qPrintable(menu);
+    EXPECT_FALSE(menu.contains("Processor 3\t")) << qPrintable(menu);
+
+    // Back online, the new ones start without a graph.
+    root.writeStat(statWithLoads({100, 200, 300}, 4));
+    processor->monitorInstruments().front()->collectNewSample();
+    processor->updateInterface();
+    EXPECT_EQ(processor->menuBarImage()->menuBarCells().size(), 3u);
+    EXPECT_FALSE(processor->isDetailGraphEnabled(2));
+}
+
+TEST_F(CPUMonitorItemTest, ABootTimeInTheFutureOrMissingShowsNoDuration)
+{
+    const QByteArray lines = "cpu  10 0 0 10 0 0 0 0 0 0\ncpu0 10 0 0 10 0 0 0 0 0 0\n";
+    for (const QByteArray& boot : {QByteArray("btime 4102444800\n"), QByteArray()}) {
+        auto processor = item(lines + boot, lines + boot);
+        const QString menu = openedMenu(*processor);
+        EXPECT_TRUE(menu.contains("Active since:\t\n\tunknown\n")) << qPrintable(menu);
+    }
+}

@@ -1,14 +1,19 @@
 #include "platform/defaults/PropertyList.h"
 
+#include "platform/defaults/PropertyListLimits.h"
+#include "platform/linux/RegularFile.h"
 #include "platform/log/Log.h"
 
 #include <QDateTime>
-#include <QFile>
 #include <QSaveFile>
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <memory>
+
+#include <unistd.h>
 
 namespace {
 
@@ -156,6 +161,19 @@ QString describe(const QVariant& value, int level)
     }
 }
 
+// QSaveFile renames its temporary file into place even when the final flush
+// of its buffer failed (a full disk), which would replace a good file by a
+// cut-off one: every step up to the data being on disk is checked before the
+// commit. Answers the error, empty when all went well.
+QString writeAll(QSaveFile& file, const QByteArray& bytes)
+{
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush())
+        return file.errorString();
+    if (::fsync(file.handle()) != 0)
+        return QString::fromLocal8Bit(std::strerror(errno));
+    return {};
+}
+
 } // namespace
 
 QVariant PropertyList::toVariant(plist_t node)
@@ -227,10 +245,15 @@ plist_t PropertyList::fromVariant(const QVariant& value)
     }
 }
 
-std::optional<QVariant> PropertyList::fromData(const QByteArray& data)
+std::optional<QVariant> PropertyList::fromData(const QByteArray& data, QString* reason)
 {
     if (data.isEmpty() || data.size() > std::numeric_limits<uint32_t>::max())
         return std::nullopt;
+    if (const std::optional<QString> violation = PropertyListLimits::violation(data)) {
+        if (reason)
+            *reason = *violation;
+        return std::nullopt;
+    }
     plist_t root = nullptr;
     plist_from_memory(data.constData(), static_cast<uint32_t>(data.size()), &root);
     if (!root)
@@ -259,14 +282,17 @@ std::optional<QByteArray> PropertyList::toXML(const QVariant& value)
 
 std::optional<QVariant> PropertyList::readFile(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        Log::error("%{public}@: could not open property list '%{public}@': %{public}@.", {QStringLiteral("PropertyList"), path, file.errorString()});
+    RegularFile::Failure failure = RegularFile::Failure::None;
+    const std::optional<QByteArray> bytes = RegularFile::read(path, MaximumFileSize, &failure);
+    if (!bytes) {
+        Log::error("%{public}@: could not read property list '%{public}@': it %{public}@.",
+            {QStringLiteral("PropertyList"), path, RegularFile::describe(failure, MaximumFileSize)});
         return std::nullopt;
     }
-    std::optional<QVariant> value = fromData(file.readAll());
+    QString reason = QStringLiteral("it is not a property list");
+    std::optional<QVariant> value = fromData(*bytes, &reason);
     if (!value)
-        Log::error("%{public}@: '%{public}@' is not a property list.", {QStringLiteral("PropertyList"), path});
+        Log::error("%{public}@: could not read '%{public}@': %{public}@.", {QStringLiteral("PropertyList"), path, reason});
     return value;
 }
 
@@ -278,7 +304,13 @@ bool PropertyList::writeFile(const QString& path, const QVariant& value)
         return false;
     }
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(*xml) != xml->size() || !file.commit()) {
+    const QString error = writeAll(file, *xml);
+    if (!error.isEmpty()) {
+        file.cancelWriting();
+        Log::error("%{public}@: could not write property list '%{public}@': %{public}@.", {QStringLiteral("PropertyList"), path, error});
+        return false;
+    }
+    if (!file.commit()) {
         Log::error("%{public}@: could not write property list '%{public}@': %{public}@.", {QStringLiteral("PropertyList"), path, file.errorString()});
         return false;
     }

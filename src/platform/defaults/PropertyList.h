@@ -30,12 +30,18 @@ public:
     // anything inside it, has no property-list form.
     static plist_t fromVariant(const QVariant& value);
 
-    // XML or binary, told apart by the content.
-    static std::optional<QVariant> fromData(const QByteArray& data);
+    // Settings files are a few kilobytes; anything far larger is not one.
+    static constexpr std::size_t MaximumFileSize = 4 * 1024 * 1024;
+
+    // XML or binary, told apart by the content. Lists nested too deeply to
+    // parse safely (PropertyListLimits) are refused with the reason.
+    static std::optional<QVariant> fromData(const QByteArray& data, QString* reason = nullptr);
     static std::optional<QByteArray> toXML(const QVariant& value);
 
-    // Failures are logged and answered with none / false. Writing replaces the
-    // file atomically, so a reader never sees half a file.
+    // Failures are logged and answered with none / false. Only regular files
+    // up to the maximum size are read. Writing replaces the file atomically
+    // and only once all of it is on disk, so neither a reader nor a full disk
+    // ever leaves half a file.
     static std::optional<QVariant> readFile(const QString& path);
     static bool writeFile(const QString& path, const QVariant& value);
 

@@ -1,12 +1,12 @@
 #include "platform/defaults/UserDefaults.h"
 
-#include "platform/defaults/PropertyList.h"
+#include "platform/defaults/SettingsFile.h"
 #include "platform/linux/Sysroot.h"
 #include "platform/log/Log.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QSysInfo>
 
@@ -66,29 +66,77 @@ QStringList UserDefaults::reload()
     return changed;
 }
 
-QVariantMap UserDefaults::load(Domain domain) const
+QVariantMap UserDefaults::load(Domain domain)
 {
-    const QString path = filePath(domain);
-    if (path.isEmpty() || !QFile::exists(path))
-        return {};
-    const std::optional<QVariant> contents = PropertyList::readFile(path);
-    if (contents && contents->typeId() == QMetaType::QVariantMap)
-        return contents->toMap();
-    // Keep what the user had for inspection and start afresh.
-    const QString aside = path + QStringLiteral(".unreadable-")
-        + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    const bool moved = QFile::rename(path, aside);
-    Log::error("%{public}@: the settings file '%@' could not be read; it was moved to '%@' and its settings start empty.",
-        {ClassName, path, moved ? aside : QStringLiteral("(could not be moved)")});
-    return {};
+    return read(domain).value_or(QVariantMap());
 }
 
-void UserDefaults::save(Domain domain)
+std::optional<QVariantMap> UserDefaults::read(Domain domain)
+{
+    const QString path = filePath(domain);
+    if (path.isEmpty())
+        return QVariantMap();
+    const SettingsFile file(path);
+    // A writer may replace the file while it is read; then the new one is read.
+    for (int attempt = 0; attempt < MaximumReadAttempts; ++attempt) {
+        const SettingsFile::Contents contents = file.read();
+        if (contents.state == SettingsFile::State::Missing)
+            return QVariantMap();
+        if (contents.state == SettingsFile::State::Loaded)
+            return contents.values;
+        // Keep what the user had for inspection and start afresh.
+        const SettingsFile::MoveAside moved = file.moveAside(contents.identity);
+        if (moved.outcome == SettingsFile::Outcome::Replaced)
+            continue;
+        Log::error("%{public}@: the settings file '%@' could not be read (%@); it was moved to '%@' and its settings start empty.",
+            {ClassName, path, contents.reason, moved.outcome == SettingsFile::Outcome::Moved ? moved.aside : QStringLiteral("(could not be moved)")});
+        if (moved.outcome == SettingsFile::Outcome::Moved)
+            reportMovedAside(path, moved.aside);
+        return std::nullopt;
+    }
+    return QVariantMap();
+}
+
+void UserDefaults::reportMovedAside(const QString& path, const QString& aside)
+{
+    if (m_movedAsideHandler)
+        m_movedAsideHandler(path, aside);
+    else
+        m_unreportedMovesAside.append({path, aside});
+}
+
+void UserDefaults::setMovedAsideHandler(MovedAsideHandler handler)
+{
+    m_movedAsideHandler = std::move(handler);
+    if (!m_movedAsideHandler)
+        return;
+    const auto unreported = std::exchange(m_unreportedMovesAside, {});
+    for (const auto& [path, aside] : unreported)
+        m_movedAsideHandler(path, aside);
+}
+
+void UserDefaults::save(Domain domain, const QString& key)
 {
     const QString path = filePath(domain);
     if (path.isEmpty())
         return;
-    if (!QDir().mkpath(QFileInfo(path).absolutePath()) || !PropertyList::writeFile(path, values(domain)))
+    if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
+        Log::error("%{public}@: could not create the folder of the settings file '%@'.", {ClassName, path});
+        return;
+    }
+    // Another program (a second instance, a script) may have changed other
+    // keys since the file was read: the change goes into what the file holds
+    // now rather than rewriting it from memory. An unreadable file (moved
+    // aside) leaves memory as the best record there is.
+    const SettingsFile file(path);
+    const SettingsFile::Lock lock(file);
+    QVariantMap merged = read(domain).value_or(values(domain));
+    const auto value = values(domain).constFind(key);
+    if (value != values(domain).cend())
+        merged.insert(key, *value);
+    else
+        merged.remove(key);
+    if (!file.write(merged))
         Log::error("%{public}@: could not save the settings file '%@'.", {ClassName, path});
 }
 
@@ -141,13 +189,13 @@ void UserDefaults::setObject(const QString& key, const QVariant& value, Domain d
         values(domain).remove(key);
     else
         values(domain).insert(key, value);
-    save(domain);
+    save(domain, key);
 }
 
 void UserDefaults::removeObject(const QString& key, Domain domain)
 {
     if (values(domain).remove(key) > 0)
-        save(domain);
+        save(domain, key);
 }
 
 void UserDefaults::clear()

@@ -4,7 +4,6 @@
 #include "platform/linux/ProcStat.h"
 
 #include <QDir>
-#include <QFile>
 
 #include <charconv>
 #include <dirent.h>
@@ -19,12 +18,12 @@ bool isNumber(std::string_view name)
 }
 
 // One decimal value per sysfs attribute, followed by a line feed.
-std::optional<int> topologyValue(const QString& path)
+std::optional<int> topologyValue(const Sysroot& sysroot, const QString& relative)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const std::optional<QByteArray> bytes = sysroot.read(relative);
+    if (!bytes)
         return std::nullopt;
-    const QByteArray text = file.readAll().trimmed();
+    const QByteArray text = bytes->trimmed();
     int value = 0;
     const auto [end, error] = std::from_chars(text.constData(), text.constData() + text.size(), value);
     if (error != std::errc() || end != text.constData() + text.size() || value < 0)
@@ -62,9 +61,9 @@ std::optional<quint32> HostFacts::physicalProcessors() const
     for (const QString& name : cpus.entryList({QStringLiteral("cpu*")}, QDir::Dirs)) {
         if (!isNumber(name.mid(3).toStdString()))
             continue;
-        const QString topology = cpus.filePath(name + QStringLiteral("/topology/"));
-        const std::optional<int> package = topologyValue(topology + QStringLiteral("physical_package_id"));
-        const std::optional<int> core = topologyValue(topology + QStringLiteral("core_id"));
+        const QString topology = QStringLiteral("sys/devices/system/cpu/%1/topology/").arg(name);
+        const std::optional<int> package = topologyValue(m_sysroot, topology + QStringLiteral("physical_package_id"));
+        const std::optional<int> core = topologyValue(m_sysroot, topology + QStringLiteral("core_id"));
         if (package && core)
             cores.emplace(*package, *core);
     }

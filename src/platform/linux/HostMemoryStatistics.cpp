@@ -55,8 +55,10 @@ HostMemoryStatistics::Sample HostMemoryStatistics::sample()
     sample.swapUsage = swapUsageFrom(info, m_pageSize);
     VMStatCounters counters;
     const std::optional<std::string_view> vmStat = m_vmStatReader.read();
-    if (vmStat && MemoryFiles::parseVMStat(*vmStat, counters))
-        sample.statistics = statisticsFrom(info, counters, m_pageSize);
+    sample.pagingCounters = vmStat && MemoryFiles::parseVMStat(*vmStat, counters);
+    if (!sample.pagingCounters)
+        counters = VMStatCounters();
+    sample.statistics = statisticsFrom(info, counters, m_pageSize);
     return sample;
 }
 

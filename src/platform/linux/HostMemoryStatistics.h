@@ -17,10 +17,14 @@
 // nothing unless a file grows.
 class HostMemoryStatistics {
 public:
-    // What one sample could read; each part is none when its files could not.
+    // What one sample could read; each part is none when /proc/meminfo could
+    // not be read. Without /proc/vmstat the record's sizes are still there,
+    // its event counters (faults, page-ins and -outs, swap-ins and -outs,
+    // compressions) read 0 and pagingCounters is false.
     struct Sample {
         std::optional<SwapUsage> swapUsage;
         std::optional<VMStatistics64> statistics;
+        bool pagingCounters = false;
     };
 
     // The page size defaults to the running kernel's.

@@ -5,15 +5,19 @@
 #include <string_view>
 #include <vector>
 
-// Reads a whole kernel text file (/proc, /sys) with open/read/close into a
-// buffer it keeps, so repeated reads of the same file allocate nothing once
-// the buffer has grown to the file's size.
+// Reads a whole kernel text file (/proc, /sys) into a buffer it keeps, so
+// repeated reads of the same file allocate nothing once the buffer has grown
+// to the file's size.
 class KernelFileReader {
 public:
+    // Far above any kernel text file (/proc/stat of 1024 processors is about
+    // 200 KB), small enough that a path leading to /dev/zero costs little.
+    static constexpr std::size_t MaximumFileSize = 64 * 1024 * 1024;
+
     explicit KernelFileReader(std::string path);
 
     // The file's bytes, valid until the next read; none when the file cannot
-    // be opened or read.
+    // be opened or read, is not a regular file or is over the maximum size.
     std::optional<std::string_view> read();
 
 private:

@@ -1,5 +1,8 @@
 #include "platform/linux/Sysroot.h"
 
+#include "platform/linux/KernelFileReader.h"
+#include "platform/linux/RegularFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -27,10 +30,7 @@ std::string Sysroot::filePath(const QString& relative) const
 
 std::optional<QByteArray> Sysroot::read(const QString& relative) const
 {
-    QFile file(path(relative));
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    return file.readAll();
+    return RegularFile::read(path(relative), KernelFileReader::MaximumFileSize);
 }
 
 QString Sysroot::text(const QString& relative) const

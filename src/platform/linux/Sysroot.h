@@ -22,6 +22,8 @@ public:
     // The same path, encoded for the C file functions.
     std::string filePath(const QString& relative) const;
 
+    // None when the file is missing, unreadable, not a regular file (a FIFO
+    // would block, a device never end) or larger than kernel files get.
     std::optional<QByteArray> read(const QString& relative) const;
     // The file's text without surrounding white space; empty when missing.
     QString text(const QString& relative) const;

@@ -4,6 +4,10 @@
 
 #include <QDBusConnectionInterface>
 
+#include <future>
+#include <memory>
+#include <thread>
+
 #include <xcb/xcb.h>
 
 bool StatusBarProbe::isStatusNotifierWatcherRegistered(const QDBusConnection& bus)
@@ -22,13 +26,22 @@ bool StatusBarProbe::isStatusNotifierWatcherRegistered(const QDBusConnection& bu
     return reply.value();
 }
 
-bool StatusBarProbe::isX11DisplayAvailable()
+StatusBarProbe::Display StatusBarProbe::x11Display(std::chrono::milliseconds timeout)
 {
     if (qEnvironmentVariableIsEmpty("DISPLAY"))
-        return false;
-    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
-    const bool ok = connection && xcb_connection_has_error(connection) == 0;
-    if (connection)
-        xcb_disconnect(connection);
-    return ok;
+        return Display::Absent;
+    // xcb_connect waits for the server's answer without a time limit, so it
+    // runs on a thread of its own, left behind when no answer comes in time.
+    auto answer = std::make_shared<std::promise<bool>>();
+    std::future<bool> answered = answer->get_future();
+    std::thread([answer] {
+        xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+        const bool ok = connection && xcb_connection_has_error(connection) == 0;
+        if (connection)
+            xcb_disconnect(connection);
+        answer->set_value(ok);
+    }).detach();
+    if (answered.wait_for(timeout) != std::future_status::ready)
+        return Display::Silent;
+    return answered.get() ? Display::Available : Display::Absent;
 }

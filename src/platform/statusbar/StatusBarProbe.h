@@ -3,6 +3,8 @@
 #include <QDBusConnection>
 #include <QString>
 
+#include <chrono>
+
 // What the desktop offers for showing status items, asked once at start-up
 // before a status bar back end is chosen.
 class StatusBarProbe {
@@ -11,6 +13,10 @@ public:
 
     // True when some program owns the StatusNotifierWatcher name on the bus.
     static bool isStatusNotifierWatcherRegistered(const QDBusConnection& bus);
-    // True when DISPLAY names an X server that accepts a connection.
-    static bool isX11DisplayAvailable();
+    enum class Display { Available, Absent, Silent };
+    static constexpr std::chrono::milliseconds X11Timeout{5000};
+
+    // Available when DISPLAY names an X server that accepts a connection;
+    // Silent when it accepted the socket but did not answer in time.
+    static Display x11Display(std::chrono::milliseconds timeout = X11Timeout);
 };

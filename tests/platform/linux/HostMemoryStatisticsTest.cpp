@@ -28,14 +28,22 @@ TEST(HostMemoryStatistics, ASampleHasWhatItsFilesGive)
     HostMemoryStatistics host(root.root(), PageSize);
     HostMemoryStatistics::Sample sample = host.sample();
     ASSERT_TRUE(sample.swapUsage && sample.statistics);
+    EXPECT_TRUE(sample.pagingCounters);
     EXPECT_EQ(*sample.swapUsage, (SwapUsage{0, 0, 0, 4096, false}));
     EXPECT_EQ(sample.statistics->compressor_page_count, 0u);
+    const VMStatistics64 full = *sample.statistics;
 
-    // Swap comes from /proc/meminfo alone.
+    // Swap and the sizes come from /proc/meminfo alone; the event counters
+    // of /proc/vmstat then read 0.
     root.removeFile(QStringLiteral("proc/vmstat"));
     sample = host.sample();
     EXPECT_TRUE(sample.swapUsage);
-    EXPECT_FALSE(sample.statistics);
+    ASSERT_TRUE(sample.statistics);
+    EXPECT_FALSE(sample.pagingCounters);
+    EXPECT_EQ(sample.statistics->free_count, full.free_count);
+    EXPECT_EQ(sample.statistics->wire_count, full.wire_count);
+    EXPECT_EQ(sample.statistics->pageins, 0u);
+    EXPECT_EQ(sample.statistics->faults, 0u);
 
     root.writeFile(QStringLiteral("proc/meminfo"), "MemTotal: 1024 kB\n");
     sample = host.sample();

@@ -1,10 +1,18 @@
 #include "platform/statusbar/StatusBarProbe.h"
 
+#include "platform/desktop/SessionBusProbe.h"
+
 #include "PrivateSessionBus.h"
 #include "platform/log/LogCapture.h"
 #include "support/ScopedEnvironmentVariable.h"
+#include "support/SilentServer.h"
+
+#include <QElapsedTimer>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+using namespace std::chrono_literals;
 
 TEST(StatusBarProbe, SeesTheWatcherComeAndGoOnTheBus)
 {
@@ -38,6 +46,33 @@ TEST(StatusBarProbe, NoBusMeansNoWatcherAndNoServerNoDisplay)
     // Unset, and a display number no server listens on.
     for (const QByteArray& display : {QByteArray(), QByteArray(":6543")}) {
         const ScopedEnvironmentVariable variable("DISPLAY", display);
-        EXPECT_FALSE(StatusBarProbe::isX11DisplayAvailable()) << display.constData();
+        EXPECT_EQ(StatusBarProbe::x11Display(), StatusBarProbe::Display::Absent) << display.constData();
     }
+}
+
+TEST(StatusBarProbe, ASessionBusOrXServerThatNeverAnswersTimesOut)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("bus"));
+    SilentServer bus(path);
+    ASSERT_TRUE(bus.isListening());
+    const QByteArray address = "unix:path=" + QFile::encodeName(path) + ",guid=0123";
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(SessionBusProbe::probe(address, 300ms), SessionBusProbe::State::Silent);
+    EXPECT_LT(clock.elapsed(), 3000);
+
+    PrivateSessionBus daemon;
+    ASSERT_TRUE(daemon.isRunning());
+    EXPECT_EQ(SessionBusProbe::probe(daemon.address().toUtf8()), SessionBusProbe::State::Answers);
+    EXPECT_EQ(SessionBusProbe::probe("unix:path=/nonexistent/bus"), SessionBusProbe::State::Absent);
+    EXPECT_EQ(SessionBusProbe::probe(""), SessionBusProbe::State::Absent);
+    EXPECT_EQ(SessionBusProbe::socketPath("unix:abstract=/tmp/dbus-x%2cy,guid=1;unix:path=/b"), "@/tmp/dbus-x,y");
+
+    SilentServer x(50);
+    ASSERT_TRUE(x.isListening());
+    const ScopedEnvironmentVariable display("DISPLAY", x.x11Display());
+    clock.restart();
+    EXPECT_EQ(StatusBarProbe::x11Display(300ms), StatusBarProbe::Display::Silent);
+    EXPECT_LT(clock.elapsed(), 3000);
 }
