@@ -3,7 +3,9 @@
 #include "app/Snapshot.h"
 #include "app/StatusBarChoice.h"
 #include "items/MonitorItemRegistration.h"
+#include "platform/desktop/RuntimeDirectory.h"
 #include "platform/log/Log.h"
+#include "platform/log/QtMessages.h"
 #include "platform/statusbar/OffscreenStatusBar.h"
 #include "platform/statusbar/OwnStatusBar.h"
 #include "platform/statusbar/StatusBarProbe.h"
@@ -73,6 +75,9 @@ int main(int argc, char* argv[])
         std::printf("vistrel %s\n", VISTREL_VERSION);
         return 0;
     }
+
+    QtMessages::install();
+    RuntimeDirectory::ensure();
 
     CommandLine::StatusBarMode mode = line->statusBar;
     if (!line->snapshotDirectory.isEmpty())
