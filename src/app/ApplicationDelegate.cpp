@@ -56,15 +56,8 @@ ApplicationDelegate::ApplicationDelegate()
     m_idlePageReleaseTimer.setSingleShot(true);
     m_idlePageReleaseTimer.setInterval(10'000);
     connect(&m_idlePageReleaseTimer, &QTimer::timeout, this, [] { ResidentFilePages::releaseIdlePages(); });
-    if (qobject_cast<QApplication*>(QCoreApplication::instance())) {
+    if (qobject_cast<QApplication*>(QCoreApplication::instance()))
         m_switchNoticeWindowController = std::make_unique<GUISwitchNoticeWindowController>();
-        // The window exists from the start, hidden until the full interface is asked for.
-        m_configurationWindow = std::make_unique<ConfigurationWindow>(localizedApplicationName());
-        m_configurationWindowController = std::make_unique<ConfigurationWindowController>(*m_configurationWindow);
-        connect(m_configurationWindow.get(), &ConfigurationWindow::windowWillClose, this, [this] { setFullGUIEnabled(false); });
-        connect(m_configurationWindow.get(), &ConfigurationWindow::outlineViewSelectionDidChange, this,
-            &ApplicationDelegate::outlineViewSelectionDidChange);
-    }
 }
 
 ApplicationDelegate::~ApplicationDelegate()
@@ -121,12 +114,7 @@ void ApplicationDelegate::applicationDidFinishLaunching()
     const bool firstStartOfThisVersion
         = !defaults().hasKey(QStringLiteral("PassedFirstStart"))
         || defaults().integerForKey(QStringLiteral("PassedFirstStart")) != FirstStartVersionCode;
-    loadConfigurationTopics();
     QRNHostUserDefaults::setGlobalChangeDelegate(this);
-    completeLaunchSetupOfAllTopicsInList(m_configurationTopics);
-    const QString selectedTopic = defaults().stringForKey(QStringLiteral("SelectedTopicClass"));
-    if (!selectedTopic.isEmpty())
-        selectTopicWithClassName(selectedTopic);
     // Settings changed by another program take effect as if written here.
     auto* watcher = new DefaultsWatcher(defaults(), this);
     connect(watcher, &DefaultsWatcher::keysChanged, this, [this](const QStringList& keys) {
@@ -149,9 +137,11 @@ void ApplicationDelegate::handleFirstLaunchOfNewVersion()
 {
     const bool veryFirstStart = !defaults().hasKey(QStringLiteral("PassedFirstStart"));
     // Every page writes its cells and its switch through the routed writer,
-    // which creates the items one by one.
-    if (veryFirstStart)
+    // which creates the items one by one; the window shows next anyway.
+    if (veryFirstStart) {
+        loadConfigurationWindow();
         activateAllFeaturesOfAllTopicsInList(m_configurationTopics);
+    }
     setFullGUIEnabled(true);
     openPreferences();
     QRNHostUserDefaults::setInteger(FirstStartVersionCode, QStringLiteral("PassedFirstStart"));
@@ -397,14 +387,14 @@ void ApplicationDelegate::setFullGUIEnabled(bool enabled)
     m_fullGUIEnabled = enabled;
     const bool suppressNotice = defaults().boolForKey(QStringLiteral("PreferencesTopic-SuppressSwitchingNotice"));
     if (enabled) {
-        if (m_configurationWindow) {
-            if (!m_configurationWindow->isVisible() && !m_configurationWindowController->restoreFrame()) {
+        if (ConfigurationWindow* window = loadConfigurationWindow()) {
+            if (!window->isVisible() && !m_configurationWindowController->restoreFrame()) {
                 if (QScreen* screen = QGuiApplication::primaryScreen())
-                    m_configurationWindow->move(screen->geometry().center() - m_configurationWindow->rect().center());
+                    window->move(screen->geometry().center() - window->rect().center());
             }
-            m_configurationWindow->show();
-            m_configurationWindow->raise();
-            m_configurationWindow->activateWindow();
+            window->show();
+            window->raise();
+            window->activateWindow();
         }
         if (m_switchNoticeWindowController && !suppressNotice)
             m_switchNoticeWindowController->runNotificationForGUIEnabled(true);
@@ -446,6 +436,23 @@ void ApplicationDelegate::openConfigurationWindowForPlaceholderItem()
     openPreferences();
 }
 
+ConfigurationWindow* ApplicationDelegate::loadConfigurationWindow()
+{
+    if (m_configurationWindow || !qobject_cast<QApplication*>(QCoreApplication::instance()))
+        return m_configurationWindow.get();
+    m_configurationWindow = std::make_unique<ConfigurationWindow>(localizedApplicationName());
+    m_configurationWindowController = std::make_unique<ConfigurationWindowController>(*m_configurationWindow);
+    connect(m_configurationWindow.get(), &ConfigurationWindow::windowWillClose, this, [this] { setFullGUIEnabled(false); });
+    connect(m_configurationWindow.get(), &ConfigurationWindow::outlineViewSelectionDidChange, this,
+        &ApplicationDelegate::outlineViewSelectionDidChange);
+    loadConfigurationTopics();
+    completeLaunchSetupOfAllTopicsInList(m_configurationTopics);
+    const QString selectedTopic = defaults().stringForKey(QStringLiteral("SelectedTopicClass"));
+    if (!selectedTopic.isEmpty())
+        selectTopicWithClassName(selectedTopic);
+    return m_configurationWindow.get();
+}
+
 void ApplicationDelegate::loadConfigurationTopics()
 {
     if (!m_configurationWindow)
@@ -469,9 +476,10 @@ std::optional<ConfigurationTopic::IndexPath> ApplicationDelegate::configurationI
 
 void ApplicationDelegate::selectTopicWithClassName(const QString& className)
 {
+    ConfigurationWindow* window = loadConfigurationWindow();
     const auto path = configurationIndexPathOfClassNamed(className, m_configurationTopics);
-    if (path && m_configurationWindow)
-        m_configurationWindow->setSelectedTopicPaths({*path});
+    if (path && window)
+        window->setSelectedTopicPaths({*path});
 }
 
 ConfigurationTopic* ApplicationDelegate::selectedConfigurationTopic() const

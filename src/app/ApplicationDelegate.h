@@ -112,12 +112,17 @@ public:
     QWidget* welcomeWindow() const;
     GUISwitchNoticeWindowController* switchNoticeWindowController() const { return m_switchNoticeWindowController.get(); }
 
-    // The configuration window's topics (groups and pages).
+    // The configuration window with its topics and their pages, built when
+    // first needed (a user who never opens it never pays for them); null
+    // without widgets.
+    ConfigurationWindow* loadConfigurationWindow();
+    // The configuration window's topics (groups and pages); none before the window is built.
     const ConfigurationTopic::List& configurationTopics() const { return m_configurationTopics; }
     ConfigurationTopic* topicForClassName(const QString& className) const;
     static std::optional<ConfigurationTopic::IndexPath> configurationIndexPathOfClassNamed(const QString& className,
         const ConfigurationTopic::List& topics);
-    // Selects the topic in the outline, which shows its page; nothing when absent.
+    // Selects the topic in the outline, which shows its page; nothing when
+    // absent. Builds the window first.
     void selectTopicWithClassName(const QString& className);
     // The topic when exactly one is selected, else null.
     ConfigurationTopic* selectedConfigurationTopic() const;
