@@ -3,10 +3,12 @@
 #include "app/Snapshot.h"
 #include "app/StatusBarChoice.h"
 #include "platform/defaults/UserDefaults.h"
+#include "platform/desktop/RuntimeDirectory.h"
 #include "platform/desktop/SessionBusProbe.h"
 #include "platform/desktop/TranslationTable.h"
 #include "platform/linux/QuitSignals.h"
 #include "platform/log/Log.h"
+#include "platform/log/QtMessages.h"
 #include "platform/notifications/DesktopNotification.h"
 #include "platform/statusbar/OffscreenStatusBar.h"
 #include "platform/statusbar/OwnStatusBar.h"
@@ -127,6 +129,9 @@ int main(int argc, char* argv[])
         std::printf("vistrel %s\n", VISTREL_VERSION);
         return 0;
     }
+
+    QtMessages::install();
+    RuntimeDirectory::ensure();
 
     CommandLine::StatusBarMode mode = line->statusBar;
     if (!line->snapshotDirectory.isEmpty())

@@ -53,12 +53,6 @@ ApplicationDelegate::ApplicationDelegate()
     if (hasGraphicalInterface()) {
         m_switchNoticeWindowController = std::make_unique<GUISwitchNoticeWindowController>();
         m_supportWindows = std::make_unique<SupportWindows>();
-        // The window exists from the start, hidden until the full interface is asked for.
-        m_configurationWindowController = std::make_unique<ConfigurationWindowController>(localizedApplicationName());
-        connect(m_configurationWindowController.get(), &ConfigurationWindowController::windowWillClose, this,
-            [this] { setFullGUIEnabled(false); });
-        connect(m_configurationWindowController.get(), &ConfigurationWindowController::mainMenuIconSuppressionChanged,
-            this, &ApplicationDelegate::setMainMenuIconDisabled);
     }
 }
 
@@ -88,16 +82,8 @@ void ApplicationDelegate::applicationDidFinishLaunching()
 {
     const bool firstStartOfThisVersion = !defaults().hasKey(SettingName::PassedFirstStart)
         || defaults().integerForKey(SettingName::PassedFirstStart) != FirstStartVersionCode;
-    if (m_configurationWindowController)
-        m_configurationWindowController->loadConfigurationTopics();
     QRNHostUserDefaults::setGlobalChangeDelegate(
         [this](const QVariant& value, const QString& key) { handleChangeOfValue(value, key); });
-    if (m_configurationWindowController) {
-        m_configurationWindowController->completeLaunchSetupOfAllTopics();
-        const QString selectedTopic = defaults().stringForKey(SettingName::SelectedTopicClass);
-        if (!selectedTopic.isEmpty())
-            m_configurationWindowController->selectTopicWithClassName(selectedTopic);
-    }
     // Settings changed by another program take effect as if written here.
     auto* watcher = new DefaultsWatcher(defaults(), this);
     connect(watcher, &DefaultsWatcher::keysChanged, this, [this](const QStringList& keys) {
@@ -119,9 +105,9 @@ void ApplicationDelegate::handleFirstLaunchOfNewVersion()
 {
     const bool veryFirstStart = !defaults().hasKey(SettingName::PassedFirstStart);
     // Every page writes its cells and its switch through the routed writer,
-    // which creates the items one by one.
-    if (veryFirstStart && m_configurationWindowController)
-        m_configurationWindowController->activateAllFeaturesOfAllTopics();
+    // which creates the items one by one; the window shows next anyway.
+    if (ConfigurationWindowController* window = veryFirstStart ? loadConfigurationWindow() : nullptr)
+        window->activateAllFeaturesOfAllTopics();
     setFullGUIEnabled(true);
     openPreferences();
     QRNHostUserDefaults::setInteger(FirstStartVersionCode, SettingName::PassedFirstStart);
@@ -279,6 +265,23 @@ void ApplicationDelegate::setMainMenuIconDisabled(bool disabled)
     applyPlaceholderRule();
 }
 
+ConfigurationWindowController* ApplicationDelegate::loadConfigurationWindow()
+{
+    if (m_configurationWindowController || !hasGraphicalInterface())
+        return m_configurationWindowController.get();
+    m_configurationWindowController = std::make_unique<ConfigurationWindowController>(localizedApplicationName());
+    ConfigurationWindowController& window = *m_configurationWindowController;
+    connect(&window, &ConfigurationWindowController::windowWillClose, this, [this] { setFullGUIEnabled(false); });
+    connect(&window, &ConfigurationWindowController::mainMenuIconSuppressionChanged, this,
+        &ApplicationDelegate::setMainMenuIconDisabled);
+    window.loadConfigurationTopics();
+    window.completeLaunchSetupOfAllTopics();
+    const QString selectedTopic = defaults().stringForKey(SettingName::SelectedTopicClass);
+    if (!selectedTopic.isEmpty())
+        window.selectTopicWithClassName(selectedTopic);
+    return &window;
+}
+
 QWidget* ApplicationDelegate::configurationWindow() const
 {
     return m_configurationWindowController ? &m_configurationWindowController->window() : nullptr;
@@ -291,8 +294,8 @@ void ApplicationDelegate::setFullGUIEnabled(bool enabled)
     m_fullGUIEnabled = enabled;
     const bool suppressNotice = defaults().boolForKey(topicKey(TopicName::Preferences, SettingName::SuppressSwitchingNotice));
     if (enabled) {
-        if (m_configurationWindowController)
-            m_configurationWindowController->present();
+        if (ConfigurationWindowController* window = loadConfigurationWindow())
+            window->present();
         if (m_switchNoticeWindowController && !suppressNotice)
             m_switchNoticeWindowController->runNotificationForGUIEnabled(true);
         m_idlePageRelease.setInUse(true);
@@ -316,16 +319,17 @@ void ApplicationDelegate::openPreferenceSettingsForMonitorItem(QRNMonitorItem* i
     if (!item || item->className().isEmpty())
         return;
     const auto topic = topicNameForMonitorItemClassName(item->className());
-    if (topic && m_configurationWindowController)
-        m_configurationWindowController->selectTopicWithClassName(*topic);
+    ConfigurationWindowController* window = loadConfigurationWindow();
+    if (topic && window)
+        window->selectTopicWithClassName(*topic);
     setFullGUIEnabled(true);
 }
 
 void ApplicationDelegate::openPreferences()
 {
     setFullGUIEnabled(true);
-    if (m_configurationWindowController)
-        m_configurationWindowController->selectTopicWithClassName(TopicName::Preferences);
+    if (ConfigurationWindowController* window = loadConfigurationWindow())
+        window->selectTopicWithClassName(TopicName::Preferences);
 }
 
 void ApplicationDelegate::openConfigurationWindowForPlaceholderItem()

@@ -70,7 +70,11 @@ public:
     QRNMonitorItem* mainMenuMonitorItem() const { return m_mainMenuMonitorItem.get(); }
     OpenMenuTracker& menuTracker() { return m_menuTracker; }
     const IdlePageRelease& idlePageRelease() const { return m_idlePageRelease; }
-    // Null without a graphical interface (the snapshot runs on a plain core application).
+    // The configuration window with its topics and their pages, built when
+    // first needed (a user who never opens it never pays for them); null
+    // without a graphical interface (the snapshot runs on a plain core application).
+    ConfigurationWindowController* loadConfigurationWindow();
+    // Null until the window is built.
     ConfigurationWindowController* configurationWindowController() const { return m_configurationWindowController.get(); }
     QWidget* configurationWindow() const;
     QWidget* welcomeWindow() const;

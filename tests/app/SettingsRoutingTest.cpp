@@ -133,7 +133,7 @@ TEST_F(SettingsRoutingTest, EveryKeyThePagesAndResourcesWriteHasAReceiver)
 {
     controller->applicationDidFinishLaunching();
     // Every control of every page is used once.
-    ConfigurationWindowController& window = *controller->configurationWindowController();
+    ConfigurationWindowController& window = *controller->loadConfigurationWindow();
     std::function<void(const ConfigurationTopic::List&)> useControls = [&](const ConfigurationTopic::List& topics) {
         for (const auto& topic : topics) {
             useControls(topic->children());

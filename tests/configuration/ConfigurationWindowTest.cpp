@@ -13,9 +13,41 @@ protected:
     void suppressNotice() { defaults().setObject("PreferencesTopic-SuppressSwitchingNotice", true, UserDefaults::Domain::Host); }
 };
 
+TEST_F(ConfigurationWindowTest, ThePagesAreBuiltWhenTheWindowFirstOpens)
+{
+    defaults().setObject("ProcessorTopic-IsActive", true, UserDefaults::Domain::Host);
+    defaults().setObject("ProcessorTopic-MenuBarConfiguration", QRNCPUMonitorItem::defaultCellConfiguration(), UserDefaults::Domain::Host);
+    defaults().setObject("SelectedTopicClass", "MemoryTopic");
+    suppressNotice();
+    launch();
+    EXPECT_EQ(controller->configurationWindowController(), nullptr);
+    // Dragging the item out of the bar has no page to untick.
+    controller->requestDeactivationOfMonitorItem(liveItem("QRNCPUMonitorItem"));
+    EXPECT_EQ(liveItem("QRNCPUMonitorItem"), nullptr);
+    EXPECT_EQ(window(), nullptr);
+
+    // Opened, the window shows the topic of the last run; each page reads
+    // the settings as they are now.
+    controller->setFullGUIEnabled(true);
+    ASSERT_NE(window(), nullptr);
+    EXPECT_TRUE(window()->isVisible());
+    EXPECT_EQ(windowController().selectedConfigurationTopic(), windowController().topicForClassName("MemoryTopic"));
+    ASSERT_NE(windowController().topicForClassName("ProcessorTopic"), nullptr);
+    EXPECT_FALSE(windowController().topicForClassName("ProcessorTopic")->isFeatureActive());
+    EXPECT_EQ(defaults().integerForKey("MenuBarLayoutTopic-BarHistoryScaling"), 100);
+    // Built once: closing and reopening keeps the same pages.
+    ConfigurationWindow* built = window();
+    window()->close();
+    controller->openPreferences();
+    EXPECT_EQ(window(), built);
+}
+
 TEST_F(ConfigurationWindowTest, SelectingATopicShowsItsPage)
 {
     launch();
+    // The window is built when first asked for.
+    ASSERT_NE(controller->loadConfigurationWindow(), nullptr);
+    windowController().selectTopicWithClassName("MemoryTopic");
     int rows = 0;
     for (QTreeWidgetItemIterator it(window()->topicOutline()); *it; ++it) {
         ++rows;
@@ -23,7 +55,6 @@ TEST_F(ConfigurationWindowTest, SelectingATopicShowsItsPage)
     }
     EXPECT_EQ(rows, 12);
 
-    windowController().selectTopicWithClassName("MemoryTopic");
     ConfigurationTopic* memory = windowController().topicForClassName("MemoryTopic");
     EXPECT_EQ(windowController().selectedConfigurationTopic(), memory);
     EXPECT_EQ(windowController().visibleTopic(), memory);
@@ -55,7 +86,7 @@ TEST_F(ConfigurationWindowTest, PreferencesOfAnItemOpenItsPage)
     defaults().setObject("ProcessorTopic-MenuBarConfiguration", QRNCPUMonitorItem::defaultCellConfiguration(), UserDefaults::Domain::Host);
     suppressNotice();
     launch();
-    EXPECT_FALSE(window()->isVisible());
+    EXPECT_EQ(window(), nullptr);
     ASSERT_NE(liveItem("QRNCPUMonitorItem"), nullptr);
     liveItem("QRNCPUMonitorItem")->openUserInterfaceForPreferenceSettings();
     EXPECT_TRUE(controller->isFullGUIEnabled());
@@ -69,7 +100,6 @@ TEST_F(ConfigurationWindowTest, TopicAndFrameAreRememberedBetweenRuns)
 {
     suppressNotice();
     launch();
-    windowController().selectTopicWithClassName("NetworkTopic");
     controller->openPreferences();
     window()->setGeometry(QRect(100, 120, 700, 500));
     window()->close();
@@ -80,8 +110,8 @@ TEST_F(ConfigurationWindowTest, TopicAndFrameAreRememberedBetweenRuns)
 
     controller.reset();
     launch();
+    controller->setFullGUIEnabled(true);
     EXPECT_EQ(windowController().selectedConfigurationTopic()->className(), "NetworkTopic");
-    controller->openPreferences();
     EXPECT_EQ(window()->size(), QSize(700, 500));
     // A frame off every screen is not used.
     defaults().setObject(WindowFrameAutosave::frameDefaultsKey(), QVariantList{-5000, -5000, 700, 500});

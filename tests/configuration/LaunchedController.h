@@ -42,7 +42,12 @@ protected:
 
     static UserDefaults& defaults() { return ScopedUserDefaults::defaults(); }
     ConfigurationWindowController& windowController() const { return *controller->configurationWindowController(); }
-    ConfigurationWindow* window() const { return &windowController().window(); }
+    // Null until the controller builds the window.
+    ConfigurationWindow* window() const
+    {
+        ConfigurationWindowController* built = controller->configurationWindowController();
+        return built ? &built->window() : nullptr;
+    }
     QRNMonitorItem* liveItem(const QString& className) const { return controller->activeMonitorItemWithClassName(className); }
 
     ScopedStatusBar bar;

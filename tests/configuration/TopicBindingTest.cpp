@@ -19,6 +19,11 @@ QStringList liveCodes(const QRNMonitorItem* item)
 
 class TopicBindingTest : public LaunchedController {
 protected:
+    void launchWithWindow()
+    {
+        launch();
+        ASSERT_NE(controller->loadConfigurationWindow(), nullptr);
+    }
     ConfigurationTopic& topic(const char* name = "ProcessorTopic") const { return *windowController().topicForClassName(name); }
     QStringList storedCodes(const QString& topic) const { return defaults().objectForKey(topic + "-MenuBarConfiguration").toStringList(); }
     QCheckBox* featureSwitch() const { return topic().contentView()->findChild<QCheckBox*>("featureSwitch"); }
@@ -29,7 +34,7 @@ protected:
 TEST_F(TopicBindingTest, EveryShippedCellListMakesItsCells)
 {
     LogCapture log;
-    launch();
+    launchWithWindow();
     for (const QString& className : ConfigurationTopicClasses::classNames()) {
         SCOPED_TRACE(className.toStdString());
         const ConfigurationTopic* page = windowController().topicForClassName(className);
@@ -53,7 +58,7 @@ TEST_F(TopicBindingTest, StoredCodesFillTheStripAndAnEmptyListMeansDefault)
 {
     defaults().setObject("ProcessorTopic-MenuBarConfiguration", QVariantList{pieOnly.first()}, UserDefaults::Domain::Host);
     defaults().setObject("MemoryTopic-MenuBarConfiguration", QVariantList(), UserDefaults::Domain::Host);
-    launch();
+    launchWithWindow();
     EXPECT_EQ(topic().menuBarSimulatorView()->cellCodes(), pieOnly);
     EXPECT_EQ(topic().menuBarCellCodes(), pieOnly);
     EXPECT_EQ(topic("MemoryTopic").menuBarSimulatorView()->cellCodes(), QRNMemoryMonitorItem::defaultCellConfiguration());
@@ -61,7 +66,7 @@ TEST_F(TopicBindingTest, StoredCodesFillTheStripAndAnEmptyListMeansDefault)
 
 TEST_F(TopicBindingTest, AStripChangeReachesTheLiveItemAtOnce)
 {
-    launch();
+    launchWithWindow();
     topic().setIsFeatureActive(true);
     QRNMonitorItem* item = liveItem("QRNCPUMonitorItem");
     ASSERT_NE(item, nullptr);
@@ -99,7 +104,7 @@ TEST_F(TopicBindingTest, AStripChangeReachesTheLiveItemAtOnce)
 
 TEST_F(TopicBindingTest, SwitchingOnStoresTheCellsBeforeTheFlag)
 {
-    launch();
+    launchWithWindow();
     topic().configureMenuBarSimulator(topic().menuBarSimulatorView(), pieOnly, {});
     EXPECT_FALSE(defaults().hasKey("ProcessorTopic-MenuBarConfiguration"));
     ASSERT_NE(featureSwitch(), nullptr);

@@ -8,7 +8,26 @@
 
 namespace {
 
-QString entryValue(const QString& contents, const QString& key)
+QStringList commandOfEntry(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QString contents = QString::fromUtf8(file.readAll());
+    if (DesktopApplications::entryValue(contents, QStringLiteral("Hidden")) == QLatin1String("true"))
+        return {};
+    const QString tryExec = DesktopApplications::entryValue(contents, QStringLiteral("TryExec"));
+    if (!tryExec.isEmpty() && QStandardPaths::findExecutable(tryExec).isEmpty() && !QFile::exists(tryExec))
+        return {};
+    QStringList arguments = DesktopApplications::execArguments(DesktopApplications::entryValue(contents, QStringLiteral("Exec")));
+    if (arguments.isEmpty() || QStandardPaths::findExecutable(arguments.first()).isEmpty())
+        return {};
+    return arguments;
+}
+
+} // namespace
+
+QString DesktopApplications::entryValue(const QString& contents, const QString& key)
 {
     bool inDesktopEntry = false;
     for (const QString& rawLine : contents.split(u'\n')) {
@@ -20,25 +39,6 @@ QString entryValue(const QString& contents, const QString& key)
     }
     return {};
 }
-
-QStringList commandOfEntry(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QString contents = QString::fromUtf8(file.readAll());
-    if (entryValue(contents, QStringLiteral("Hidden")) == QLatin1String("true"))
-        return {};
-    const QString tryExec = entryValue(contents, QStringLiteral("TryExec"));
-    if (!tryExec.isEmpty() && QStandardPaths::findExecutable(tryExec).isEmpty() && !QFile::exists(tryExec))
-        return {};
-    QStringList arguments = DesktopApplications::execArguments(entryValue(contents, QStringLiteral("Exec")));
-    if (arguments.isEmpty() || QStandardPaths::findExecutable(arguments.first()).isEmpty())
-        return {};
-    return arguments;
-}
-
-} // namespace
 
 QStringList DesktopApplications::execArguments(const QString& exec)
 {

@@ -17,4 +17,6 @@ public:
 
     // The Exec line of a desktop entry as arguments, field codes removed.
     static QStringList execArguments(const QString& exec);
+    // The value of a key in the "[Desktop Entry]" group; empty when missing.
+    static QString entryValue(const QString& contents, const QString& key);
 };
