@@ -29,7 +29,6 @@
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QUrl>
-#include <QCursor>
 #include <QMenu>
 
 #include <algorithm>
@@ -48,11 +47,8 @@ UserDefaults& defaults()
 } // namespace
 
 ApplicationDelegate::ApplicationDelegate()
-    : mouseLocation([] { return QCursor::pos(); })
 {
     currentDelegate = this;
-    m_menuTrackingTimer.setInterval(100);
-    connect(&m_menuTrackingTimer, &QTimer::timeout, this, &ApplicationDelegate::trackMouseWhileMenuOpen);
     m_idlePageReleaseTimer.setSingleShot(true);
     m_idlePageReleaseTimer.setInterval(10'000);
     connect(&m_idlePageReleaseTimer, &QTimer::timeout, this, [] { ResidentFilePages::releaseIdlePages(); });
@@ -69,7 +65,6 @@ ApplicationDelegate::ApplicationDelegate()
 
 ApplicationDelegate::~ApplicationDelegate()
 {
-    m_menuTrackingTimer.stop();
     m_itemWithOpenMenu = nullptr;
     m_activeTimers.clear();
     m_mainMenuMonitorItem.reset();
@@ -533,44 +528,11 @@ void ApplicationDelegate::registerOpenMenuForMonitorItem(QRNMonitorItem* item)
 {
     std::lock_guard lock(m_openMenuLock);
     m_itemWithOpenMenu = item;
-    if (item) {
-        m_menuTrackingTimer.start();
+    m_menuTracker.setItemWithOpenMenu(item ? item->statusItem() : nullptr);
+    if (item)
         m_idlePageReleaseTimer.stop();
-    } else {
-        m_menuTrackingTimer.stop();
-        if (!m_fullGUIEnabled)
-            m_idlePageReleaseTimer.start();
-    }
-}
-
-void ApplicationDelegate::trackMouseWhileMenuOpen()
-{
-    if (!m_itemWithOpenMenu)
-        return;
-    const QPoint mouse = mouseLocation();
-    std::vector<QRNMonitorItem*> candidates;
-    for (const auto& group : m_activeTimers) {
-        for (const auto& item : group->items)
-            candidates.push_back(item.get());
-    }
-    if (m_mainMenuMonitorItem)
-        candidates.push_back(m_mainMenuMonitorItem.get());
-
-    for (QRNMonitorItem* candidate : candidates) {
-        if (!candidate->statusItem() || !candidate->statusItem()->buttonFrameOnScreen().contains(mouse))
-            continue;
-        if (candidate == m_itemWithOpenMenu)
-            break;
-        m_menuTrackingTimer.stop();
-        if (m_itemWithOpenMenu)
-            m_itemWithOpenMenu->closeAttachedMenu();
-        // Open the neighbour once the closing menu has finished closing.
-        QPointer<QRNMonitorItem> next(candidate);
-        QTimer::singleShot(0, this, [next] {
-            if (next)
-                next->openAttachedMenu();
-        });
-    }
+    else if (!m_fullGUIEnabled)
+        m_idlePageReleaseTimer.start();
 }
 
 void ApplicationDelegate::terminateApplication()

@@ -2,6 +2,7 @@
 
 #include "configuration/ConfigurationTopic.h"
 #include "items/QRNMonitorItem.h"
+#include "platform/statusbar/StatusMenuTracker.h"
 
 #include <QObject>
 #include <QPoint>
@@ -83,7 +84,6 @@ public:
     void openConfigurationWindowForPlaceholderItem();
 
     void registerOpenMenuForMonitorItem(QRNMonitorItem* item);
-    void trackMouseWhileMenuOpen();
     void terminateApplication();
     void orderFrontStandardAboutPanel();
     void showHelp();
@@ -107,7 +107,7 @@ public:
     QMenu* placeholderMenu() const { return m_placeholderMenu.get(); }
     QRNMonitorItem* mainMenuMonitorItem() const { return m_mainMenuMonitorItem.get(); }
     QRNMonitorItem* itemWithOpenMenu() const { return m_itemWithOpenMenu; }
-    bool isTrackingMenu() const { return m_menuTrackingTimer.isActive(); }
+    bool isTrackingMenu() const { return m_menuTracker.isTracking(); }
     QWidget* configurationWindow() const;
     QWidget* welcomeWindow() const;
     GUISwitchNoticeWindowController* switchNoticeWindowController() const { return m_switchNoticeWindowController.get(); }
@@ -129,9 +129,6 @@ public:
     static void refreshConfigurationCellsOfAllTopicsInList(const ConfigurationTopic::List& topics);
     void refreshConfigurationCellsInAllTopics();
 
-    // Where the mouse is, in global screen coordinates; tests replace it.
-    std::function<QPoint()> mouseLocation;
-
 private:
     SamplingGroup* groupWithInterval(double interval) const;
     SamplingGroup& createGroup(double interval);
@@ -149,7 +146,7 @@ private:
     std::unique_ptr<QMenu> m_placeholderMenu;
     std::unique_ptr<QRNMonitorItem> m_mainMenuMonitorItem;
     QPointer<QRNMonitorItem> m_itemWithOpenMenu;
-    QTimer m_menuTrackingTimer;
+    StatusMenuTracker m_menuTracker;
     // Hands back the pages only start-up, a menu or the window touched, once idle.
     QTimer m_idlePageReleaseTimer;
     std::mutex m_openMenuLock;

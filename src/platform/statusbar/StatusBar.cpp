@@ -75,8 +75,15 @@ void StatusBar::popUpMenu(StatusItem& item)
     QMenu* menu = item.menu();
     if (!menu)
         return;
+    for (StatusItem* other : m_items) {
+        if (other != &item && other->menu() && other->menu() != menu && other->menu()->isVisible())
+            other->menu()->hide();
+    }
     item.setHighlighted(true);
-    connect(menu, &QMenu::aboutToHide, &item, [&item] { item.setHighlighted(false); }, Qt::SingleShotConnection);
+    connect(menu, &QMenu::aboutToHide, &item, [&item] {
+        item.setHighlighted(false);
+        Log::debug("%{public}@: closed the menu of '%{public}@'.", {QStringLiteral("StatusBar"), item.autosaveName()});
+    }, Qt::SingleShotConnection);
     const QRect frame = buttonFrame(item);
     // The menu opens just under the button, its left edge 3 points left of it.
     menu->popup(QPoint(frame.left() - 3, frame.bottom() + 1));
