@@ -1,6 +1,10 @@
 #include "LxqtPanel.h"
 #include "VistrelProcess.h"
 #include "XServer.h"
+#include "platform/statusbar/StatusNotifierTypes.h"
+
+#include <QDBusArgument>
+#include <QDir>
 
 #include <QRegularExpression>
 
@@ -52,6 +56,51 @@ int openings(VistrelProcess& vistrel)
 int openMenus()
 {
     return visibleWindowCount(QStringLiteral("^vistrel$"));
+}
+
+TEST(LxqtTray, TheGraphShowsAsALegibleSquareNotAStrip)
+{
+    LxqtPanel panel;
+    ASSERT_TRUE(panel.waitUntilReady()) << qPrintable(panel.errorOutput());
+    VistrelProcess vistrel({QStringLiteral("--status-bar=tray")}, processorGraph());
+    ASSERT_TRUE(waitUntil([&] { return panel.registeredItems().size() == 1; }, 15000))
+        << qPrintable(vistrel.errorOutput()) << qPrintable(panel.errorOutput());
+    registerStatusNotifierTypes();
+    const QString item = panel.registeredItems().first();
+    const qsizetype slash = item.indexOf(u'/');
+    const auto pixmaps = qdbus_cast<StatusNotifierPixmaps>(panel.property(item.left(slash), item.mid(slash),
+        QStringLiteral("org.kde.StatusNotifierItem"), QStringLiteral("IconPixmap")));
+    QImage published;
+    for (const auto& pixmap : pixmaps) {
+        if (pixmap.width == 22 && pixmap.height == 22)
+            published = pixmap.toImage();
+    }
+    ASSERT_FALSE(published.isNull()) << pixmaps.size() << " pictures";
+
+    // The panel's 22-pixel button shows the 22-pixel square as drawn: the
+    // graph's frame spans the button (squeezed, the 66-point graph was a
+    // strip 22 x 7 pixels). Its edge runs on screen as in the picture.
+    QImage screen;
+    std::vector<QRect> drawn;
+    ASSERT_TRUE(waitUntil([&] {
+        screen = grabScreen();
+        drawn = drawnItems(screen, screen.pixel(2, 2));
+        return drawn.size() == 1 && drawn.front().width() >= 16;
+    })) << drawn.size() << " items, the first " << (drawn.empty() ? 0 : drawn.front().width()) << " wide";
+    const QRect button = drawn.front();
+    const QRgb background = screen.pixel(2, 2);
+    int top = 0;
+    while (top < LxqtPanel::PanelHeight && inkIn(screen, QRect(button.left(), top, button.width(), 1), background) == 0)
+        ++top;
+    int bottom = LxqtPanel::PanelHeight - 1;
+    while (bottom > top && inkIn(screen, QRect(button.left(), bottom, button.width(), 1), background) == 0)
+        --bottom;
+    EXPECT_GE(bottom - top + 1, 16);
+    int inkedColumns = 0;
+    for (int x = button.left(); x <= button.right(); ++x)
+        inkedColumns += inkIn(screen, QRect(x, top, 1, 1), background) > 0;
+    EXPECT_GE(inkedColumns, 16) << "the frame's top edge";
+    screen.copy(ScreenWidth - 200, 0, 200, LxqtPanel::PanelHeight).save(QDir::current().filePath(QStringLiteral("lxqt-panel-tray.png")));
 }
 
 TEST(LxqtTray, EachClickOpensOneMenuAndNoneFlipsToAnother)
