@@ -103,6 +103,33 @@ TEST(LxqtTray, TheGraphShowsAsALegibleSquareNotAStrip)
     screen.copy(ScreenWidth - 200, 0, 200, LxqtPanel::PanelHeight).save(QDir::current().filePath(QStringLiteral("lxqt-panel-tray.png")));
 }
 
+TEST(LxqtTray, ItemsMoveFromTheOwnBarIntoAPanelStartedLaterAndBackWhenItQuits)
+{
+    LxqtPanel panel(false);
+    VistrelProcess vistrel({}, processorGraph());
+    ASSERT_FALSE(isBlack(waitForBar().pixel(10, 10))) << qPrintable(vistrel.errorOutput());
+    ASSERT_TRUE(windowShown(QStringLiteral("^Vistrel$")));
+    keepRunning(5000);
+
+    panel.start();
+    ASSERT_TRUE(panel.waitUntilReady()) << qPrintable(panel.errorOutput());
+    EXPECT_TRUE(waitUntil([&] { return panel.registeredItems().size() == 1; }, 15000))
+        << qPrintable(vistrel.errorOutput()) << qPrintable(panel.errorOutput());
+    EXPECT_TRUE(waitUntil([] { return !windowShown(QStringLiteral("^Vistrel$")); })) << "the own bar is still there";
+    std::vector<QRect> drawn;
+    EXPECT_TRUE(waitUntil([&] {
+        const QImage screen = grabScreen();
+        drawn = drawnItems(screen, screen.pixel(2, 2));
+        return drawn.size() == 1;
+    })) << drawn.size() << " items in the panel";
+
+    // The panel quits: after a grace for restarts, the bar is back with the item.
+    panel.stop();
+    ASSERT_TRUE(waitUntil([] { return windowShown(QStringLiteral("^Vistrel$")); }, 15000)) << qPrintable(vistrel.errorOutput());
+    const QImage screen = waitForBar();
+    EXPECT_GT(inkIn(screen, QRect(ScreenWidth - 100, 0, 100, BarHeight), screen.pixel(10, 10)), 15);
+}
+
 TEST(LxqtTray, EachClickOpensOneMenuAndNoneFlipsToAnother)
 {
     LxqtPanel panel;

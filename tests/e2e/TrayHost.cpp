@@ -19,17 +19,24 @@ TrayHost::TrayHost()
 
 TrayHost::~TrayHost()
 {
+    stop();
+    QDBusConnection::disconnectFromBus(m_bus.address());
+    if (m_previousAddress.isNull())
+        qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+    else
+        qputenv("DBUS_SESSION_BUS_ADDRESS", m_previousAddress);
+}
+
+void TrayHost::stop()
+{
+    errorOutput();
     // The last started goes first: a panel before the settings daemon it reads.
     std::for_each(m_programs.rbegin(), m_programs.rend(), [](const auto& program) {
         program->terminate();
         if (!program->waitForFinished(3000))
             program->kill();
     });
-    QDBusConnection::disconnectFromBus(m_bus.address());
-    if (m_previousAddress.isNull())
-        qunsetenv("DBUS_SESSION_BUS_ADDRESS");
-    else
-        qputenv("DBUS_SESSION_BUS_ADDRESS", m_previousAddress);
+    m_programs.clear();
 }
 
 QString TrayHost::homePath(const QString& relative) const

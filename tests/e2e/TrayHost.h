@@ -28,6 +28,8 @@ public:
     QVariant property(const QString& service, const QString& path, const QString& interface, const QString& name) const;
     // What the host's programs printed so far.
     QString errorOutput();
+    // Ends the host's programs, as a panel that quits; the bus stays.
+    void stop();
 
 protected:
     TrayHost();

@@ -9,6 +9,7 @@
 #include <QMenu>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 std::unique_ptr<StatusBar>& installedBar()
@@ -36,6 +37,25 @@ StatusBar& StatusBar::systemStatusBar()
 void StatusBar::setSystemStatusBar(std::unique_ptr<StatusBar> bar)
 {
     installedBar() = std::move(bar);
+}
+
+void StatusBar::switchSystemStatusBar(std::unique_ptr<StatusBar> bar)
+{
+    auto& installed = installedBar();
+    std::vector<StatusItem*> items;
+    if (installed)
+        items = std::exchange(installed->m_items, {});
+    for (StatusItem* item : items) {
+        if (item->m_menu && item->m_menu->isVisible())
+            item->m_menu->hide();
+        item->m_bar = bar.get();
+    }
+    installed = std::move(bar);
+    if (!installed)
+        return;
+    installed->m_items = std::move(items);
+    installed->itemsDidChange();
+    Q_EMIT installed->itemsChanged();
 }
 
 std::unique_ptr<StatusItem> StatusBar::statusItemWithLength(double length)

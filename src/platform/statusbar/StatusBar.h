@@ -23,6 +23,9 @@ public:
     // The bar installed for this process; an offscreen bar until one is set.
     static StatusBar& systemStatusBar();
     static void setSystemStatusBar(std::unique_ptr<StatusBar> bar);
+    // Installs the bar and moves every item linked to the bar it replaces
+    // into it, in order; open menus close first.
+    static void switchSystemStatusBar(std::unique_ptr<StatusBar> bar);
 
     double thickness() const { return Thickness; }
 
