@@ -2,6 +2,7 @@
 #include "app/CommandLine.h"
 #include "app/Snapshot.h"
 #include "app/StatusBarChoice.h"
+#include "app/StatusBarSwitch.h"
 #include "platform/defaults/UserDefaults.h"
 #include "platform/desktop/RuntimeDirectory.h"
 #include "platform/desktop/SessionBusProbe.h"
@@ -164,29 +165,27 @@ int main(int argc, char* argv[])
         Log::error("Linux wording not installed: %{public}@", {wordingError});
 
     // Only the tray and auto modes care about the bus; the others never touch it.
-    const bool watcher = (mode == CommandLine::StatusBarMode::Auto || mode == CommandLine::StatusBarMode::Tray)
-        && busAnswers && StatusBarProbe::isStatusNotifierWatcherRegistered(QDBusConnection::sessionBus());
-    const auto backEnd = StatusBarChoice::backEndFor(mode, watcher, x11);
-    if (!backEnd) {
+    const bool watches = mode == CommandLine::StatusBarMode::Auto || mode == CommandLine::StatusBarMode::Tray;
+    StatusBarSwitch statusBars(mode, x11, watches && busAnswers ? QDBusConnection::sessionBus() : QDBusConnection(QString()),
+        [](StatusBarChoice::BackEnd backEnd) -> std::unique_ptr<StatusBar> {
+            switch (backEnd) {
+            case StatusBarChoice::BackEnd::StatusNotifierTray:
+                return std::make_unique<TrayStatusBar>();
+            case StatusBarChoice::BackEnd::XEmbedTray:
+                return std::make_unique<XEmbedTrayStatusBar>();
+            case StatusBarChoice::BackEnd::OwnBar:
+                return std::make_unique<OwnStatusBar>();
+            case StatusBarChoice::BackEnd::Offscreen:
+                break;
+            }
+            return std::make_unique<OffscreenStatusBar>();
+        });
+    if (!statusBars.start()) {
         return fail(mode == CommandLine::StatusBarMode::Bar
                 ? QStringLiteral("the own bar needs an X11 display, and none could be opened (is DISPLAY set?)")
                 : QStringLiteral("the tray needs a StatusNotifierWatcher on the session bus or, for an XEmbed tray, "
                                  "an X11 display, and neither was found"),
             1);
-    }
-    switch (*backEnd) {
-    case StatusBarChoice::BackEnd::StatusNotifierTray:
-        StatusBar::setSystemStatusBar(std::make_unique<TrayStatusBar>());
-        break;
-    case StatusBarChoice::BackEnd::XEmbedTray:
-        StatusBar::setSystemStatusBar(std::make_unique<XEmbedTrayStatusBar>());
-        break;
-    case StatusBarChoice::BackEnd::OwnBar:
-        StatusBar::setSystemStatusBar(std::make_unique<OwnStatusBar>());
-        break;
-    case StatusBarChoice::BackEnd::Offscreen:
-        StatusBar::setSystemStatusBar(std::make_unique<OffscreenStatusBar>());
-        break;
     }
 
     notifyOfSettingsResets(busAnswers);

@@ -41,15 +41,7 @@ bool hasGraphicalInterface()
 ApplicationDelegate::ApplicationDelegate()
     : m_router({[this](const MonitorItemClass& itemClass) { activationChanged(itemClass); },
           [this](const QString& className) { return activeMonitorItemWithClassName(className); }})
-    , m_menuTracker([this] {
-        std::vector<QRNMonitorItem*> candidates = m_scheduler.items();
-        if (m_mainMenuMonitorItem)
-            candidates.push_back(m_mainMenuMonitorItem.get());
-        return candidates;
-    })
 {
-    connect(&m_menuTracker, &OpenMenuTracker::menuOpenChanged, this,
-        [this](bool open) { m_idlePageRelease.setInUse(open || m_fullGUIEnabled); });
     if (hasGraphicalInterface()) {
         m_switchNoticeWindowController = std::make_unique<GUISwitchNoticeWindowController>();
         m_supportWindows = std::make_unique<SupportWindows>();
@@ -173,7 +165,12 @@ void ApplicationDelegate::activate(bool on, const QString& className, const std:
 void ApplicationDelegate::adopt(QRNMonitorItem& item)
 {
     connect(&item, &QRNMonitorItem::menuOpened, this, &ApplicationDelegate::registerOpenMenuForMonitorItem);
-    connect(&item, &QRNMonitorItem::menuClosed, &m_menuTracker, &OpenMenuTracker::menuClosed);
+    connect(&item, &QRNMonitorItem::menuClosed, this, [this](QRNMonitorItem* closed) {
+        // A late report from an earlier menu does not end the tracking of the one opened since.
+        StatusItem* open = m_menuTracker.itemWithOpenMenu();
+        if (!open || open == closed->statusItem())
+            registerOpenMenuForMonitorItem(nullptr);
+    });
     connect(&item, &QRNMonitorItem::preferencesRequested, this, &ApplicationDelegate::openPreferenceSettingsForMonitorItem);
     connect(&item, &QRNMonitorItem::diagnosticsRequested, this, &ApplicationDelegate::showDiagnosticsWindow);
     connect(&item, &QRNMonitorItem::removalRequested, this, &ApplicationDelegate::requestDeactivationOfMonitorItem);
@@ -181,10 +178,9 @@ void ApplicationDelegate::adopt(QRNMonitorItem& item)
 
 void ApplicationDelegate::retire(std::unique_ptr<QRNMonitorItem> item)
 {
-    if (m_menuTracker.itemWithOpenMenu() == item.get())
+    if (item->statusItem() && m_menuTracker.itemWithOpenMenu() == item->statusItem())
         registerOpenMenuForMonitorItem(nullptr);
     item->disconnect(this);
-    item->disconnect(&m_menuTracker);
     // The item may be the caller (it asked to be removed): delete it once
     // control is back in the event loop.
     item.release()->deleteLater();
@@ -359,10 +355,11 @@ void ApplicationDelegate::terminateApplication()
 
 void ApplicationDelegate::registerOpenMenuForMonitorItem(QRNMonitorItem* item)
 {
-    m_menuTracker.registerOpenMenuForMonitorItem(item);
+    m_menuTracker.setItemWithOpenMenu(item ? item->statusItem() : nullptr);
+    m_idlePageRelease.setInUse(item || m_fullGUIEnabled);
 }
 
 void ApplicationDelegate::trackMouseWhileMenuOpen()
 {
-    m_menuTracker.trackMouseWhileMenuOpen();
+    m_menuTracker.track();
 }

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "app/IdlePageRelease.h"
-#include "app/OpenMenuTracker.h"
 #include "app/SamplingScheduler.h"
 #include "app/SettingsRouter.h"
+#include "platform/statusbar/StatusMenuTracker.h"
 
 #include <QObject>
 #include <QStringList>
@@ -68,7 +68,7 @@ public:
     SamplingScheduler& scheduler() { return m_scheduler; }
     PlaceholderItem* placeholderItem() const { return m_placeholder.get(); }
     QRNMonitorItem* mainMenuMonitorItem() const { return m_mainMenuMonitorItem.get(); }
-    OpenMenuTracker& menuTracker() { return m_menuTracker; }
+    StatusMenuTracker& menuTracker() { return m_menuTracker; }
     const IdlePageRelease& idlePageRelease() const { return m_idlePageRelease; }
     // The configuration window with its topics and their pages, built when
     // first needed (a user who never opens it never pays for them); null
@@ -93,7 +93,7 @@ private:
     SettingsRouter m_router;
     std::unique_ptr<PlaceholderItem> m_placeholder;
     std::unique_ptr<QRNMonitorItem> m_mainMenuMonitorItem;
-    OpenMenuTracker m_menuTracker;
+    StatusMenuTracker m_menuTracker;
     IdlePageRelease m_idlePageRelease;
     bool m_fullGUIEnabled = true;
     std::unique_ptr<GUISwitchNoticeWindowController> m_switchNoticeWindowController;

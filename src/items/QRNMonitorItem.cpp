@@ -95,22 +95,6 @@ void QRNMonitorItem::unlinkFromMenu()
         bar->removeStatusItem(*m_statusItem);
 }
 
-void QRNMonitorItem::openAttachedMenu()
-{
-    if (!m_statusItem || !m_statusItem->menu())
-        return;
-    m_statusItem->setHighlighted(true);
-    m_statusItem->popUpMenu();
-}
-
-void QRNMonitorItem::closeAttachedMenu()
-{
-    if (!m_statusItem || !m_statusItem->menu())
-        return;
-    m_statusItem->setHighlighted(false);
-    m_statusItem->menu()->hide();
-}
-
 void QRNMonitorItem::handleChangeOfUserDefault(const SettingsKey& key, const QVariant& value)
 {
     if (key.name() == SettingName::MenuBarConfiguration && PropertyList::isArray(value)) {

@@ -66,10 +66,6 @@ public:
     StatusItem* statusItem() const { return m_statusItem.get(); }
     bool isMenuVisible() const { return m_isMenuVisible; }
 
-    // Open-menu tracking opens and closes menus on the user's behalf.
-    void openAttachedMenu();
-    void closeAttachedMenu();
-
     // A setting of the item's topic changed; the base takes the cells and
     // reports every other name.
     virtual void handleChangeOfUserDefault(const SettingsKey& key, const QVariant& value);

@@ -40,6 +40,11 @@ void QRNGraphMenuBarCell::drawWithFrame(MenuBarDrawing& drawing, const QRectF& f
     m_bufferedGraph.drawInRect(drawing, frame);
 }
 
+QImage QRNGraphMenuBarCell::compactImage(int side, const QPalette& palette)
+{
+    return renderSquare(side, palette, [this](MenuBarDrawing& drawing, const QRectF& square) { drawWithFrame(drawing, square); });
+}
+
 QString QRNGraphMenuBarCell::stringCode() const
 {
     return codeWithDetail(QString(usesSecondaryGraph() ? u'2' : u'1') + (showsOpposedGraphs() ? u'O' : u'N'));

@@ -22,6 +22,8 @@ public:
     // keeps the buffer's own colour.
     void drawWithFrame(MenuBarDrawing& drawing, const QRectF& frame) override;
     QString stringCode() const override;
+    // The whole history squeezed into the square.
+    QImage compactImage(int side, const QPalette& palette) override;
     double width() const override;
 
     void setCapacity(quint32 capacity) { m_bufferedGraph.setCapacity(capacity); }

@@ -5,7 +5,10 @@
 #include "platform/log/Log.h"
 #include "platform/statusbar/StatusBar.h"
 
+#include <QPainter>
 #include <QStringList>
+
+#include <algorithm>
 
 QRNMenuBarCell::QRNMenuBarCell()
     : m_width(StatusBar::Thickness)
@@ -79,6 +82,30 @@ QImage QRNMenuBarCell::cellImage(qreal devicePixelRatio, const QPalette& palette
     const QSizeF size(width(), height());
     return MenuBarDrawing::renderImage(size, devicePixelRatio, palette,
         [&](MenuBarDrawing& drawing) { drawWithFrame(drawing, QRectF(QPointF(0, 0), size)); });
+}
+
+QImage QRNMenuBarCell::compactImage(int side, const QPalette& palette)
+{
+    const double points = std::max(width(), height());
+    return renderSquare(side, palette, [this](MenuBarDrawing& drawing, const QRectF& square) {
+        drawWithFrame(drawing, QRectF(square.center() - QPointF(width(), height()) / 2, QSizeF(width(), height())));
+    }, points);
+}
+
+QImage QRNMenuBarCell::renderSquare(int side, const QPalette& palette,
+    const std::function<void(MenuBarDrawing&, const QRectF&)>& draw, double points)
+{
+    if (points <= 0)
+        points = StatusBar::Thickness;
+    QImage square(side, side, QImage::Format_ARGB32_Premultiplied);
+    square.fill(Qt::transparent);
+    QPainter painter(&square);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.scale(side / points, side / points);
+    MenuBarDrawing drawing(painter, points, palette);
+    draw(drawing, QRectF(0, 0, points, points));
+    return square;
 }
 
 MenuBarColor QRNMenuBarCell::foreground() const

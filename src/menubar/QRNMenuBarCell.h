@@ -8,6 +8,7 @@
 #include <QRectF>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class MenuBarDrawing;
@@ -43,6 +44,10 @@ public:
     virtual QString stringCode() const;
     // The cell alone, width × height points, as a dragged cell shows it.
     QImage cellImage(qreal devicePixelRatio, const QPalette& palette);
+    // The cell in a square of side × side pixels, for hosts that show only
+    // squares: what it shows kept legible rather than its layout. The base
+    // shrinks the cell to fit; null for a cell that shows nothing.
+    virtual QImage compactImage(int side, const QPalette& palette);
 
     virtual double width() const { return m_width; }
     void setWidth(double width) { m_width = width; }
@@ -66,6 +71,11 @@ protected:
     static void strokeDiagonals(MenuBarDrawing& drawing, const QRectF& frame, const QColor& color);
     // Class-wide width factors are taken only within [0.5, 2].
     static bool isAcceptableScalingFactor(double factor);
+    // A square of side pixels showing a square of the points (the bar's
+    // thickness by default); draw() gets that square as its frame. Scaled by
+    // the painter: images do not draw smaller than one pixel per point.
+    static QImage renderSquare(int side, const QPalette& palette,
+        const std::function<void(MenuBarDrawing&, const QRectF&)>& draw, double points = 0);
 
 private:
     double m_width;

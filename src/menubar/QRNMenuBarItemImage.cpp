@@ -15,7 +15,10 @@ QRNMenuBarItemImage::QRNMenuBarItemImage(const QSizeF& size)
     m_menuBarCells.reserve(10);
 }
 
-QRNMenuBarItemImage::~QRNMenuBarItemImage() = default;
+QRNMenuBarItemImage::~QRNMenuBarItemImage()
+{
+    setAssociatedView(nullptr);
+}
 
 void QRNMenuBarItemImage::addMenuBarCell(std::unique_ptr<QRNMenuBarCell> cell)
 {
@@ -102,13 +105,27 @@ QImage QRNMenuBarItemImage::render(qreal devicePixelRatio, const QPalette& palet
         [this](MenuBarDrawing& drawing) { drawMenuBarImage(drawing); });
 }
 
+QImage QRNMenuBarItemImage::renderCompact(int side, const QPalette& palette) const
+{
+    for (const auto& cell : m_menuBarCells) {
+        QImage square = cell->compactImage(side, palette);
+        if (!square.isNull())
+            return square;
+    }
+    return {};
+}
+
 void QRNMenuBarItemImage::setAssociatedView(StatusItem* view)
 {
-    if (m_associatedView)
+    if (m_associatedView) {
         disconnect(m_associatedView, nullptr, this, nullptr);
+        m_associatedView->setCompactImageSource(nullptr);
+    }
     m_associatedView = view;
-    if (view)
-        connect(view, &StatusItem::changed, this, &QRNMenuBarItemImage::associatedViewDidChange);
+    if (!view)
+        return;
+    connect(view, &StatusItem::changed, this, &QRNMenuBarItemImage::associatedViewDidChange);
+    view->setCompactImageSource([this](int side, const QPalette& palette) { return renderCompact(side, palette); });
 }
 
 void QRNMenuBarItemImage::setIsHighlighted(bool highlighted)

@@ -48,13 +48,17 @@ public:
 
     // The cells drawn at the ratio in the palette, size() points large.
     QImage render(qreal devicePixelRatio, const QPalette& palette);
+    // The first cell that shows something, in a square of side pixels; null
+    // without one.
+    QImage renderCompact(int side, const QPalette& palette) const;
 
     QSizeF size() const { return m_size; }
     const Cells& menuBarCells() const { return m_menuBarCells; }
     // The leading cells that fit into the maximum width, as last laid out.
     std::size_t drawnCellCount() const { return m_drawnCellCount; }
     StatusItem* associatedView() const { return m_associatedView; }
-    // The status item that shows the image; its highlight is followed.
+    // The status item that shows the image; its highlight is followed, and
+    // it draws its square form through renderCompact.
     void setAssociatedView(StatusItem* view);
 
     // While highlighted, the cells draw in the selected-menu-item text colour.

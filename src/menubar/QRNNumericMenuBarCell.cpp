@@ -103,6 +103,32 @@ void QRNNumericMenuBarCell::drawWithFrame(MenuBarDrawing& drawing, const QRectF&
         drawPie(drawing, frame, value, lineWidth);
 }
 
+QImage QRNNumericMenuBarCell::compactImage(int side, const QPalette& palette)
+{
+    return renderSquare(side, palette, [this](MenuBarDrawing& drawing, const QRectF& square) {
+        if (m_displayStyle == Bar || m_displayStyle == Pie)
+            drawWithFrame(drawing, square);
+        else
+            drawNumber(drawing, square);
+    });
+}
+
+void QRNNumericMenuBarCell::drawNumber(MenuBarDrawing& drawing, const QRectF& square)
+{
+    constexpr double LargestSize = 15;
+    const QString text = QString::number(qRound(std::clamp(m_doubleValue, 0.0, 1.0) * 100));
+    const double room = square.width() - 1;
+    QFont font = MenuBarDrawing::boldSystemFont(LargestSize);
+    const double natural = MenuBarDrawing::textWidth(text, font);
+    if (natural > room)
+        font = MenuBarDrawing::boldSystemFont(LargestSize * room / natural);
+    const QFontMetricsF metrics = MenuBarDrawing::metrics(font);
+    // Digits stand on the baseline and reach the cap height: centre that band.
+    const double baseline = square.y() + (square.height() - metrics.capHeight()) / 2;
+    const double x = square.x() + (square.width() - MenuBarDrawing::textWidth(text, font)) / 2;
+    drawing.drawText(text, x, baseline - metrics.descent(), font, foregroundColor(drawing));
+}
+
 void QRNNumericMenuBarCell::drawBar(MenuBarDrawing& drawing, const QRectF& frame, double value, double lineWidth)
 {
     const double x = frame.x(), y = frame.y(), w = frame.width(), h = frame.height();

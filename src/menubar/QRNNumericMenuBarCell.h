@@ -22,6 +22,9 @@ public:
 
     void drawWithFrame(MenuBarDrawing& drawing, const QRectF& frame) override;
     QString stringCode() const override;
+    // A pie or a level bar fills the square; a percentage becomes a bold
+    // number without its sign, as large as fits.
+    QImage compactImage(int side, const QPalette& palette) override;
     // Follows the style and the class-wide settings, never the value.
     double width() const override;
 
@@ -36,6 +39,7 @@ public:
 private:
     void drawBar(MenuBarDrawing& drawing, const QRectF& frame, double value, double lineWidth);
     void drawPie(MenuBarDrawing& drawing, const QRectF& frame, double value, double lineWidth);
+    void drawNumber(MenuBarDrawing& drawing, const QRectF& square);
 
     double m_doubleValue = 0;
     int m_displayStyle = Text;

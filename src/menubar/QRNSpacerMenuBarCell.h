@@ -14,6 +14,7 @@ public:
 
     void drawWithFrame(MenuBarDrawing& drawing, const QRectF& frame) override;
     QString stringCode() const override;
+    QImage compactImage(int, const QPalette&) override { return {}; }
 
     bool isShowingLayoutFrame() const { return m_isShowingLayoutFrame; }
     void setIsShowingLayoutFrame(bool showing) { m_isShowingLayoutFrame = showing; }

@@ -111,13 +111,13 @@ TEST_F(ApplicationDelegateTest, AClosingMenuEndsTrackingOnlyWhenItIsTheOpenOne)
 {
     activate(TestItemClasses::One);
     activate(TestItemClasses::Other);
-    OpenMenuTracker& tracker = controller->menuTracker();
+    StatusMenuTracker& tracker = controller->menuTracker();
     Q_EMIT item(TestItemClasses::One)->menuOpened(item(TestItemClasses::One));
-    ASSERT_EQ(tracker.itemWithOpenMenu(), item(TestItemClasses::One));
+    ASSERT_EQ(tracker.itemWithOpenMenu(), item(TestItemClasses::One)->statusItem());
     // The second menu opens before the first has reported its closing.
     Q_EMIT item(TestItemClasses::Other)->menuOpened(item(TestItemClasses::Other));
     Q_EMIT item(TestItemClasses::One)->menuClosed(item(TestItemClasses::One));
-    EXPECT_EQ(tracker.itemWithOpenMenu(), item(TestItemClasses::Other));
+    EXPECT_EQ(tracker.itemWithOpenMenu(), item(TestItemClasses::Other)->statusItem());
     EXPECT_TRUE(tracker.isTracking());
     Q_EMIT item(TestItemClasses::Other)->menuClosed(item(TestItemClasses::Other));
     EXPECT_FALSE(tracker.isTracking());

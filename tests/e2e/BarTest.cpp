@@ -52,6 +52,25 @@ TEST(OwnBar, IsADockWithThePlaceholderWhoseMenuOpensTheConfiguration)
     EXPECT_TRUE(waitUntil([] { return windowShown(QStringLiteral("^Vistrel Configuration$")); }));
 }
 
+TEST(OwnBar, AnOpenMenuFollowsThePointerOntoTheNextItemOnce)
+{
+    VistrelProcess vistrel({QStringLiteral("--status-bar=bar")}, processorGraph(true));
+    ASSERT_FALSE(isBlack(waitForBar().pixel(10, 10))) << qPrintable(vistrel.errorOutput());
+    // The graph (66 points) at the right end, the main-menu item left of it.
+    const QRect graph(ScreenWidth - ItemSpacing - 66, 0, 66, BarHeight);
+    const QRect mainMenu(graph.left() - ItemSpacing - BarHeight, 0, BarHeight, BarHeight);
+    ASSERT_TRUE(click(graph.center()));
+    ASSERT_TRUE(vistrel.waitForOutput(QStringLiteral("opened the menu of 'QRNCPUMonitorItem'")));
+
+    ASSERT_TRUE(xdotool(QStringLiteral("mousemove %1 %2").arg(mainMenu.center().x()).arg(mainMenu.center().y())));
+    ASSERT_TRUE(vistrel.waitForOutput(QStringLiteral("opened the menu of 'QRNMainMenuMonitorItem'")));
+    // Resting there changes nothing more: one hand-over, one menu open.
+    keepRunning(1500);
+    const QString log = vistrel.errorOutput();
+    EXPECT_EQ(log.count(QStringLiteral("opened the menu of")), 2) << qPrintable(log);
+    EXPECT_EQ(log.count(QStringLiteral("closed the menu of")), 1) << qPrintable(log);
+}
+
 TEST(Executable, RejectsBadOptionsWithExitCodeTwo)
 {
     QProcess vistrel;

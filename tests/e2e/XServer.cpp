@@ -85,3 +85,18 @@ bool waitUntil(const std::function<bool()>& condition, int timeoutMs)
     }
     return condition();
 }
+
+void keepRunning(int milliseconds)
+{
+    waitUntil([] { return false; }, milliseconds);
+}
+
+int visibleWindowCount(const QString& classNamePattern)
+{
+    QProcess search;
+    search.start(QStringLiteral(XDOTOOL_EXECUTABLE),
+        {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--classname"), classNamePattern});
+    if (!search.waitForFinished(10000))
+        return -1;
+    return int(search.readAllStandardOutput().count('\n'));
+}

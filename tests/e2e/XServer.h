@@ -30,3 +30,7 @@ bool windowShown(const QString& namePattern);
 bool drag(const QPoint& from, const QPoint& to);
 // Polls the condition, running the event loop, until it holds or the time is up.
 bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 10000);
+// Runs the event loop for the time, so that output of child processes is read.
+void keepRunning(int milliseconds);
+// How many mapped windows have a class name matching the pattern.
+int visibleWindowCount(const QString& classNamePattern);

@@ -121,3 +121,58 @@ TEST_P(ItemImageDrawing, HandsItsImageToTheStatusItemAndFollowsItsHighlight)
 }
 
 INSTANTIATE_TEST_SUITE_P(DevicePixelRatios, ItemImageDrawing, ::testing::Values(1.0, 2.0));
+
+namespace {
+// The pixel rectangle that holds everything drawn.
+QRect inkBox(const QImage& image)
+{
+    QRect box;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            box |= qAlpha(image.pixel(x, y)) >= 128 ? QRect(x, y, 1, 1) : QRect();
+    return box;
+}
+
+std::unique_ptr<QRNNumericMenuBarCell> percentage(double value, int style = QRNNumericMenuBarCell::Text)
+{
+    auto cell = std::make_unique<QRNNumericMenuBarCell>();
+    cell->setDisplayStyle(style);
+    cell->setDoubleValue(value);
+    return cell;
+}
+} // namespace
+
+TEST(QRNMenuBarItemImage, TheSquareFormShowsTheFirstValueLegiblyAtEverySize)
+{
+    QRNMenuBarItemImage image(QSizeF(0, 22));
+    image.addMenuBarCell(std::make_unique<QRNSpacerMenuBarCell>());
+    image.addMenuBarCell(percentage(0.42));
+    image.addMenuBarCell(std::make_unique<QRNGraphMenuBarCell>());
+    for (int side : {16, 22, 32}) {
+        // The percentage, not the spacer before it: two digits filling the
+        // square's width, not shrunk with the whole row into a strip.
+        const QImage square = image.renderCompact(side, lightPalette());
+        ASSERT_EQ(square.size(), QSize(side, side));
+        const QRect box = inkBox(square);
+        EXPECT_GE(box.width(), side / 2) << side;
+        EXPECT_GE(box.height(), side * 2 / 5) << side;
+        EXPECT_NEAR(box.center().y(), side / 2.0, side / 8.0) << side;
+        EXPECT_TRUE(QRect(0, 0, side, side).adjusted(1, 1, -1, -1).contains(box)) << side;
+        // Three digits still fit inside.
+        const QRect hundred = inkBox(percentage(1.0)->compactImage(side, lightPalette()));
+        EXPECT_TRUE(QRect(0, 0, side, side).adjusted(0, 1, 0, -1).contains(hundred)) << side;
+    }
+
+    // A pie or a full graph fills the square; an image of only a spacer has no square form.
+    const QImage pie = percentage(1.0, QRNNumericMenuBarCell::Pie)->compactImage(22, lightPalette());
+    EXPECT_GE(inkBox(pie).width(), 16);
+    EXPECT_GE(inkedFraction(pie, QRectF(7, 7, 8, 8)), 0.99);
+    QRNGraphMenuBarCell graph;
+    graph.setCapacity(30);
+    for (int i = 0; i < 30; ++i)
+        graph.addNewValue(1.0);
+    EXPECT_GE(inkedFraction(graph.compactImage(22, lightPalette()), QRectF(4, 4, 14, 14)), 0.99);
+    QRNMenuBarItemImage empty(QSizeF(0, 22));
+    empty.addMenuBarCell(std::make_unique<QRNSpacerMenuBarCell>());
+    EXPECT_TRUE(empty.renderCompact(22, lightPalette()).isNull());
+}

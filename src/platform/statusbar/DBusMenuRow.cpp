@@ -68,6 +68,19 @@ QString DBusMenuRow::label(const QString& text)
     return out;
 }
 
+QString DBusMenuRow::joinedPair(const QString& pair)
+{
+    const qsizetype tab = pair.indexOf(u'\t');
+    if (tab < 0)
+        return pair.trimmed();
+    // Values come padded for a column of their own; a missing half leaves no gap.
+    const QString label = pair.left(tab).trimmed();
+    const QString value = pair.mid(tab + 1).trimmed();
+    if (label.isEmpty() || value.isEmpty())
+        return label + value;
+    return label + u' ' + value;
+}
+
 std::optional<QVariantMap> DBusMenuRow::propertiesOf(QAction& action, int menuWidth)
 {
     QVariantMap properties;
@@ -87,9 +100,7 @@ std::optional<QVariantMap> DBusMenuRow::propertiesOf(QAction& action, int menuWi
             properties.insert(QStringLiteral("icon-data"), pngOf(*view, menuWidth));
             properties.insert(QStringLiteral("accessible-desc"), name);
         } else {
-            // A row without a value reads as its label alone.
-            const QString text = tab == name.size() - 1 ? name.left(tab) : name;
-            properties.insert(QStringLiteral("label"), literalLabel(text));
+            properties.insert(QStringLiteral("label"), literalLabel(joinedPair(name)));
             // Headings are drawn bold; hosts cannot, so they show them as rows one cannot choose.
             if (view->font().bold())
                 enabled = false;

@@ -9,6 +9,7 @@
 #include <QMenu>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 std::unique_ptr<StatusBar>& installedBar()
@@ -36,6 +37,25 @@ StatusBar& StatusBar::systemStatusBar()
 void StatusBar::setSystemStatusBar(std::unique_ptr<StatusBar> bar)
 {
     installedBar() = std::move(bar);
+}
+
+void StatusBar::switchSystemStatusBar(std::unique_ptr<StatusBar> bar)
+{
+    auto& installed = installedBar();
+    std::vector<StatusItem*> items;
+    if (installed)
+        items = std::exchange(installed->m_items, {});
+    for (StatusItem* item : items) {
+        if (item->m_menu && item->m_menu->isVisible())
+            item->m_menu->hide();
+        item->m_bar = bar.get();
+    }
+    installed = std::move(bar);
+    if (!installed)
+        return;
+    installed->m_items = std::move(items);
+    installed->itemsDidChange();
+    Q_EMIT installed->itemsChanged();
 }
 
 std::unique_ptr<StatusItem> StatusBar::statusItemWithLength(double length)
@@ -75,8 +95,15 @@ void StatusBar::popUpMenu(StatusItem& item)
     QMenu* menu = item.menu();
     if (!menu)
         return;
+    for (StatusItem* other : m_items) {
+        if (other != &item && other->menu() && other->menu() != menu && other->menu()->isVisible())
+            other->menu()->hide();
+    }
     item.setHighlighted(true);
-    connect(menu, &QMenu::aboutToHide, &item, [&item] { item.setHighlighted(false); }, Qt::SingleShotConnection);
+    connect(menu, &QMenu::aboutToHide, &item, [&item] {
+        item.setHighlighted(false);
+        Log::debug("%{public}@: closed the menu of '%{public}@'.", {QStringLiteral("StatusBar"), item.autosaveName()});
+    }, Qt::SingleShotConnection);
     const QRect frame = buttonFrame(item);
     // The menu opens just under the button, its left edge 3 points left of it.
     menu->popup(QPoint(frame.left() - 3, frame.bottom() + 1));

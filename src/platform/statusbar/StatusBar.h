@@ -23,6 +23,9 @@ public:
     // The bar installed for this process; an offscreen bar until one is set.
     static StatusBar& systemStatusBar();
     static void setSystemStatusBar(std::unique_ptr<StatusBar> bar);
+    // Installs the bar and moves every item linked to the bar it replaces
+    // into it, in order; open menus close first.
+    static void switchSystemStatusBar(std::unique_ptr<StatusBar> bar);
 
     double thickness() const { return Thickness; }
 
@@ -35,7 +38,11 @@ public:
 
     // Global screen frame of an item's button, empty when not shown.
     virtual QRect buttonFrame(const StatusItem& item) const = 0;
-    // Opens the item's menu under its button.
+    // False where frames are only guessed (a tray host does not say where it
+    // draws its items): nothing may then be decided by where the pointer is.
+    virtual bool knowsButtonFrames() const { return true; }
+    // Opens the item's menu under its button, closing any other item's open
+    // menu first: one menu at a time, even where no pointer grab ensures it.
     virtual void popUpMenu(StatusItem& item);
     virtual qreal devicePixelRatio() const;
     virtual QPalette palette() const;

@@ -48,6 +48,23 @@ void StatusItem::setImage(const QImage& image)
         m_bar->itemDidChange(*this);
 }
 
+QImage StatusItem::compactImage(int side, const QPalette& palette) const
+{
+    if (m_compactImageSource)
+        return m_compactImageSource(side, palette);
+    if (width() > StatusBar::Thickness)
+        return {};
+    // Scaled by the painter: images do not draw smaller than one pixel per point.
+    QImage square(side, side, QImage::Format_ARGB32_Premultiplied);
+    square.fill(Qt::transparent);
+    QPainter painter(&square);
+    painter.scale(side / StatusBar::Thickness, side / StatusBar::Thickness);
+    // A narrower button sits in the middle of the square.
+    painter.translate((StatusBar::Thickness - std::max(1.0, width())) / 2, 0);
+    paintButton(painter, palette);
+    return square;
+}
+
 void StatusItem::setHighlighted(bool highlighted)
 {
     if (m_highlighted == highlighted)
@@ -104,10 +121,17 @@ QImage StatusItem::renderButton(qreal devicePixelRatio, const QPalette& palette)
     QImage button((size * devicePixelRatio).toSize(), QImage::Format_ARGB32_Premultiplied);
     button.setDevicePixelRatio(devicePixelRatio);
     button.fill(Qt::transparent);
-
     QPainter painter(&button);
+    paintButton(painter, palette);
+    return button;
+}
+
+void StatusItem::paintButton(QPainter& painter, const QPalette& palette) const
+{
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    const QSizeF size(std::max(1.0, width()), StatusBar::Thickness);
     const QRectF bounds(QPointF(0, 0), size);
     if (m_highlighted)
         painter.fillRect(bounds, palette.color(QPalette::Active, QPalette::Highlight));
@@ -122,5 +146,4 @@ QImage StatusItem::renderButton(qreal devicePixelRatio, const QPalette& palette)
             m_highlighted ? QPalette::HighlightedText : QPalette::WindowText));
         painter.drawText(bounds, Qt::AlignCenter, m_title);
     }
-    return button;
 }

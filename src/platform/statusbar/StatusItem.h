@@ -36,6 +36,14 @@ public:
     QImage image() const { return m_image; }
     void setImage(const QImage& image);
 
+    // The item in a square of side × side pixels, for tray hosts that show
+    // only squares. Drawn by the source when one is set (asked only where a
+    // back end publishes squares); else a square item's button, and null for
+    // a wider one.
+    using CompactImageSource = std::function<QImage(int side, const QPalette& palette)>;
+    QImage compactImage(int side, const QPalette& palette) const;
+    void setCompactImageSource(CompactImageSource source) { m_compactImageSource = std::move(source); }
+
     bool isHighlighted() const { return m_highlighted; }
     void setHighlighted(bool highlighted);
 
@@ -73,6 +81,8 @@ public:
 
     // The button as the bar draws it.
     QImage renderButton(qreal devicePixelRatio, const QPalette& palette) const;
+    // Paints the button, width() × Thickness points, at the painter's origin.
+    void paintButton(QPainter& painter, const QPalette& palette) const;
 
 Q_SIGNALS:
     void changed();
@@ -86,6 +96,7 @@ private:
     double m_length;
     QString m_title;
     QImage m_image;
+    CompactImageSource m_compactImageSource;
     bool m_highlighted = false;
     QString m_toolTip;
     std::function<QString()> m_toolTipSource;

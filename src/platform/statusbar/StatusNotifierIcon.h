@@ -3,32 +3,62 @@
 #include "platform/statusbar/StatusNotifierTypes.h"
 
 #include <QImage>
+#include <QList>
 #include <QString>
 
-// The icon of one tray item in the two forms hosts read: the pixels at their
-// true size (IconPixmap) and a PNG file of the same image (IconName as an
-// absolute path). The file name alternates between two so that a host that
-// caches by name loads the new picture.
+// The icon of one tray item, laid out so that every host's own way of
+// choosing a picture finds the one that suits it:
+// - IconPixmap: square variants, smallest first, then the image at its true
+//   size, the largest. Hosts that keep wide icons take the largest (xfce4-panel,
+//   Waybar); hosts that draw squares ask for their size and get a variant
+//   drawn for it (Qt's own size choice), or keep only the squares (swaybar).
+// - IconName with IconThemePath = the folder: the squares are files under
+//   hicolor/<N>x<N>/vistrel/<name>.png, found by hosts that scan the theme
+//   path's hicolor folder (lxqt-panel); GTK's built-in hicolor layout has no
+//   such folder, so GTK hosts find nothing under the plain name and fall back
+//   to the pixmaps. The wide image is <name>-panel.png in the folder itself,
+//   the "panel" variant GNOME's AppIndicator host looks up first; it shows a
+//   file at full width when it is at least 1.5 times as wide as high.
+// The name alternates between two generations so that hosts that cache by
+// name load the new pictures.
 class StatusNotifierIcon {
 public:
-    // Files are written into the folder as <baseName>-0.png and -1.png.
+    // The square variants drawn besides the wide image: the icon sizes panels
+    // draw at one and two pixels per point.
+    static constexpr int SquareSides[] = {16, 22, 24, 32, 44, 48};
+
+    struct Renderings {
+        QImage image;
+        // Smallest first.
+        QList<QImage> squares = {};
+    };
+
+    // Files are written into the folder, named after the base name.
     StatusNotifierIcon(const QString& folder, const QString& baseName);
     ~StatusNotifierIcon();
 
-    // Takes a new rendering; false, and nothing written, when its pixels are
-    // those of the current one.
-    bool update(const QImage& image);
+    // Takes a new rendering and its square variants; false, and nothing
+    // written, when every pixel is that of the current ones.
+    bool update(const Renderings& renderings);
 
     const QImage& image() const { return m_image; }
     StatusNotifierPixmaps pixmaps() const;
-    // The current PNG, or empty when none could be written.
-    QString fileName() const { return m_fileName; }
+    // The name of the current generation, empty when its files could not be written.
+    QString iconName() const { return m_iconName; }
+    QString themePath() const { return m_folder; }
+    // Where the files of a generation's wide image and of its square of the side lie.
+    QString wideFile(int generation) const;
+    QString squareFile(int generation, int side) const;
 
 private:
+    QString nameOf(int generation) const;
+    bool write();
+
     QString m_folder;
     QString m_baseName;
     QImage m_image;
-    StatusNotifierPixmap m_pixmap;
-    QString m_fileName;
+    QList<QImage> m_squares;
+    StatusNotifierPixmaps m_pixmaps;
+    QString m_iconName;
     int m_generation = 0;
 };

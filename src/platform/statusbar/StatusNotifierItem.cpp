@@ -31,7 +31,7 @@ StatusNotifierItem::StatusNotifierItem(StatusItem& item, const QString& busAddre
     , m_connection(connectToBus(busAddress, m_connectionName))
     , m_serviceName(QStringLiteral("org.kde.StatusNotifierItem-%1-%2").arg(QCoreApplication::applicationPid()).arg(number))
     , m_idSource(std::move(idSource))
-    , m_icon(iconFolder(), QStringLiteral("%1-%2").arg(QCoreApplication::applicationPid()).arg(number))
+    , m_icon(iconFolder(), QStringLiteral("vistrel-%1-%2").arg(QCoreApplication::applicationPid()).arg(number))
 {
     registerStatusNotifierTypes();
     registerDBusMenuTypes();
@@ -133,7 +133,7 @@ void StatusNotifierItem::update()
     if (title.isEmpty())
         title = QCoreApplication::applicationName();
     const QString status = m_item->isVisible() ? QStringLiteral("Active") : QStringLiteral("Passive");
-    const bool iconChanged = m_item->width() > 0 && m_icon.update(m_item->renderButton(bar.devicePixelRatio(), bar.palette()));
+    const bool iconChanged = m_item->width() > 0 && m_icon.update(renderIcon(bar));
 
     if (m_id.isEmpty()) {
         // Hosts read everything once when the item registers: wait until it has a picture.
@@ -165,6 +165,23 @@ void StatusNotifierItem::update()
     // An open menu follows the values its owner puts in on every tick.
     if (m_menuExporter && m_menuExporter->isOpen())
         m_menuExporter->scheduleRefresh();
+}
+
+StatusNotifierIcon::Renderings StatusNotifierItem::renderIcon(const StatusBar& bar) const
+{
+    StatusNotifierIcon::Renderings icon;
+    icon.image = m_item->renderButton(bar.devicePixelRatio(), bar.palette());
+    // Squares up to the image's height, larger ones only while smaller than
+    // the wide image: hosts that pick the largest picture must find the wide one.
+    const qsizetype area = qsizetype(icon.image.width()) * icon.image.height();
+    for (int side : StatusNotifierIcon::SquareSides) {
+        if (side > icon.image.height() && qsizetype(side) * side >= area)
+            break;
+        const QImage square = m_item->compactImage(side, bar.palette());
+        if (!square.isNull())
+            icon.squares.append(square);
+    }
+    return icon;
 }
 
 void StatusNotifierItem::announceToolTip()

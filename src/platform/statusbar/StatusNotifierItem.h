@@ -15,6 +15,7 @@
 #include <memory>
 
 class DBusMenuExporter;
+class StatusBar;
 class QMenu;
 
 // One status item published as an org.kde.StatusNotifierItem. Each item has
@@ -52,7 +53,8 @@ public:
     QString id() const { return m_id; }
     QString title() const { return m_title; }
     QString status() const { return m_status; }
-    QString iconName() const { return m_icon.fileName(); }
+    QString iconName() const { return m_icon.iconName(); }
+    QString iconThemePath() const { return m_icon.iconName().isEmpty() ? QString() : m_icon.themePath(); }
     StatusNotifierPixmaps iconPixmap() const { return m_icon.pixmaps(); }
     StatusNotifierToolTip toolTip() const;
     QDBusObjectPath menuPath() const;
@@ -80,6 +82,7 @@ Q_SIGNALS:
 
 private:
     void followMenu(QMenu* menu);
+    StatusNotifierIcon::Renderings renderIcon(const StatusBar& bar) const;
     void announceToolTip();
 
     QPointer<StatusItem> m_item;

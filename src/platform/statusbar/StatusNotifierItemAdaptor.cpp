@@ -33,6 +33,11 @@ QDBusObjectPath StatusNotifierItemAdaptor::menu() const
     return m_item.menuPath();
 }
 
+QString StatusNotifierItemAdaptor::iconThemePath() const
+{
+    return m_item.iconThemePath();
+}
+
 QString StatusNotifierItemAdaptor::iconName() const
 {
     return m_item.iconName();

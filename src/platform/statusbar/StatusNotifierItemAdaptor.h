@@ -36,7 +36,7 @@ public:
     QString title() const;
     QString status() const;
     int windowId() const { return 0; }
-    QString iconThemePath() const { return {}; }
+    QString iconThemePath() const;
     QDBusObjectPath menu() const;
     bool itemIsMenu() const { return true; }
     QString iconName() const;

@@ -25,6 +25,7 @@ public:
     // Where the host last activated the item, as large as the item; empty
     // before any click, since hosts do not tell where they show items.
     QRect buttonFrame(const StatusItem& item) const override;
+    bool knowsButtonFrames() const override { return false; }
 
     // The published form of a linked item, or null.
     StatusNotifierItem* notifierItem(const StatusItem& item) const;

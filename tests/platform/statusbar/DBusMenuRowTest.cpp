@@ -14,6 +14,15 @@ TEST(DBusMenuRow, MnemonicsBecomeUnderscoresAndUnderscoresAreDoubled)
         EXPECT_EQ(DBusMenuRow::label(QString::fromLatin1(text)), QString::fromLatin1(label)) << text;
 }
 
+TEST(DBusMenuRow, ALabelAndItsPaddedValueReadAsOneLine)
+{
+    const std::pair<const char*, const char*> cases[] = {{"User:\t  0.5%", "User: 0.5%"}, {"Processes:\t", "Processes:"},
+        {"\t2 hours 55 minutes", "2 hours 55 minutes"}, {"Process Load\t", "Process Load"}, {"Free:\t 1.2 GB ", "Free: 1.2 GB"},
+        {"Quit", "Quit"}};
+    for (const auto& [pair, line] : cases)
+        EXPECT_EQ(DBusMenuRow::joinedPair(QString::fromLatin1(pair)), QString::fromLatin1(line)) << pair;
+}
+
 TEST(DBusMenuRow, CommandsSeparatorsAndHiddenRowsKeepTheirMeaning)
 {
     StatusMenu menu;

@@ -62,3 +62,22 @@ TEST(StatusItem, RendersItsImageAtTheBarsPixelRatio)
     EXPECT_GT(bluePixels, 10);
 }
 
+
+TEST(StatusItem, ASquareItemShrinksWholeIntoSmallerSquaresAndAWideOneHasNone)
+{
+    OffscreenStatusBar bar(800);
+    auto square = bar.statusItemWithLength(StatusItem::SquareLength);
+    square->setImage(imageOfWidth(22, 1.0));
+    // Red all over at every size, down to the last column: not clipped.
+    for (int side : {16, 22, 32}) {
+        const QImage compact = square->compactImage(side, bar.palette());
+        ASSERT_EQ(compact.size(), QSize(side, side));
+        EXPECT_EQ(compact.pixelColor(side - 1, side / 2), QColor(Qt::red)) << side;
+        EXPECT_EQ(compact.pixelColor(0, 0), QColor(Qt::red)) << side;
+    }
+    auto wide = bar.statusItemWithLength(StatusItem::VariableLength);
+    wide->setImage(imageOfWidth(66, 1.0));
+    EXPECT_TRUE(wide->compactImage(22, bar.palette()).isNull());
+    wide->setCompactImageSource([](int side, const QPalette&) { return QImage(side, side, QImage::Format_ARGB32); });
+    EXPECT_EQ(wide->compactImage(16, bar.palette()).size(), QSize(16, 16));
+}

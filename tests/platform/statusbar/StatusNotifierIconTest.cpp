@@ -1,6 +1,7 @@
 #include "platform/log/LogCapture.h"
 #include "platform/statusbar/StatusNotifierIcon.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
@@ -23,44 +24,71 @@ TEST(StatusNotifierPixmap, PixelsGoOutAsStraightARGBInNetworkByteOrder)
     EXPECT_EQ(StatusNotifierPixmap::fromImage(premultiplied).bytes, QByteArray::fromHex("80ff0000"));
 }
 
-TEST(StatusNotifierIcon, OnlyNewPixelsCountAndTheFileNameAlternates)
+namespace {
+QImage filled(int width, int height, QColor colour)
+{
+    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    image.fill(colour);
+    return image;
+}
+} // namespace
+
+TEST(StatusNotifierIcon, EachHostFindsItsSizeAndOnlyNewPixelsCount)
 {
     QTemporaryDir folder;
-    QString first;
+    StatusNotifierIcon::Renderings renderings{filled(132, 44, Qt::blue), {filled(16, 16, Qt::red), filled(22, 22, Qt::green)}};
+    renderings.image.setDevicePixelRatio(2.0);
+    QStringList written;
     {
         StatusNotifierIcon icon(folder.path(), QStringLiteral("item"));
-        QImage wide(132, 44, QImage::Format_ARGB32_Premultiplied);
-        wide.setDevicePixelRatio(2.0);
-        wide.fill(Qt::blue);
-        ASSERT_TRUE(icon.update(wide));
-        first = icon.fileName();
-        EXPECT_TRUE(QFileInfo(first).isAbsolute());
-        EXPECT_EQ(QImage(first).size(), QSize(132, 44));
-        ASSERT_EQ(icon.pixmaps().size(), 1);
-        EXPECT_EQ(icon.pixmaps().first().width, 132);
+        ASSERT_TRUE(icon.update(renderings));
+        // Squares smallest first, the wide image last: the largest of all.
+        const StatusNotifierPixmaps pixmaps = icon.pixmaps();
+        ASSERT_EQ(pixmaps.size(), 3);
+        EXPECT_EQ(QSize(pixmaps[0].width, pixmaps[0].height), QSize(16, 16));
+        EXPECT_EQ(QSize(pixmaps[1].width, pixmaps[1].height), QSize(22, 22));
+        EXPECT_EQ(QSize(pixmaps[2].width, pixmaps[2].height), QSize(132, 44));
+
+        // By name: the squares in a hicolor folder of the theme path, the wide
+        // image as the name's "panel" variant beside it.
+        const QString name = icon.iconName();
+        ASSERT_FALSE(name.isEmpty());
+        const QDir theme(icon.themePath());
+        written = {theme.filePath(name + QStringLiteral("-panel.png")),
+            theme.filePath(QStringLiteral("hicolor/16x16/vistrel/%1.png").arg(name)),
+            theme.filePath(QStringLiteral("hicolor/22x22/vistrel/%1.png").arg(name))};
+        EXPECT_EQ(QImage(written[0]).size(), QSize(132, 44));
+        EXPECT_EQ(QImage(written[1]).pixel(8, 8), qRgb(255, 0, 0));
+        EXPECT_EQ(QImage(written[2]).pixel(8, 8), qRgb(0, 255, 0));
+        EXPECT_FALSE(theme.exists(name + QStringLiteral(".png")));
 
         // The same pixels, even in another format, are no change and write nothing.
-        EXPECT_FALSE(icon.update(wide.convertToFormat(QImage::Format_ARGB32)));
-        EXPECT_EQ(icon.fileName(), first);
+        StatusNotifierIcon::Renderings same = renderings;
+        same.squares[1] = same.squares[1].convertToFormat(QImage::Format_ARGB32);
+        EXPECT_FALSE(icon.update(same));
+        EXPECT_EQ(icon.iconName(), name);
 
-        wide.setPixel(131, 43, qRgb(255, 0, 0));
-        ASSERT_TRUE(icon.update(wide));
-        EXPECT_NE(icon.fileName(), first);
-        wide.setPixel(0, 0, qRgb(0, 255, 0));
-        ASSERT_TRUE(icon.update(wide));
-        EXPECT_EQ(icon.fileName(), first);
-        EXPECT_EQ(QImage(first).pixel(0, 0), qRgb(0, 255, 0));
+        // A new square alone is a change, under the other name; the next returns to the first.
+        renderings.squares[0].setPixel(0, 0, qRgb(0, 0, 0));
+        ASSERT_TRUE(icon.update(renderings));
+        EXPECT_NE(icon.iconName(), name);
+        written << theme.filePath(icon.iconName() + QStringLiteral("-panel.png"));
+        renderings.squares.removeLast();
+        ASSERT_TRUE(icon.update(renderings));
+        EXPECT_EQ(icon.iconName(), name);
+        // A size no longer drawn leaves no stale file behind.
+        EXPECT_FALSE(QFileInfo::exists(written[2]));
+        EXPECT_EQ(QImage(written[1]).pixel(0, 0), qRgb(0, 0, 0));
     }
     // The files go with the item.
-    EXPECT_FALSE(QFileInfo::exists(first));
+    for (const QString& file : written)
+        EXPECT_FALSE(QFileInfo::exists(file)) << qPrintable(file);
 
-    // An unwritable folder is reported, but the pixels still go out.
+    // An unwritable folder is reported and leaves no name, but the pixels still go out.
     LogCapture log;
     StatusNotifierIcon icon(QStringLiteral("/proc/no-such-folder"), QStringLiteral("item"));
-    QImage image(22, 22, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::black);
-    EXPECT_TRUE(icon.update(image));
-    EXPECT_TRUE(icon.fileName().isEmpty());
+    EXPECT_TRUE(icon.update({filled(22, 22, Qt::black)}));
+    EXPECT_TRUE(icon.iconName().isEmpty());
     EXPECT_EQ(log.messages(LogLevel::Error).size(), 1u);
     EXPECT_EQ(icon.pixmaps().size(), 1);
 }

@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QDBusObjectPath>
+#include <QDir>
 #include <QFileInfo>
 #include <QMenu>
 
@@ -92,7 +93,8 @@ TEST_F(TrayStatusBarTest, AnItemRegistersWithEverythingAHostReadsAndLeavesWhenRe
     EXPECT_EQ(pixmaps.first().height, 44);
     EXPECT_EQ(pixmaps.first().toImage().pixel(131, 43), qRgb(255, 0, 0));
     // The same picture as a file, for hosts that read icons by name.
-    const QString file = property(service, "IconName").toString();
+    const QString file = QDir(property(service, "IconThemePath").toString())
+                             .filePath(property(service, "IconName").toString() + QStringLiteral("-panel.png"));
     EXPECT_TRUE(QFileInfo(file).isAbsolute());
     EXPECT_EQ(QImage(file).size(), QSize(132, 44));
 
@@ -100,6 +102,40 @@ TEST_F(TrayStatusBarTest, AnItemRegistersWithEverythingAHostReadsAndLeavesWhenRe
     ASSERT_TRUE(tray.isServiceOnBus(service));
     bar.removeStatusItem(*item);
     EXPECT_TRUE(processEventsUntil([&] { return !tray.isServiceOnBus(service); }));
+}
+
+TEST_F(TrayStatusBarTest, SquareVariantsComeDrawnForTheirSizeAndSmallerThanTheWideImage)
+{
+    TrayStatusBar bar(bus.address());
+    auto item = bar.statusItemWithLength(StatusItem::VariableLength);
+    item->setImage(filled(66, 1.0, Qt::red));
+    QList<int> asked;
+    item->setCompactImageSource([&asked](int side, const QPalette&) {
+        asked << side;
+        QImage square(side, side, QImage::Format_ARGB32_Premultiplied);
+        square.fill(QColor(side, 0, 0));
+        return square;
+    });
+    const QString service = registered();
+    ASSERT_FALSE(service.isEmpty());
+    // A host taking the largest picture still finds the 66 x 22 one.
+    const auto pixmaps = tray.iconPixmaps(service);
+    QList<QSize> sizes;
+    for (const auto& pixmap : pixmaps)
+        sizes << QSize(pixmap.width, pixmap.height);
+    EXPECT_EQ(sizes, (QList<QSize>{{16, 16}, {22, 22}, {24, 24}, {32, 32}, {66, 22}}));
+    ASSERT_EQ(pixmaps.size(), 5);
+    EXPECT_EQ(pixmaps[1].toImage().pixel(5, 5), qRgb(22, 0, 0));
+
+    // A square item offers the squares up to its own size, then itself.
+    auto square = bar.statusItemWithLength(StatusItem::SquareLength);
+    square->setTitle(QStringLiteral("M"));
+    const QString second = registered(2);
+    ASSERT_FALSE(second.isEmpty());
+    sizes.clear();
+    for (const auto& pixmap : tray.iconPixmaps(second))
+        sizes << QSize(pixmap.width, pixmap.height);
+    EXPECT_EQ(sizes, (QList<QSize>{{16, 16}, {22, 22}, {22, 22}}));
 }
 
 TEST_F(TrayStatusBarTest, NewIconOncePerChangedTickAndNotForTheSamePixels)
