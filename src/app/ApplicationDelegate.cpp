@@ -58,18 +58,6 @@ ApplicationDelegate::~ApplicationDelegate()
         m_mainMenuMonitorItem->disconnect(this);
 }
 
-std::optional<QString> ApplicationDelegate::monitorItemClassNameForTopicName(const QString& topicName)
-{
-    const MonitorItemClass* itemClass = MonitorItemClasses::shared().findForTopic(topicName);
-    return itemClass ? std::optional<QString>(itemClass->name) : std::nullopt;
-}
-
-std::optional<QString> ApplicationDelegate::topicNameForMonitorItemClassName(const QString& className)
-{
-    const MonitorItemClass* itemClass = MonitorItemClasses::shared().find(className);
-    return itemClass ? std::optional<QString>(itemClass->topicName) : std::nullopt;
-}
-
 void ApplicationDelegate::applicationDidFinishLaunching()
 {
     const bool firstStartOfThisVersion = !defaults().hasKey(SettingName::PassedFirstStart)
@@ -127,11 +115,10 @@ QWidget* ApplicationDelegate::welcomeWindow() const
 
 void ApplicationDelegate::activateAllConfiguredMonitorItems()
 {
+    // Switches only items on: one already live stays, whatever its stored switch says.
     for (const MonitorItemClass& itemClass : MonitorItemClasses::shared().rows()) {
-        const QVariant cells = defaults().objectForKey(topicKey(itemClass.topicName, SettingName::MenuBarConfiguration));
-        if (itemClass.isAvailable() && PropertyList::isArray(cells)
-            && defaults().boolForKey(topicKey(itemClass.topicName, SettingName::IsActive)))
-            activate(true, itemClass.name, cells.toStringList());
+        if (defaults().boolForKey(topicKey(itemClass.topicName, SettingName::IsActive)))
+            activateAsStored(itemClass);
     }
     setMainMenuIconDisabled(defaults().boolForKey(topicKey(TopicName::MenuBarLayout, SettingName::BarSuppressMainMenuIcon)));
     applyPlaceholderRule();
@@ -196,24 +183,29 @@ void ApplicationDelegate::requestDeactivationOfMonitorItem(QRNMonitorItem* item)
     if (!item)
         return;
     const QString className = item->className();
-    const auto topic = topicNameForMonitorItemClassName(className);
-    if (topic)
-        defaults().setObject(topicKey(*topic, SettingName::IsActive), false, UserDefaults::Domain::Host);
+    const MonitorItemClass* itemClass = MonitorItemClasses::shared().find(className);
+    if (itemClass)
+        defaults().setObject(topicKey(itemClass->topicName, SettingName::IsActive), false, UserDefaults::Domain::Host);
     activate(false, className, std::nullopt);
     applyPlaceholderRule();
     // The page's switch follows; its routed write finds no item left to remove.
-    if (topic && m_configurationWindowController) {
-        if (ConfigurationTopic* page = m_configurationWindowController->topicForClassName(*topic))
+    if (itemClass && m_configurationWindowController) {
+        if (ConfigurationTopic* page = m_configurationWindowController->topicForClassName(itemClass->topicName))
             page->setIsFeatureActive(false);
     }
 }
 
 void ApplicationDelegate::activationChanged(const MonitorItemClass& itemClass)
 {
+    activateAsStored(itemClass);
+    applyPlaceholderRule();
+}
+
+void ApplicationDelegate::activateAsStored(const MonitorItemClass& itemClass)
+{
     const QVariant cells = defaults().objectForKey(topicKey(itemClass.topicName, SettingName::MenuBarConfiguration));
     activate(defaults().boolForKey(topicKey(itemClass.topicName, SettingName::IsActive)), itemClass.name,
         PropertyList::isArray(cells) ? std::optional<QStringList>(cells.toStringList()) : std::nullopt);
-    applyPlaceholderRule();
 }
 
 void ApplicationDelegate::handleChangeOfValue(const QVariant& value, const QString& key)
@@ -314,10 +306,10 @@ void ApplicationDelegate::openPreferenceSettingsForMonitorItem(QRNMonitorItem* i
 {
     if (!item || item->className().isEmpty())
         return;
-    const auto topic = topicNameForMonitorItemClassName(item->className());
+    const MonitorItemClass* itemClass = MonitorItemClasses::shared().find(item->className());
     ConfigurationWindowController* window = loadConfigurationWindow();
-    if (topic && window)
-        window->selectTopicWithClassName(*topic);
+    if (itemClass && window)
+        window->selectTopicWithClassName(itemClass->topicName);
     setFullGUIEnabled(true);
 }
 

@@ -31,9 +31,6 @@ public:
     ApplicationDelegate();
     ~ApplicationDelegate() override;
 
-    static std::optional<QString> monitorItemClassNameForTopicName(const QString& topicName);
-    static std::optional<QString> topicNameForMonitorItemClassName(const QString& className);
-
     void applicationDidFinishLaunching();
     // Remembers the selected configuration topic for the next start.
     void applicationWillTerminate();
@@ -86,6 +83,8 @@ private:
     void applyPlaceholderRule();
     void retire(std::unique_ptr<QRNMonitorItem> item);
     void activationChanged(const MonitorItemClass& itemClass);
+    // Switches the class's item on or off as its stored switch and cells say.
+    void activateAsStored(const MonitorItemClass& itemClass);
     // Menu-bar only: the window leaves the screen and the task bar.
     void leaveFullInterface();
 
