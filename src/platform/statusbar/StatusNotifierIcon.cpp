@@ -67,7 +67,7 @@ bool StatusNotifierIcon::write()
     for (const QImage& square : std::as_const(m_squares))
         files.emplace_back(squareFile(m_generation, square.width()), &square);
     for (const auto& [file, image] : files) {
-        if (!QDir().mkpath(QFileInfo(file).path()) || !image->save(file, "PNG")) {
+        if (!QDir().mkpath(QFileInfo(file).path()) || !image->save(file, "PNG", UncompressedQuality)) {
             Log::error("%{public}@: could not write the tray icon '%{public}@'.", {QStringLiteral("StatusNotifierIcon"), file});
             return false;
         }
