@@ -1,72 +1,110 @@
 #!/usr/bin/env bash
-# Whole-process cost of Vistrel's processor item (per-processor graphs, own bar)
-# next to GKrellM at one update a second, side by side under one Xvfb:
-# CPU time (utime + stime) over the run, wake-ups per second (context
-# switches) and resident memory. Needs a release build of vistrel
-# (scripts/run builds one into build/release) and the gkrellm package.
+# Whole-process cost of Vistrel next to GKrellM at one update a second, both
+# running side by side on one private X display, so that what else runs on
+# the machine weighs on both alike: CPU time over the run (all threads, from
+# the scheduler's nanosecond counts), wake-ups per second (voluntary context
+# switches of all threads; the main thread's in parentheses) and resident
+# memory. Compare the ratio more than the absolute figures on a busy machine.
+#
+# Usage: bench/compare-with-gkrellm.sh [--items default|processor]
+#            [--back-end bar|tray] [--seconds N] [--runs N]
+#   --items     default: the first-start items (processor: text, graph,
+#               percentage; memory: text, pie, two-line text; main menu);
+#               processor: the processor item alone, one graph per processor
+#   --back-end  bar: Vistrel's own bar; tray: StatusNotifierItems shown by
+#               xfce4-panel on a private session bus (the CPU of its tray
+#               plug-in, which reads and draws the icons, is listed too)
+#   --runs      each run starts everything afresh; the last line is the median
+# Needs a release build (scripts/run builds build/release; VISTREL= overrides)
+# and the gkrellm package.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-seconds=${1:-120}
+items=default back_end=bar seconds=120 runs=1
+while [ $# -gt 0 ]; do
+  case $1 in
+    --items) items=$2; shift 2 ;;
+    --back-end) back_end=$2; shift 2 ;;
+    --seconds) seconds=$2; shift 2 ;;
+    --runs) runs=$2; shift 2 ;;
+    *) echo "unknown argument '$1'; see the head of $0" >&2; exit 2 ;;
+  esac
+done
+case $back_end in bar|tray) ;; *) echo "--back-end is bar or tray, not '$back_end'" >&2; exit 2 ;; esac
 vistrel=${VISTREL:-build/release/src/vistrel}
 command -v gkrellm >/dev/null || { echo "gkrellm is not installed (apt-get install gkrellm)"; exit 1; }
 [ -x "$vistrel" ] || { echo "no vistrel at $vistrel"; exit 1; }
+source bench/session.sh
 
-work=$(mktemp -d)
-trap 'kill $(jobs -p) 2>/dev/null; wait 2>/dev/null; rm -rf "$work"' EXIT
-
-number=90
-while [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ]; do number=$((number + 1)); done
-Xvfb ":$number" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$number" ] && break; sleep 0.1; done
-export DISPLAY=":$number"
-
-# Vistrel: the processor item alone, one graph per processor.
-mkdir -p "$work/config/vistrel"
-cat > "$work/config/vistrel/com.zentrovo.vistrel.plist" <<PLIST
-<?xml version="1.0" encoding="UTF-8"?>
-<!DOCTYPE plist PUBLIC "-//Apple//DTD PLIST 1.0//EN" "http://www.apple.com/DTDs/PropertyList-1.0.dtd">
-<plist version="1.0"><dict>
-<key>PassedFirstStart</key><integer>1280</integer>
-<key>MenuBarLayoutTopic-BarSuppressMainMenuIcon</key><true/>
-<key>ProcessorTopic-IsActive</key><true/>
-<key>ProcessorTopic-ShowIndividualCPUs</key><true/>
-<key>ProcessorTopic-MenuBarConfiguration</key><array><string>QRNGraphMenuBarCell:1N</string></array>
-</dict></plist>
-PLIST
-XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work" "$vistrel" --status-bar=bar &
-vistrel_pid=$!
-
-# GKrellM at one update a second.
-mkdir -p "$work/home/.gkrellm2"
-echo "update_HZ 1" > "$work/home/.gkrellm2/user-config"
-HOME="$work/home" gkrellm >/dev/null 2>&1 &
-gkrellm_pid=$!
-
-sleep 5   # both settle after their start
-kill -0 $vistrel_pid && kill -0 $gkrellm_pid || { echo "vistrel or gkrellm did not start"; exit 1; }
-ticks=$(getconf CLK_TCK)
-sample() { # pid -> "cpu_ticks voluntary_context_switches" (the process sleeping and waking)
-    local pid=$1 stat switches
-    stat=$(cat /proc/$pid/stat)
-    switches=$(awk '/^voluntary_ctxt_switches/ {print $2}' /proc/$pid/status)
-    # Fields after the command name: utime and stime are the 12th and 13th.
-    set -- ${stat##*) }
-    echo "$((${12} + ${13})) $switches"
+# "tid cpu_ns voluntary_switches" for every thread of the process.
+sample() {
+  local task
+  for task in /proc/$1/task/*; do
+    echo "${task##*/} $(cut -d' ' -f1 "$task/schedstat" 2>/dev/null || echo 0)" \
+      "$(awk '/^voluntary_ctxt_switches/ {print $2}' "$task/status" 2>/dev/null || echo 0)"
+  done
 }
-read -r v_cpu0 v_cs0 < <(sample $vistrel_pid)
-read -r g_cpu0 g_cs0 < <(sample $gkrellm_pid)
-sleep "$seconds"
-read -r v_cpu1 v_cs1 < <(sample $vistrel_pid)
-read -r g_cpu1 g_cs1 < <(sample $gkrellm_pid)
 
-report() { # name cpu0 cpu1 cs0 cs1 pid
-    local rss pss
-    rss=$(awk '/VmRSS/ {print $2}' /proc/$6/status)
-    # Proportional: pages shared with other processes count by their share.
-    pss=$(awk '/^Pss:/ {print $2}' /proc/$6/smaps_rollup)
-    awk -v n="$1" -v c=$(($3 - $2)) -v s=$(($5 - $4)) -v t="$ticks" -v w="$seconds" -v r="$rss" -v p="$pss" 'BEGIN {
-        printf "%-8s CPU %.3f %% of one core   wake-ups %.2f /s   resident %.1f MB (proportional %.1f MB)\n", n, 100 * c / t / w, s / w, r / 1024, p / 1024 }'
+# Differences between two samples of a process over the run, as
+# "cpu_percent wakeups_per_s main_thread_wakeups_per_s resident_MB".
+# Threads started during the run count from zero; threads that ended are lost.
+measure() { # pid before after
+  awk -v pid="$1" -v s="$seconds" -v rss="$(awk '/VmRSS/ {print $2}' /proc/$1/status)" '
+    FNR == NR { cpu[$1] = $2; cs[$1] = $3; next }
+    { c += $2 - cpu[$1]; w += $3 - cs[$1]; if ($1 == pid) main = $3 - cs[$1] }
+    END { printf "%.3f %.2f %.2f %.1f\n", 100 * c / 1e9 / s, w / s, main / s, rss / 1024 }' "$2" "$3"
 }
-echo "over $seconds s on $(nproc) processors:"
-report vistrel "$v_cpu0" "$v_cpu1" "$v_cs0" "$v_cs1" $vistrel_pid
-report gkrellm "$g_cpu0" "$g_cpu1" "$g_cs0" "$g_cs1" $gkrellm_pid
+
+one_run() { # -> "vistrel: cpu wake main rss | gkrellm: ... [| panel: ...]"
+  work=$(mktemp -d)
+  trap session_cleanup EXIT   # one_run runs in its own subshell
+  session_pids=()
+  session_start_display
+  [ "$back_end" = tray ] && session_start_tray
+  session_write_settings "$work/vistrel" "$items"
+  XDG_CONFIG_HOME="$work/vistrel" XDG_RUNTIME_DIR="$work/vistrel" "$vistrel" --status-bar="$back_end" 2>/dev/null &
+  local vistrel_pid=$!; session_pids+=($vistrel_pid)
+  mkdir -p "$work/home/.gkrellm2"
+  echo "update_HZ 1" >"$work/home/.gkrellm2/user-config"
+  HOME="$work/home" gkrellm >/dev/null 2>&1 &
+  local gkrellm_pid=$!; session_pids+=($gkrellm_pid)
+
+  sleep 5   # both settle after their start (and the tray shows the items)
+  kill -0 $vistrel_pid 2>/dev/null && kill -0 $gkrellm_pid 2>/dev/null || { echo "vistrel or gkrellm did not start" >&2; return 1; }
+  if [ "$back_end" = tray ] && [ "$(session_tray_items)" -lt 1 ]; then echo "the tray shows no item" >&2; return 1; fi
+  local pids=($vistrel_pid $gkrellm_pid) pid
+  [ "$back_end" = tray ] && pids+=($tray_host_pid)
+  for pid in "${pids[@]}"; do sample $pid >"$work/before-$pid"; done
+  sleep "$seconds"
+  for pid in "${pids[@]}"; do sample $pid >"$work/after-$pid"; done
+  for pid in "${pids[@]}"; do measure $pid "$work/before-$pid" "$work/after-$pid"; done | paste -sd' '
+}
+
+echo "items: $items, back end: $back_end, $runs run(s) of $seconds s, $(nproc) processors," \
+  "load average at start $(cut -d' ' -f1 /proc/loadavg)"
+header="run   vistrel: CPU %  wake-ups/s (main)  RSS MB  |  gkrellm: CPU %  wake-ups/s (main)  RSS MB  |  CPU ratio"
+[ "$back_end" = tray ] && header+="  |  tray host: CPU %"
+echo "$header"
+format='%-5s %15.3f %11.2f (%4.2f) %7.1f  | %15.3f %11.2f (%4.2f) %7.1f  | %10.2f'
+results=()
+for run in $(seq "$runs"); do
+  read -r -a r < <(one_run)
+  ratio=$(awk -v v="${r[0]}" -v g="${r[4]}" 'BEGIN { printf "%.3f", (g > 0 ? v / g : 0) }')
+  results+=("${r[*]} $ratio")
+  line=$(printf "$format" "$run" "${r[@]:0:8}" "$ratio")
+  [ "$back_end" = tray ] && line+=$(printf '  | %17.3f' "${r[8]}")
+  echo "$line"
+done
+if [ "$runs" -gt 1 ]; then
+  # The median of every column on its own.
+  columns=$(wc -w <<<"${results[0]}")
+  median=()
+  for c in $(seq "$columns"); do
+    median+=("$(printf '%s\n' "${results[@]}" | awk -v c="$c" '{print $c}' | sort -g |
+      awk '{v[NR] = $1} END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }')")
+  done
+  ratio=${median[$((columns - 1))]}
+  line=$(printf "$format" median "${median[@]:0:8}" "$ratio")
+  [ "$back_end" = tray ] && line+=$(printf '  | %17.3f' "${median[8]}")
+  echo "$line"
+fi
+echo "load average at end $(cut -d' ' -f1 /proc/loadavg)"

@@ -13,13 +13,9 @@ vistrel=${VISTREL:-build/release/src/vistrel}
 [ -x "$vistrel" ] || { echo "no vistrel at $vistrel"; exit 1; }
 
 work=$(mktemp -d)
-trap 'kill $(jobs -p) 2>/dev/null; wait 2>/dev/null; rm -rf "$work"' EXIT
-
-number=90
-while [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ]; do number=$((number + 1)); done
-Xvfb ":$number" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$number" ] && break; sleep 0.1; done
-export DISPLAY=":$number"
+source bench/session.sh
+trap session_cleanup EXIT
+session_start_display
 
 # The settings a new user has after the first start (which opens the window).
 env -u NOTOPICS XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work" "$vistrel" --snapshot "$work/snapshot" --ticks 1 >/dev/null 2>&1

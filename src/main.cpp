@@ -51,12 +51,14 @@ void scheduleSnapshot(const CommandLine& line, int* exitCode)
         }
         QCoreApplication::quit();
     });
-    // The first tick of every group already ran during launch.
+    // The first tick of every group already ran during launch. Counting half
+    // a second after the groups' timers keeps the count exact: the snapshot
+    // never races a tick that is due at the same moment.
     *elapsed = 1;
     if (line.ticks == 1)
         QTimer::singleShot(0, timer, [timer] { Q_EMIT timer->timeout({}); });
     else
-        timer->start();
+        QTimer::singleShot(500, timer, [timer] { timer->start(); });
 }
 
 QString seconds(std::chrono::milliseconds timeout)

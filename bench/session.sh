@@ -1,0 +1,83 @@
+# Shared by the whole-process measurements in bench/ (sourced, not run): a
+# private X display, optionally a session bus with xfce4-panel as the tray,
+# and Vistrel settings for the configurations the measurements compare.
+# The sourcing script sets "work" to an empty temporary folder first; every
+# process started here is ended by session_cleanup.
+
+session_pids=()
+
+session_cleanup() {
+  local pid
+  for pid in "${session_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+
+# Xvfb on a free display; exports DISPLAY.
+session_start_display() {
+  exec 3>"$work/display"
+  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 2>/dev/null & session_pids+=($!)
+  while [ ! -s "$work/display" ]; do sleep 0.1; done
+  exec 3>&-
+  export DISPLAY=":$(head -1 "$work/display")"
+}
+
+# A private session bus with xfce4-panel as the StatusNotifierItem host, laid
+# out as the end-to-end tests lay it out; exports DBUS_SESSION_BUS_ADDRESS and
+# sets tray_host_pid.
+session_start_tray() {
+  dbus-daemon --session --print-address --nofork >"$work/bus" 2>/dev/null & session_pids+=($!)
+  while [ ! -s "$work/bus" ]; do sleep 0.1; done
+  export DBUS_SESSION_BUS_ADDRESS=$(head -1 "$work/bus")
+  export NO_AT_BRIDGE=1
+  local panel="$work/panel/xfce4/xfconf/xfce-perchannel-xml"
+  mkdir -p "$panel"
+  cp tests/e2e/xfce4-panel.xml "$panel/xfce4-panel.xml"
+  XDG_CONFIG_HOME="$work/panel" /usr/lib/x86_64-linux-gnu/xfce4/xfconf/xfconfd 2>/dev/null & session_pids+=($!)
+  XDG_CONFIG_HOME="$work/panel" xfce4-panel --disable-wm-check >/dev/null 2>&1 & session_pids+=($!)
+  local panel_pid=$!
+  until dbus-send --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+      org.freedesktop.DBus.NameHasOwner string:org.kde.StatusNotifierWatcher 2>/dev/null | grep -q true; do
+    sleep 0.2
+  done
+  # The tray itself is a plug-in process of the panel: the host whose work Vistrel's icons cause.
+  tray_host_pid=$(pgrep -P "$panel_pid" | head -1)
+  tray_host_pid=${tray_host_pid:-$panel_pid}
+}
+
+# The number of items the tray lists.
+session_tray_items() {
+  dbus-send --print-reply --dest=org.kde.StatusNotifierWatcher /StatusNotifierWatcher \
+    org.freedesktop.DBus.Properties.Get string:org.kde.StatusNotifierWatcher \
+    string:RegisteredStatusNotifierItems 2>/dev/null | grep -c StatusNotifierItem || true
+}
+
+# Writes Vistrel's settings for a configuration into CONFIG_HOME/vistrel:
+#   default    the first-start defaults: processor (text, graph, percentage),
+#              memory (text, pie, two-line text) and the main-menu item;
+#   processor  the processor item alone, one graph per processor.
+# A third argument "true" leaves the main-menu item out.
+session_write_settings() {
+  local home=$1 configuration=$2 suppress_main_menu=${3:-false} keys
+  case $configuration in
+    default) keys='<key>ProcessorTopic-IsActive</key><true/>
+<key>ProcessorTopic-MenuBarConfiguration</key><array><string>QRNTextMenuBarCell:V</string><string>QRNGraphMenuBarCell:1N</string><string>QRNNumericMenuBarCell:T</string></array>
+<key>MemoryTopic-IsActive</key><true/>
+<key>MemoryTopic-MenuBarConfiguration</key><array><string>QRNTextMenuBarCell:V</string><string>QRNNumericMenuBarCell:P</string><string>QRNTextMenuBarCell:2</string></array>' ;;
+    processor) suppress_main_menu=true
+      keys='<key>ProcessorTopic-IsActive</key><true/>
+<key>ProcessorTopic-ShowIndividualCPUs</key><true/>
+<key>ProcessorTopic-MenuBarConfiguration</key><array><string>QRNGraphMenuBarCell:1N</string></array>' ;;
+    *) echo "unknown configuration '$configuration' (default or processor)" >&2; return 1 ;;
+  esac
+  mkdir -p "$home/vistrel"
+  cat >"$home/vistrel/com.zentrovo.vistrel.plist" <<PLIST
+<?xml version="1.0" encoding="UTF-8"?>
+<!DOCTYPE plist PUBLIC "-//Apple//DTD PLIST 1.0//EN" "http://www.apple.com/DTDs/PropertyList-1.0.dtd">
+<plist version="1.0"><dict>
+<key>PassedFirstStart</key><integer>1280</integer>
+<key>MenuBarLayoutTopic-BarSuppressMainMenuIcon</key><$suppress_main_menu/>
+$keys
+</dict></plist>
+PLIST
+}
