@@ -26,11 +26,6 @@ UserDefaults& defaults()
     return UserDefaults::standardUserDefaults();
 }
 
-QString topicKey(const QString& topic, QLatin1String name)
-{
-    return SettingsKey(topic, name).toString();
-}
-
 bool hasGraphicalInterface()
 {
     return qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr;
@@ -117,10 +112,10 @@ void ApplicationDelegate::activateAllConfiguredMonitorItems()
 {
     // Switches only items on: one already live stays, whatever its stored switch says.
     for (const MonitorItemClass& itemClass : MonitorItemClasses::shared().rows()) {
-        if (defaults().boolForKey(topicKey(itemClass.topicName, SettingName::IsActive)))
+        if (defaults().boolForKey(SettingsKey::stored(itemClass.topicName, SettingName::IsActive)))
             activateAsStored(itemClass);
     }
-    setMainMenuIconDisabled(defaults().boolForKey(topicKey(TopicName::MenuBarLayout, SettingName::BarSuppressMainMenuIcon)));
+    setMainMenuIconDisabled(defaults().boolForKey(SettingsKey::stored(TopicName::MenuBarLayout, SettingName::BarSuppressMainMenuIcon)));
     applyPlaceholderRule();
 }
 
@@ -185,7 +180,7 @@ void ApplicationDelegate::requestDeactivationOfMonitorItem(QRNMonitorItem* item)
     const QString className = item->className();
     const MonitorItemClass* itemClass = MonitorItemClasses::shared().find(className);
     if (itemClass)
-        defaults().setObject(topicKey(itemClass->topicName, SettingName::IsActive), false, UserDefaults::Domain::Host);
+        defaults().setObject(SettingsKey::stored(itemClass->topicName, SettingName::IsActive), false, UserDefaults::Domain::Host);
     activate(false, className, std::nullopt);
     applyPlaceholderRule();
     // The page's switch follows; its routed write finds no item left to remove.
@@ -203,8 +198,8 @@ void ApplicationDelegate::activationChanged(const MonitorItemClass& itemClass)
 
 void ApplicationDelegate::activateAsStored(const MonitorItemClass& itemClass)
 {
-    const QVariant cells = defaults().objectForKey(topicKey(itemClass.topicName, SettingName::MenuBarConfiguration));
-    activate(defaults().boolForKey(topicKey(itemClass.topicName, SettingName::IsActive)), itemClass.name,
+    const QVariant cells = defaults().objectForKey(SettingsKey::stored(itemClass.topicName, SettingName::MenuBarConfiguration));
+    activate(defaults().boolForKey(SettingsKey::stored(itemClass.topicName, SettingName::IsActive)), itemClass.name,
         PropertyList::isArray(cells) ? std::optional<QStringList>(cells.toStringList()) : std::nullopt);
 }
 
@@ -280,7 +275,7 @@ void ApplicationDelegate::setFullGUIEnabled(bool enabled)
     if (enabled == m_fullGUIEnabled)
         return;
     m_fullGUIEnabled = enabled;
-    const bool suppressNotice = defaults().boolForKey(topicKey(TopicName::Preferences, SettingName::SuppressSwitchingNotice));
+    const bool suppressNotice = defaults().boolForKey(SettingsKey::stored(TopicName::Preferences, SettingName::SuppressSwitchingNotice));
     if (enabled) {
         if (ConfigurationWindowController* window = loadConfigurationWindow())
             window->present();
@@ -349,9 +344,4 @@ void ApplicationDelegate::registerOpenMenuForMonitorItem(QRNMonitorItem* item)
 {
     m_menuTracker.setItemWithOpenMenu(item ? item->statusItem() : nullptr);
     m_idlePageRelease.setInUse(item || m_fullGUIEnabled);
-}
-
-void ApplicationDelegate::trackMouseWhileMenuOpen()
-{
-    m_menuTracker.track();
 }

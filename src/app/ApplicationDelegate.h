@@ -57,7 +57,6 @@ public:
     void terminateApplication();
 
     void registerOpenMenuForMonitorItem(QRNMonitorItem* item);
-    void trackMouseWhileMenuOpen();
 
     // The change report of the settings writer.
     void handleChangeOfValue(const QVariant& value, const QString& key);
@@ -75,7 +74,6 @@ public:
     ConfigurationWindowController* configurationWindowController() const { return m_configurationWindowController.get(); }
     QWidget* configurationWindow() const;
     QWidget* welcomeWindow() const;
-    GUISwitchNoticeWindowController* switchNoticeWindowController() const { return m_switchNoticeWindowController.get(); }
 
 private:
     // Connects a new item's requests to the controller.

@@ -47,12 +47,12 @@ public:
     // Every live item, groups in creation order, items in activation order.
     std::vector<QRNMonitorItem*> items() const;
     const Groups& groups() const { return m_groups; }
-    SamplingGroup* groupWithInterval(double interval) const;
     bool isEmpty() const { return m_groups.empty(); }
     // What the instruments report about themselves, for the diagnostic report.
     QString instrumentDescriptions() const;
 
 private:
+    SamplingGroup* groupWithInterval(double interval) const;
     SamplingGroup& createGroup(double interval);
     void removeGroup(SamplingGroup& group);
 

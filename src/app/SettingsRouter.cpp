@@ -118,7 +118,7 @@ void SettingsRouter::pushUserDefaultsToMonitorItem(QRNMonitorItem& item)
 
 void SettingsRouter::establishClassHandledPreferences()
 {
-    const auto key = [](QLatin1String topic, QLatin1String name) { return SettingsKey(topic, name).toString(); };
+    const auto key = &SettingsKey::stored;
     QRNTemperatureMenuBarCell::setTemperatureUnit(int(defaults().integerForKey(key(TopicName::Preferences, SettingName::TemperatureUnit))));
     const bool suppress = defaults().boolForKey(key(TopicName::MenuBarLayout, SettingName::BarSuppressDecimalPlaces));
     QRNNumericMenuBarCell::setSuppressesFractionDigits(suppress);

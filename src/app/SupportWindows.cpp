@@ -40,8 +40,3 @@ void SupportWindows::showHelp()
     const QString source = QStringLiteral(VISTREL_SOURCE_DIR "/README.md");
     QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo::exists(installed) ? installed : source));
 }
-
-QWidget* SupportWindows::diagnosticWindow() const
-{
-    return m_diagnosticWindow.get();
-}

@@ -21,8 +21,6 @@ public:
     // The manual is the README, installed next to the program or beside its sources.
     static void showHelp();
 
-    QWidget* diagnosticWindow() const;
-
 private:
     std::unique_ptr<QPlainTextEdit> m_diagnosticWindow;
 };

@@ -15,11 +15,6 @@ void QRNHostUserDefaults::setGlobalChangeDelegate(ChangeDelegate changeDelegate)
     delegate() = std::move(changeDelegate);
 }
 
-bool QRNHostUserDefaults::hasGlobalChangeDelegate()
-{
-    return bool(delegate());
-}
-
 void QRNHostUserDefaults::setBool(bool value, const QString& key)
 {
     setObject(value, key);

@@ -15,7 +15,6 @@ public:
 
     // An empty delegate stops the reports.
     static void setGlobalChangeDelegate(ChangeDelegate delegate);
-    static bool hasGlobalChangeDelegate();
 
     static void setBool(bool value, const QString& key);
     static void setInteger(qint64 value, const QString& key);

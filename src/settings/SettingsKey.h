@@ -18,6 +18,7 @@ public:
     bool isEmpty() const { return m_topic.isEmpty() && m_name.isEmpty(); }
     // The stored form, "<topic>-<name>" or the bare name.
     QString toString() const;
+    static QString stored(const QString& topic, const QString& name) { return SettingsKey(topic, name).toString(); }
 
     friend bool operator==(const SettingsKey&, const SettingsKey&) = default;
 

@@ -4,15 +4,6 @@
 #include <QFile>
 #include <QXmlStreamReader>
 
-namespace {
-
-QString messageKey(QStringView context, QStringView source)
-{
-    return context.toString() + QChar(0) + source.toString();
-}
-
-} // namespace
-
 bool TranslationTable::loadFile(const QString& path, QString* error)
 {
     QFile file(path);
@@ -30,7 +21,7 @@ bool TranslationTable::loadFile(const QString& path, QString* error)
 
 bool TranslationTable::loadData(const QByteArray& data, QString* error)
 {
-    QHash<QString, QString> messages;
+    std::vector<Context> contexts;
     QXmlStreamReader xml(data);
     QString context;
     QString source;
@@ -40,7 +31,7 @@ bool TranslationTable::loadData(const QByteArray& data, QString* error)
     while (!xml.atEnd()) {
         if (!xml.readNext() || !xml.isStartElement()) {
             if (xml.isEndElement() && xml.name() == QLatin1String("message") && finished && !translation.isEmpty())
-                messages.insert(messageKey(context, source), translation);
+                messagesOf(contexts, context.toUtf8()).insert(source.toUtf8(), translation);
             continue;
         }
         const QStringView name = xml.name();
@@ -67,7 +58,7 @@ bool TranslationTable::loadData(const QByteArray& data, QString* error)
         }
         return false;
     }
-    m_messages = std::move(messages);
+    m_contexts = std::move(contexts);
     return true;
 }
 
@@ -75,7 +66,29 @@ QString TranslationTable::translate(const char* context, const char* sourceText,
 {
     if (!context || !sourceText)
         return {};
-    return m_messages.value(messageKey(QString::fromUtf8(context), QString::fromUtf8(sourceText)));
+    for (const Context& known : m_contexts) {
+        if (qstrcmp(known.name, context) == 0)
+            return known.messages.value(QByteArray::fromRawData(sourceText, qsizetype(qstrlen(sourceText))));
+    }
+    return {};
+}
+
+QHash<QByteArray, QString>& TranslationTable::messagesOf(std::vector<Context>& contexts, const QByteArray& name)
+{
+    for (Context& context : contexts) {
+        if (context.name == name)
+            return context.messages;
+    }
+    contexts.push_back({name, {}});
+    return contexts.back().messages;
+}
+
+qsizetype TranslationTable::count() const
+{
+    qsizetype messages = 0;
+    for (const Context& known : m_contexts)
+        messages += known.messages.size();
+    return messages;
 }
 
 bool TranslationTable::installLinuxWording(QString* error)

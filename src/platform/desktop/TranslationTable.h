@@ -3,6 +3,8 @@
 #include <QHash>
 #include <QTranslator>
 
+#include <vector>
+
 // A translator that reads a Qt Linguist source file (.ts) directly, so the
 // English table that gives Linux wording for texts naming another platform's
 // features needs no compile step. Only finished messages count.
@@ -16,12 +18,20 @@ public:
 
     QString translate(const char* context, const char* sourceText, const char* disambiguation = nullptr,
         int n = -1) const override;
-    bool isEmpty() const override { return m_messages.isEmpty(); }
-    qsizetype count() const { return m_messages.size(); }
+    bool isEmpty() const override { return m_contexts.empty(); }
+    qsizetype count() const;
 
     // The table that ships with Vistrel, installed into the application.
     static bool installLinuxWording(QString* error = nullptr);
 
 private:
-    QHash<QString, QString> m_messages;
+    // Every tr() of the program asks, many on each tick: a context the table
+    // does not know is turned away by comparing names, without allocating.
+    struct Context {
+        QByteArray name;
+        QHash<QByteArray, QString> messages;
+    };
+    static QHash<QByteArray, QString>& messagesOf(std::vector<Context>& contexts, const QByteArray& name);
+
+    std::vector<Context> m_contexts;
 };
