@@ -67,6 +67,7 @@ void QRNMonitorItem::createNewMenuBarCellsWithConfigurationCodes(const QStringLi
             continue;
         customizeNewMenuBarCell(*cell);
         cells.push_back(std::move(cell));
+        // One past the cap is enough for the image to report the cut.
         if (cells.size() > QRNMenuBarItemImage::MaximumCellCount)
             break;
     }
