@@ -1,21 +1,27 @@
 #!/usr/bin/env bash
 # Instructions one sampling tick costs, counted by callgrind (deterministic,
 # unlike CPU time on a shared machine): vistrel --snapshot runs offscreen for
-# 12 and for 2 ticks, and the difference of the two totals over 10 is the cost
-# of one tick (sampling, cells, images), start-up and the snapshot cancelling
-# out. Offscreen images are drawn at device pixel ratio 1.
+# a few and for many ticks, and the difference of the two totals over the
+# difference of ticks is the cost of one tick (sampling, cells, images),
+# start-up and the snapshot cancelling out. Offscreen images are drawn at
+# device pixel ratio 1. The first ticks fill the caches of drawn texts; a
+# later start (--from 12 --to 72) gives the cost once they are warm.
 #
-# Usage: bench/instructions-per-tick.sh [--items default|processor] [--keep DIR]
+# Usage: bench/instructions-per-tick.sh [--items default|processor] [--from A] [--to B] [--keep DIR]
 #   --items  the configurations of bench/compare-with-gkrellm.sh
-#   --keep   leaves the 12-tick profile in DIR (callgrind_annotate DIR/callgrind.out)
+#   --from, --to  the two tick counts (2 and 12 unless given)
+#   --keep   leaves both profiles in DIR (callgrind.A and callgrind.B; bench/tick-profile.py
+#            DIR/callgrind.A DIR/callgrind.B prints what the ticks between them cost, by function)
 # Needs valgrind and a release build (VISTREL= overrides build/release/src/vistrel).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-items=default keep=
+items=default keep= from=2 to=12
 while [ $# -gt 0 ]; do
   case $1 in
     --items) items=$2; shift 2 ;;
     --keep) keep=$2; shift 2 ;;
+    --from) from=$2; shift 2 ;;
+    --to) to=$2; shift 2 ;;
     *) echo "unknown argument '$1'; see the head of $0" >&2; exit 2 ;;
   esac
 done
@@ -35,11 +41,12 @@ instructions() {
   awk '/^summary:/ {print $2}' "$work/callgrind.$1"
 }
 
-few=$(instructions 2)
-many=$(instructions 12)
+[ "$to" -gt "$from" ] || { echo "--to must be larger than --from" >&2; exit 2; }
+few=$(instructions "$from")
+many=$(instructions "$to")
 if [ -n "$keep" ]; then
   mkdir -p "$keep"
-  cp "$work/callgrind.12" "$keep/callgrind.out"
+  cp "$work/callgrind.$from" "$work/callgrind.$to" "$keep/"
 fi
-awk -v a="$few" -v b="$many" -v items="$items" 'BEGIN {
-  printf "items: %s\n2 ticks: %d instructions, 12 ticks: %d\nper tick: %d instructions\n", items, a, b, (b - a) / 10 }'
+awk -v a="$few" -v b="$many" -v from="$from" -v to="$to" -v items="$items" 'BEGIN {
+  printf "items: %s\n%d ticks: %d instructions, %d ticks: %d\nper tick: %d instructions\n", items, from, a, to, b, (b - a) / (to - from) }'

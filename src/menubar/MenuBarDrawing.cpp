@@ -2,55 +2,19 @@
 
 #include "menubar/OpaqueLayer.h"
 #include "menubar/ShapeCache.h"
+#include "menubar/TextImageCache.h"
 #include "platform/statusbar/StatusBar.h"
 
 #include <QFontDatabase>
-#include <QTextLayout>
 
 #include <cmath>
 
 namespace {
 
-// Texts are measured against an image like the ones they are drawn into.
-const QPaintDevice& referenceDevice()
-{
-    static const QImage device(1, 1, QImage::Format_ARGB32_Premultiplied);
-    return device;
-}
-
-bool needsLayout(const QString& text)
-{
-    return text.contains(u'\t') || text.contains(u'\n');
-}
-
-// Lays out every line of the text without wrapping; returns the size of the block.
-QSizeF layOut(QTextLayout& layout, const QTextOption& option)
-{
-    QTextOption unwrapped = option;
-    unwrapped.setWrapMode(QTextOption::NoWrap);
-    layout.setTextOption(unwrapped);
-    layout.beginLayout();
-    double width = 0;
-    double height = 0;
-    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-        line.setLineWidth(1.0e6);
-        line.setPosition(QPointF(0, height));
-        height += line.height();
-        width = std::max(width, line.naturalTextWidth());
-    }
-    layout.endLayout();
-    return {width, height};
-}
-
-QString withLineSeparators(QString text)
-{
-    return text.replace(u'\n', QChar::LineSeparator);
-}
-
 // Sizes are in points of the drawing, which the reference device shows at its own resolution.
 QFont sized(QFont font, double size)
 {
-    font.setPointSizeF(size * 72.0 / referenceDevice().logicalDpiY());
+    font.setPointSizeF(size * 72.0 / TextImageCache::referenceDevice().logicalDpiY());
     return font;
 }
 
@@ -235,28 +199,17 @@ void MenuBarDrawing::strokeRect(const QRectF& designRect, const QColor& color, d
 void MenuBarDrawing::drawText(const QString& text, double x, double y, const QFont& font, const QColor& color,
     const QTextOption& option)
 {
-    m_painter.setPen(color);
-    if (!needsLayout(text)) {
-        m_painter.setFont(font);
-        m_painter.drawText(point(x, y + metrics(font).descent()), text);
-        return;
-    }
-    QTextLayout layout(withLineSeparators(text), font, &referenceDevice());
-    const QSizeF block = layOut(layout, option);
-    layout.draw(&m_painter, point(x, y + block.height()));
+    TextImageCache::shared().draw(m_painter, point(x, y), text, font, color, option);
 }
 
 QFontMetricsF MenuBarDrawing::metrics(const QFont& font)
 {
-    return QFontMetricsF(font, &referenceDevice());
+    return QFontMetricsF(font, &TextImageCache::referenceDevice());
 }
 
 double MenuBarDrawing::textWidth(const QString& text, const QFont& font, const QTextOption& option)
 {
-    if (!needsLayout(text))
-        return metrics(font).horizontalAdvance(text);
-    QTextLayout layout(withLineSeparators(text), font, &referenceDevice());
-    return layOut(layout, option).width();
+    return TextImageCache::shared().blockSize(text, font, option).width();
 }
 
 QFont MenuBarDrawing::menuBarFont()

@@ -28,12 +28,16 @@ QString QRNTextMenuBarCell::stringCode() const
 
 void QRNTextMenuBarCell::setStringValue(const QString& value)
 {
+    if (value == m_stringValue)
+        return;
     m_stringValue = value;
     recomputeWidth();
 }
 
 void QRNTextMenuBarCell::setSecondaryStringValue(const QString& value)
 {
+    if (value == m_secondaryStringValue)
+        return;
     m_secondaryStringValue = value;
     recomputeWidth();
 }

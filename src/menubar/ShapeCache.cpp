@@ -1,5 +1,7 @@
 #include "menubar/ShapeCache.h"
 
+#include "menubar/DevicePixels.h"
+
 #include <cmath>
 
 namespace {
@@ -22,10 +24,9 @@ ShapeCache::ShapeCache()
 
 void ShapeCache::fill(QPainter& painter, const QPainterPath& path, const QColor& color)
 {
-    // Device pixels as the opaque layer counts them: world coordinates times
-    // the pixel ratio, so that the copy lands where the fill would have.
-    const qreal ratio = painter.device()->devicePixelRatio();
-    const QTransform device = painter.worldTransform() * QTransform::fromScale(ratio, ratio);
+    // Device pixels as the opaque layer counts them, so that the copy lands
+    // where the fill would have.
+    const QTransform device = DevicePixels::transform(painter);
     if (device.type() > QTransform::TxScale) {
         painter.fillPath(path, color);
         return;
@@ -60,13 +61,5 @@ void ShapeCache::fill(QPainter& painter, const QPainterPath& path, const QColor&
         m_shapes.insert(key, shape);
     }
 
-    // Copied pixel for pixel, with the painter's world transform set aside.
-    const QTransform world = painter.worldTransform();
-    const qreal opacity = painter.opacity();
-    shape->setDevicePixelRatio(ratio);
-    painter.resetTransform();
-    painter.setOpacity(opacity * color.alphaF());
-    painter.drawImage(QPointF(origin) / ratio, *shape);
-    painter.setOpacity(opacity);
-    painter.setWorldTransform(world);
+    DevicePixels::copy(painter, origin, *shape, color.alphaF());
 }

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QImage>
+#include <QPainter>
+#include <QPoint>
+#include <QTransform>
+
+// Drawings cached as images are made in device pixels and copied back pixel
+// for pixel, so that a copy lands exactly where the drawing would have.
+namespace DevicePixels {
+
+// Painter coordinates to the device's pixels: the world transform times the
+// device pixel ratio.
+inline QTransform transform(const QPainter& painter)
+{
+    const qreal ratio = painter.device()->devicePixelRatio();
+    return painter.worldTransform() * QTransform::fromScale(ratio, ratio);
+}
+
+// Draws the image with its top left pixel on the device pixel, at the
+// painter's opacity times the given one; the world transform is set aside.
+inline void copy(QPainter& painter, const QPoint& pixel, QImage& image, qreal opacity = 1.0)
+{
+    const qreal ratio = painter.device()->devicePixelRatio();
+    const QTransform world = painter.worldTransform();
+    const qreal previousOpacity = painter.opacity();
+    image.setDevicePixelRatio(ratio);
+    painter.resetTransform();
+    painter.setOpacity(previousOpacity * opacity);
+    painter.drawImage(QPointF(pixel) / ratio, image);
+    painter.setOpacity(previousOpacity);
+    painter.setWorldTransform(world);
+}
+
+} // namespace DevicePixels
