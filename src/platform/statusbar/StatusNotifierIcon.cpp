@@ -1,6 +1,7 @@
 #include "platform/statusbar/StatusNotifierIcon.h"
 
 #include "platform/log/Log.h"
+#include "platform/statusbar/StoredPng.h"
 
 #include <QDir>
 #include <QFile>
@@ -67,7 +68,10 @@ bool StatusNotifierIcon::write()
     for (const QImage& square : std::as_const(m_squares))
         files.emplace_back(squareFile(m_generation, square.width()), &square);
     for (const auto& [file, image] : files) {
-        if (!QDir().mkpath(QFileInfo(file).path()) || !image->save(file, "PNG", UncompressedQuality)) {
+        const QByteArray png = StoredPng::encode(*image);
+        QFile out(file);
+        if (!QDir().mkpath(QFileInfo(file).path()) || !out.open(QIODevice::WriteOnly | QIODevice::Truncate)
+            || out.write(png) != png.size() || !out.flush()) {
             Log::error("%{public}@: could not write the tray icon '%{public}@'.", {QStringLiteral("StatusNotifierIcon"), file});
             return false;
         }

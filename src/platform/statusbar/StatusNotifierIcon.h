@@ -26,9 +26,6 @@ public:
     // The square variants drawn besides the wide image: the icon sizes panels
     // draw at one and two pixels per point.
     static constexpr int SquareSides[] = {16, 22, 24, 32, 44, 48};
-    // The theme files are rewritten on every change and read at once from a
-    // runtime folder in memory: compressing them costs more than it saves.
-    static constexpr int UncompressedQuality = 100;
 
     struct Renderings {
         QImage image;
