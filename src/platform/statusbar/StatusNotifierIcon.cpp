@@ -11,6 +11,13 @@ StatusNotifierIcon::StatusNotifierIcon(const QString& folder, const QString& bas
     : m_folder(folder)
     , m_baseName(baseName)
 {
+    for (int generation = 0; generation < 2; ++generation) {
+        m_wideFiles[generation] = QDir(m_folder).filePath(nameOf(generation) + QStringLiteral("-panel.png"));
+        for (int i = 0; i < SquareCount; ++i) {
+            m_squareFiles[generation][i] = QDir(m_folder).filePath(
+                QStringLiteral("hicolor/%1x%1/vistrel/%2.png").arg(SquareSides[i]).arg(nameOf(generation)));
+        }
+    }
 }
 
 StatusNotifierIcon::~StatusNotifierIcon()
@@ -27,14 +34,10 @@ QString StatusNotifierIcon::nameOf(int generation) const
     return QStringLiteral("%1-%2").arg(m_baseName).arg(generation);
 }
 
-QString StatusNotifierIcon::wideFile(int generation) const
-{
-    return QDir(m_folder).filePath(nameOf(generation) + QStringLiteral("-panel.png"));
-}
-
 QString StatusNotifierIcon::squareFile(int generation, int side) const
 {
-    return QDir(m_folder).filePath(QStringLiteral("hicolor/%1x%1/vistrel/%2.png").arg(side).arg(nameOf(generation)));
+    const auto index = std::find(std::begin(SquareSides), std::end(SquareSides), side) - std::begin(SquareSides);
+    return index < SquareCount ? m_squareFiles[generation][index] : QString();
 }
 
 bool StatusNotifierIcon::update(const Renderings& renderings)
@@ -61,20 +64,43 @@ bool StatusNotifierIcon::update(const Renderings& renderings)
 
 bool StatusNotifierIcon::write()
 {
-    // The squares of the other generation go, so that no stale size is found.
-    for (int side : SquareSides)
-        QFile::remove(squareFile(m_generation, side));
-    std::vector<std::pair<QString, const QImage*>> files = {{wideFile(m_generation), &m_image}};
-    for (const QImage& square : std::as_const(m_squares))
-        files.emplace_back(squareFile(m_generation, square.width()), &square);
-    for (const auto& [file, image] : files) {
-        const QByteArray png = StoredPng::encode(*image);
-        QFile out(file);
-        if (!QDir().mkpath(QFileInfo(file).path()) || !out.open(QIODevice::WriteOnly | QIODevice::Truncate)
-            || out.write(png) != png.size() || !out.flush()) {
-            Log::error("%{public}@: could not write the tray icon '%{public}@'.", {QStringLiteral("StatusNotifierIcon"), file});
+    if (!writeFile(wideFile(m_generation), m_image))
+        return false;
+    auto& written = m_squareWritten[m_generation];
+    for (int i = 0; i < SquareCount; ++i) {
+        const auto square = std::find_if(m_squares.cbegin(), m_squares.cend(),
+            [&](const QImage& image) { return image.width() == SquareSides[i]; });
+        const QString& file = m_squareFiles[m_generation][i];
+        if (square != m_squares.cend()) {
+            if (!writeFile(file, *square))
+                return false;
+            written[i] = true;
+        } else if (written[i]) {
+            // No stale size of this generation may be found.
+            QFile::remove(file);
+            written[i] = false;
+        }
+    }
+    return true;
+}
+
+bool StatusNotifierIcon::writeFile(const QString& file, const QImage& image)
+{
+    const QString folder = QFileInfo(file).path();
+    if (!m_madeFolders.contains(folder)) {
+        if (!QDir().mkpath(folder)) {
+            Log::error("%{public}@: could not make the folder '%{public}@'.", {QStringLiteral("StatusNotifierIcon"), folder});
             return false;
         }
+        m_madeFolders.insert(folder);
+    }
+    const QByteArray png = StoredPng::encode(image);
+    QFile out(file);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(png) != png.size() || !out.flush()) {
+        Log::error("%{public}@: could not write the tray icon '%{public}@'.", {QStringLiteral("StatusNotifierIcon"), file});
+        // The folder may have gone with the runtime directory's clean-up: made again next time.
+        m_madeFolders.remove(folder);
+        return false;
     }
     return true;
 }

@@ -3,8 +3,12 @@
 #include "platform/statusbar/StatusNotifierTypes.h"
 
 #include <QImage>
+#include <QSet>
 #include <QList>
 #include <QString>
+
+#include <array>
+#include <iterator>
 
 // The icon of one tray item, laid out so that every host's own way of
 // choosing a picture finds the one that suits it:
@@ -47,12 +51,15 @@ public:
     QString iconName() const { return m_iconName; }
     QString themePath() const { return m_folder; }
     // Where the files of a generation's wide image and of its square of the side lie.
-    QString wideFile(int generation) const;
+    QString wideFile(int generation) const { return m_wideFiles[generation]; }
     QString squareFile(int generation, int side) const;
 
 private:
+    static constexpr int SquareCount = int(std::size(SquareSides));
+
     QString nameOf(int generation) const;
     bool write();
+    bool writeFile(const QString& file, const QImage& image);
 
     QString m_folder;
     QString m_baseName;
@@ -61,4 +68,10 @@ private:
     StatusNotifierPixmaps m_pixmaps;
     QString m_iconName;
     int m_generation = 0;
+    // File names are made once; folders once they exist; a generation's
+    // squares are removed only when a later one of that generation lacks their size.
+    std::array<QString, 2> m_wideFiles;
+    std::array<std::array<QString, SquareCount>, 2> m_squareFiles;
+    std::array<std::array<bool, SquareCount>, 2> m_squareWritten {};
+    QSet<QString> m_madeFolders;
 };
