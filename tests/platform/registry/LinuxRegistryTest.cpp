@@ -1,9 +1,5 @@
 #include "platform/registry/LinuxRegistry.h"
-
-#include <QTemporaryDir>
-
-#include <filesystem>
-#include <fstream>
+#include "platform/registry/MachineCopy.h"
 
 #include <gtest/gtest.h>
 
@@ -53,22 +49,6 @@ QVariantMap statisticsOf(const Registry& registry, const QString& bsdName)
 {
     return propertiesOf(registry, driverOf(registry, bsdName)).value(QStringLiteral("Statistics")).toMap();
 }
-
-// A writable copy of a fixture machine, links kept as links.
-class MachineCopy {
-public:
-    explicit MachineCopy(const char* machine)
-    {
-        std::filesystem::copy(fixture(machine).toStdString(), root().toStdString(),
-            std::filesystem::copy_options::recursive | std::filesystem::copy_options::copy_symlinks);
-    }
-    QString root() const { return m_directory.path() + QStringLiteral("/machine"); }
-    std::string path(const char* relative) const { return (root() + u'/' + QLatin1String(relative)).toStdString(); }
-    void write(const char* relative, const char* text) const { std::ofstream(path(relative)) << text; }
-
-private:
-    QTemporaryDir m_directory;
-};
 
 } // namespace
 
