@@ -8,6 +8,7 @@
 #include "menubar/QRNTextMenuBarCell.h"
 #include "platform/defaults/UserDefaults.h"
 #include "platform/registry/MachineCopy.h"
+#include "platform/statusbar/StatusMenu.h"
 #include "settings/SettingNames.h"
 #include "support/CDP.h"
 #include "support/ScopedStatusBar.h"
@@ -136,6 +137,12 @@ TEST_F(DiskMonitorItemTest, DisksGoOfflineAndComeBackAtTheEndWithFreshPeaks)
     EXPECT_EQ(disks->readBytesMaxima(), (std::vector<quint64>{0, 0}));
     EXPECT_EQ(disks->diskInstrument(1).diskIdentification(), Nvme);
     EXPECT_TRUE(openedMenu(*disks).contains(Nvme));
+    // The rebuilt menu's Alt rows are the new ones, not those of the cleared menu.
+    auto* menu = qobject_cast<StatusMenu*>(disks->statusItem()->menu());
+    ASSERT_TRUE(menu);
+    menu->showAlternatesFor(Qt::AltModifier);
+    EXPECT_TRUE(MenuText::of(*menu).contains(QLatin1String("Show Diagnostics Window")));
+    menu->showAlternatesFor(Qt::NoModifier);
 
     // A configured disk announced while it cannot be found stays offline.
     announce(EquipmentWasAddedNotification, QStringLiteral("Backup Disk (B1)"));
