@@ -2,12 +2,12 @@
 // file-backed loop device attached, written to and detached while the watch
 // listens. Needs root and losetup; skipped otherwise.
 
+#include "app/DiskWatch.h"
 #include "instruments/QRNDiskActivityInstrument.h"
 #include "instruments/QRNDiskInstrument.h"
 #include "instruments/QRNEquipmentMonitor.h"
 #include "items/DiskSettingNames.h"
 #include "items/QRNDiskMonitorItem.h"
-#include "platform/hotplug/BlockDeviceWatch.h"
 #include "platform/log/LogCapture.h"
 #include "platform/notifications/NotificationCenter.h"
 #include "platform/registry/LinuxRegistry.h"
@@ -102,9 +102,8 @@ protected:
         ASSERT_TRUE(image.open(QIODevice::WriteOnly));
         ASSERT_TRUE(image.resize(32 << 20));
         m_identification = QStringLiteral("Loop Device (%1)").arg(QRNPhysicalDisk::shortenedSerialNumber(m_image));
-        auto watch = std::make_unique<BlockDeviceWatch>(&QRNPhysicalDisk::identificationsByBSDName);
-        ASSERT_TRUE(watch->isListening());
-        m_monitor.addWatch(QRNEquipmentMonitor::Kind::Disk, std::move(watch));
+        // The process's own disk watch, as the controller starts it.
+        DiskWatch::start(false);
     }
     void TearDown() override
     {
@@ -132,7 +131,7 @@ protected:
     QString m_image;
     QString m_device;
     QString m_identification;
-    QRNEquipmentMonitor m_monitor;
+    QRNEquipmentMonitor& m_monitor = QRNEquipmentMonitor::equipmentMonitor();
 };
 
 } // namespace
