@@ -4,20 +4,45 @@
 #include "storage/QRNPhysicalDisk.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryFile>
 #include <QThread>
+
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-// The identification of the machine's disk vda (the first disk when there is none).
+// The whole disk under a block device: a partition's disk, or for a device
+// made from others (LVM, RAID) the disk of its first part.
+QString wholeDiskOf(const QString& sysfsPath)
+{
+    const QDir device(sysfsPath);
+    if (QFileInfo::exists(device.filePath(QStringLiteral("partition"))))
+        return QFileInfo(device.absolutePath()).dir().dirName();
+    const QStringList parts = QDir(device.filePath(QStringLiteral("slaves"))).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    if (!parts.isEmpty())
+        return wholeDiskOf(QFileInfo(device.filePath(QStringLiteral("slaves/") + parts.first())).canonicalFilePath());
+    return device.dirName();
+}
+
+// The identification of the disk that holds the working folder, where the
+// test writes; the first disk when that cannot be told (an overlay).
 QString diskIdentification()
 {
+    struct stat folder {};
+    QString name;
+    if (::stat(".", &folder) == 0) {
+        const QString device = QStringLiteral("/sys/dev/block/%1:%2").arg(major(folder.st_dev)).arg(minor(folder.st_dev));
+        if (QFileInfo::exists(device))
+            name = wholeDiskOf(QFileInfo(device).canonicalFilePath());
+    }
     const QRNPhysicalDisk::List disks = QRNPhysicalDisk::allAttachedDisks();
     for (const auto& disk : disks) {
-        if (disk->logicalBSDDiskHierarchy() && disk->logicalBSDDiskHierarchy()->name() == QLatin1String("vda"))
+        if (disk->logicalBSDDiskHierarchy() && disk->logicalBSDDiskHierarchy()->name() == name)
             return disk->identification();
     }
     return disks.empty() ? QString() : disks.front()->identification();
