@@ -50,17 +50,14 @@ QRNDiskInstrument::Counters QRNDiskInstrument::countersOf(const std::optional<QV
 
 void QRNDiskInstrument::collectNewSample()
 {
-    const bool first = !m_currentStatistics && !m_lastStatistics;
-    m_lastStatistics = std::move(m_currentStatistics);
     m_last = m_current;
     m_currentStatistics = m_physicalDisk->blockStorageDevice()->dictionaryValueWithName(QStringLiteral("Statistics"));
     m_current = countersOf(m_currentStatistics);
     // The first sample has nothing before it: no amounts yet, only totals.
     // A disk that went away reads as 0, not as counters running backwards.
-    if (first || !m_currentStatistics) {
-        m_lastStatistics = m_currentStatistics;
+    if (!m_hasSample || !m_currentStatistics)
         m_last = m_current;
-    }
+    m_hasSample = true;
 }
 
 QString QRNDiskInstrument::volumeNameList() const

@@ -27,7 +27,6 @@ public:
     static std::shared_ptr<QRNDiskInstrument> initForPhysicalDisk(std::shared_ptr<QRNPhysicalDisk> disk);
 
     QString diskIdentification() const;
-    const std::shared_ptr<QRNPhysicalDisk>& physicalDisk() const { return m_physicalDisk; }
 
     void collectNewSample() override;
 
@@ -46,8 +45,8 @@ public:
     // without waking it; false where it reports nothing.
     bool isDiskSleeping() const;
 
+    // The driver's "Statistics" as last read; none while the disk is gone.
     const std::optional<QVariantMap>& currentStatistics() const { return m_currentStatistics; }
-    const std::optional<QVariantMap>& lastStatistics() const { return m_lastStatistics; }
 
     QString description() const override;
     QString className() const override { return QStringLiteral("QRNDiskInstrument"); }
@@ -65,7 +64,7 @@ private:
 
     std::shared_ptr<QRNPhysicalDisk> m_physicalDisk;
     std::optional<QVariantMap> m_currentStatistics;
-    std::optional<QVariantMap> m_lastStatistics;
+    bool m_hasSample = false;
     Counters m_current;
     Counters m_last;
 };

@@ -136,15 +136,6 @@ std::optional<QString> QRNLogicalBSDDisk::registryName() const
     return name;
 }
 
-std::shared_ptr<QRNLogicalBSDDisk> QRNLogicalBSDDisk::childWithUUID(const QUuid& uuid) const
-{
-    for (const auto& child : m_children) {
-        if (child->uuid() == uuid)
-            return child;
-    }
-    return nullptr;
-}
-
 QString QRNLogicalBSDDisk::descriptionAtHierarchyLevel(int level) const
 {
     const QString uuidText = m_uuid ? u' ' + m_uuid->toString(QUuid::WithoutBraces).toUpper() : QString();

@@ -25,11 +25,7 @@ public:
     static QString presentedNameFromRegistryName(const QString& registryName);
 
     const QString& name() const { return m_name; }
-    const std::optional<QUuid>& uuid() const { return m_uuid; }
     const QString& presentedName() const { return m_presentedName; }
-    void setPresentedName(const QString& name) { m_presentedName = name; }
-    bool isSealed() const { return m_isSealed; }
-    bool isSnapshot() const { return m_isSnapshot; }
     void setIsSnapshot(bool snapshot) { m_isSnapshot = snapshot; }
     const Children& children() const { return m_children; }
     const std::shared_ptr<QRNIORegistryEntry>& serviceEntry() const { return m_serviceEntry; }
@@ -39,7 +35,6 @@ public:
     quint64 size() const;
     bool isLeaf() const { return m_children.empty(); }
     std::optional<QString> registryName() const;
-    std::shared_ptr<QRNLogicalBSDDisk> childWithUUID(const QUuid& uuid) const;
 
     // One line per node, indented by one tab per level, the children below.
     QString descriptionAtHierarchyLevel(int level) const;

@@ -165,11 +165,6 @@ quint64 QRNPhysicalDisk::size() const
     return m_hierarchy ? m_hierarchy->size() : 0;
 }
 
-bool QRNPhysicalDisk::isWritable() const
-{
-    return m_hierarchy && m_hierarchy->isWritable();
-}
-
 bool QRNPhysicalDisk::isInUse() const
 {
     return isAnyDiskInUseInHierarchySubtree(m_hierarchy.get());

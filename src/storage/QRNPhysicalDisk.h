@@ -48,7 +48,6 @@ public:
     const std::shared_ptr<QRNIORegistryEntry>& blockStorageDevice() const { return m_blockStorageDevice; }
 
     quint64 size() const;
-    bool isWritable() const;
     bool isInUse() const;
     static bool isAnyDiskInUseInHierarchySubtree(const QRNLogicalBSDDisk* node);
     // The names of every node below the whole disk, depth first, joined with

@@ -31,7 +31,7 @@ BlockDeviceWatch::BlockDeviceWatch(Census census, QObject* parent)
         Log::fault("%{public}@: cannot listen to the kernel's block-device events; disks plugged in later are not noticed.", {ClassName});
         return;
     }
-    m_source = QLatin1String(source);
+    Log::debug("%{public}@: following disks through the %{public}@ event source.", {ClassName, QLatin1String(source)});
     m_notifier = std::make_unique<QSocketNotifier>(udev_monitor_get_fd(m_monitor), QSocketNotifier::Read);
     connect(m_notifier.get(), &QSocketNotifier::activated, this, &BlockDeviceWatch::receive);
 }

@@ -29,12 +29,8 @@ public:
     explicit BlockDeviceWatch(Census census, QObject* parent = nullptr);
     ~BlockDeviceWatch() override;
 
+    // When no monitor can be opened (logged), only the disks present when asked.
     QStringList presentDevices() const override;
-    // False when no monitor could be opened (logged); the watch then reports
-    // only the disks present when asked.
-    bool isListening() const { return m_notifier != nullptr; }
-    // "udev" or "kernel"; empty when not listening.
-    QString source() const { return m_source; }
 
 private:
     void receive();
@@ -45,5 +41,4 @@ private:
     udev* m_udev = nullptr;
     udev_monitor* m_monitor = nullptr;
     std::unique_ptr<QSocketNotifier> m_notifier;
-    QString m_source;
 };
