@@ -8,6 +8,7 @@
 #include "configuration/GUISwitchNoticeWindowController.h"
 #include "items/MonitorItemClasses.h"
 #include "items/QRNMainMenuMonitorItem.h"
+#include "app/DiskWatch.h"
 #include "platform/defaults/DefaultsWatcher.h"
 #include "platform/defaults/PropertyList.h"
 #include "platform/defaults/UserDefaults.h"
@@ -37,6 +38,7 @@ ApplicationDelegate::ApplicationDelegate()
     : m_router({[this](const MonitorItemClass& itemClass) { activationChanged(itemClass); },
           [this](const QString& className) { return activeMonitorItemWithClassName(className); }})
 {
+    DiskWatch::start(defaults().boolForKey(SettingName::SuppressDiskSerialsInMenus));
     if (hasGraphicalInterface()) {
         m_switchNoticeWindowController = std::make_unique<GUISwitchNoticeWindowController>();
         m_supportWindows = std::make_unique<SupportWindows>();

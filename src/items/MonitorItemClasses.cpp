@@ -1,6 +1,7 @@
 #include "items/MonitorItemClasses.h"
 
 #include "items/QRNCPUMonitorItem.h"
+#include "items/QRNDiskMonitorItem.h"
 #include "items/QRNMainMenuMonitorItem.h"
 #include "items/QRNMemoryMonitorItem.h"
 #include "settings/SettingNames.h"
@@ -29,7 +30,7 @@ MonitorItemClasses::MonitorItemClasses()
         plannedClass(TopicName::Sensor, "QRNSensorMonitorItem", 5.0),
         builtClass<QRNMemoryMonitorItem>(TopicName::Memory, 1.0),
         plannedClass(TopicName::FileSystem, "QRNVolumeMonitorItem", 1.0),
-        plannedClass(TopicName::Disk, "QRNDiskMonitorItem", 1.0),
+        builtClass<QRNDiskMonitorItem>(TopicName::Disk, 1.0),
         plannedClass(TopicName::Network, "QRNNetMonitorItem", 1.0),
         plannedClass(TopicName::Activity, "QRNActivityMonitorItem", 0.25),
     }

@@ -99,14 +99,20 @@ std::optional<QVariantMap> QRNIORegistryEntry::properties() const
 
 QVariant QRNIORegistryEntry::value(const QString& key) const
 {
-    const std::optional<QVariantMap> all = properties();
-    return all ? all->value(key) : QVariant();
+    return Registry::shared().property(m_handle, key).value_or(QVariant());
 }
 
 bool QRNIORegistryEntry::hasValueWithName(const QString& key) const
 {
-    const std::optional<QVariantMap> all = properties();
-    return all && all->contains(key);
+    return Registry::shared().property(m_handle, key).has_value();
+}
+
+std::optional<QVariantMap> QRNIORegistryEntry::dictionaryValueWithName(const QString& key) const
+{
+    const QVariant property = value(key);
+    if (property.typeId() != QMetaType::QVariantMap)
+        return std::nullopt;
+    return property.toMap();
 }
 
 std::optional<QString> QRNIORegistryEntry::stringValueWithName(const QString& key) const

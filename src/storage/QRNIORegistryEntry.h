@@ -41,6 +41,7 @@ public:
     // False when missing or not a Boolean.
     bool boolValueWithName(const QString& key) const;
     std::optional<QVariantList> arrayValueWithName(const QString& key) const;
+    std::optional<QVariantMap> dictionaryValueWithName(const QString& key) const;
     // The "IOClass" of the nearest entry, this one or an "IOService" ancestor,
     // that has a "CFBundleIdentifier"; without one, that of the topmost
     // ancestor; none when that is not a text.

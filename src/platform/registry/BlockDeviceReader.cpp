@@ -3,6 +3,8 @@
 #include "platform/registry/BlockStatistics.h"
 #include "platform/registry/UdevDatabase.h"
 
+#include <QRegularExpression>
+
 #include <algorithm>
 
 namespace {
@@ -75,6 +77,14 @@ bool BlockDeviceReader::hasPartition(const QString& disk, const QString& partiti
     return m_sysroot.exists(diskPath(disk) + u'/' + partition + QStringLiteral("/partition"));
 }
 
+QStringList BlockDeviceReader::holders(const QString& disk, const QString& partition) const
+{
+    const QString directory = partition.isEmpty() ? diskPath(disk) : diskPath(disk) + u'/' + partition;
+    QStringList names = m_sysroot.entries(directory + QStringLiteral("/holders"));
+    std::sort(names.begin(), names.end(), BlockDeviceFacts::naturalLess);
+    return names;
+}
+
 QHash<QString, QString> BlockDeviceReader::udevProperties(const QString& disk, const QString& partition) const
 {
     const QString directory = partition.isEmpty() ? diskPath(disk) : diskPath(disk) + u'/' + partition;
@@ -96,17 +106,26 @@ QVariantMap BlockDeviceReader::deviceCharacteristics(const QString& disk) const
     if (vendor.startsWith(QLatin1String("0x")))
         vendor.clear();
 
+    // A loop device is a disk only while a file backs it; the file tells one
+    // from the other as a serial number would, and stays the same when the
+    // file is attached again.
+    static const QRegularExpression loopName(QStringLiteral("^loop\\d+$"));
+    const bool isLoop = loopName.match(disk).hasMatch();
+    const QString backingFile = isLoop ? m_sysroot.text(base + QStringLiteral("/loop/backing_file")) : QString();
+    const bool unattachedLoop = isLoop && backingFile.isEmpty();
+
     QVariantMap characteristics;
     insertText(characteristics, QStringLiteral("Product Name"),
         firstNonEmpty({firstText({base + QStringLiteral("/device/model"), base + QStringLiteral("/device/name")}),
             UdevDatabase::text(udev, QStringLiteral("ID_MODEL")), m_sysroot.text(base + QStringLiteral("/dm/name")),
-            BlockDeviceFacts::fallbackProductName(disk)}));
+            unattachedLoop ? QString() : BlockDeviceFacts::fallbackProductName(disk)}));
     insertText(characteristics, QStringLiteral("Vendor Name"),
         firstNonEmpty({vendor, UdevDatabase::text(udev, QStringLiteral("ID_VENDOR"))}));
     insertText(characteristics, QStringLiteral("Serial Number"),
         firstNonEmpty({firstText({base + QStringLiteral("/device/serial"), base + QStringLiteral("/serial")}),
             udev.value(QStringLiteral("ID_SERIAL_SHORT")).trimmed(),
-            BlockDeviceFacts::serialFromWorldWideID(firstText({base + QStringLiteral("/device/wwid"), base + QStringLiteral("/wwid")}))}));
+            BlockDeviceFacts::serialFromWorldWideID(firstText({base + QStringLiteral("/device/wwid"), base + QStringLiteral("/wwid")})),
+            backingFile}));
     insertText(characteristics, QStringLiteral("Product Revision Level"),
         firstNonEmpty({firstText({base + QStringLiteral("/device/rev"), base + QStringLiteral("/device/firmware_rev")}),
             udev.value(QStringLiteral("ID_REVISION")).trimmed()}));

@@ -24,6 +24,9 @@ public:
     // (kernels since 5.15), else its device number; empty when it is gone.
     QString identity(const QString& disk) const;
     bool hasPartition(const QString& disk, const QString& partition) const;
+    // The block devices made from the disk or one of its partitions (device
+    // mapper, RAID), in natural order.
+    QStringList holders(const QString& disk, const QString& partition = {}) const;
     // The udev properties of the disk or of one of its partitions.
     QHash<QString, QString> udevProperties(const QString& disk, const QString& partition = {}) const;
 

@@ -54,7 +54,8 @@ QVariantMap BlockMediaReader::mediaProperties(const QString& disk, const QString
         {QStringLiteral("BSD Unit"), BlockDeviceFacts::unitForDiskName(disk)},
         {QStringLiteral("Open"), isOpen(directory, majorMinor, names)},
         {QStringLiteral("Writable"), m_sysroot.text(directory + QStringLiteral("/ro")) != QLatin1String("1")},
-        {QStringLiteral("Leaf"), !hasPartitions},
+        // Media with partitions or with volumes made from them have children.
+        {QStringLiteral("Leaf"), !hasPartitions && m_devices.holders(disk, partition).isEmpty()},
         {QStringLiteral("Whole"), partition.isEmpty()},
         {QStringLiteral("Removable"), m_sysroot.text(mediaPath(disk, {}) + QStringLiteral("/removable")) == QLatin1String("1")},
     };
@@ -71,6 +72,21 @@ QVariantMap BlockMediaReader::mediaProperties(const QString& disk, const QString
         = BlockDeviceFacts::mediaUUID(m_devices.udevProperties(disk, partition), !partition.isEmpty(), hasPartitions);
     if (uuid)
         properties.insert(QStringLiteral("UUID"), *uuid);
+    return properties;
+}
+
+QString BlockMediaReader::heldMediaName(const QString& holder) const
+{
+    const QString product = m_devices.deviceCharacteristics(holder).value(QStringLiteral("Product Name")).toString();
+    return product.isEmpty() ? holder : product;
+}
+
+QVariantMap BlockMediaReader::heldMediaProperties(const QString& holder) const
+{
+    QVariantMap properties = mediaProperties(holder, {});
+    // Its own partitions belong to its own tree.
+    properties.insert(QStringLiteral("Leaf"), true);
+    properties.insert(QStringLiteral("Whole"), false);
     return properties;
 }
 

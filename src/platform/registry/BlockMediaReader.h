@@ -18,6 +18,10 @@ public:
     // whole disk is "<product> Media".
     QString mediaName(const QString& disk, const QString& partition) const;
     QVariantMap mediaProperties(const QString& disk, const QString& partition) const;
+    // A volume made from a disk or partition (a device-mapper or RAID device)
+    // as it shows below that medium: named after its mapping, a leaf.
+    QString heldMediaName(const QString& holder) const;
+    QVariantMap heldMediaProperties(const QString& holder) const;
 
 private:
     // Mounted, used as swap, or held by another block device (device mapper, RAID).

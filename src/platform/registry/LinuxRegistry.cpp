@@ -14,12 +14,23 @@ bool isPowerPlane(const QString& plane)
     return plane == QLatin1String(Registry::PowerPlane);
 }
 
+QString heldPartition(const auto& node)
+{
+    return node.detail.section(u'/', 0, 0);
+}
+
+QString heldDevice(const auto& node)
+{
+    return node.detail.section(u'/', 1);
+}
+
 } // namespace
 
 LinuxRegistry::LinuxRegistry(const QString& sysroot)
     : m_sysroot(sysroot)
     , m_devices(m_sysroot)
     , m_media(m_sysroot)
+    , m_statisticsFiles(m_sysroot)
 {
     idFor(Kind::Root, {}, {});
 }
@@ -48,6 +59,12 @@ bool LinuxRegistry::isPresent(const Node& node) const
     case Kind::USBDevice: return m_sysroot.exists(node.detail + QStringLiteral("/idVendor"));
     case Kind::PartitionMedia:
         return m_devices.hasPartition(node.disk, node.detail) && m_devices.identity(node.disk) == node.identity;
+    case Kind::HolderScheme:
+        return (node.detail.isEmpty() || m_devices.hasPartition(node.disk, node.detail))
+            && !m_devices.holders(node.disk, node.detail).isEmpty() && m_devices.identity(node.disk) == node.identity;
+    case Kind::HeldMedia:
+        return m_devices.holders(node.disk, heldPartition(node)).contains(heldDevice(node))
+            && m_devices.identity(node.disk) == node.identity;
     default: return m_devices.identity(node.disk) == node.identity;
     }
 }
@@ -87,6 +104,24 @@ std::optional<QVariantMap> LinuxRegistry::properties(EntryID entry) const
     return properties;
 }
 
+std::optional<QVariant> LinuxRegistry::property(EntryID entry, const QString& key) const
+{
+    std::lock_guard lock(m_mutex);
+    if (entry == 0 || entry > m_nodes.size())
+        return std::nullopt;
+    const Node& node = m_nodes[entry - 1];
+    if (node.kind == Kind::Driver && key == QLatin1String("Statistics")) {
+        const std::optional<BlockStatistics> statistics = m_statisticsFiles.statistics(node.disk, node.identity);
+        return statistics ? std::optional<QVariant>(statistics->dictionary()) : std::nullopt;
+    }
+    if (!isPresent(node))
+        return std::nullopt;
+    QVariantMap properties = nodeProperties(node);
+    properties.insert(QStringLiteral("IOClass"), nodeClassName(node));
+    const auto found = properties.constFind(key);
+    return found == properties.cend() ? std::nullopt : std::optional<QVariant>(*found);
+}
+
 Registry::EntryID LinuxRegistry::parent(EntryID entry, const QString& plane) const
 {
     std::lock_guard lock(m_mutex);
@@ -124,6 +159,8 @@ QString LinuxRegistry::nodeName(const Node& node) const
     case Kind::WholeMedia: return m_media.mediaName(node.disk, {});
     case Kind::PartitionScheme: return m_devices.partitionScheme(node.disk).name;
     case Kind::PartitionMedia: return m_media.mediaName(node.disk, node.detail);
+    case Kind::HolderScheme: return QStringLiteral("Holders");
+    case Kind::HeldMedia: return m_media.heldMediaName(heldDevice(node));
     }
     return {};
 }
@@ -137,8 +174,10 @@ QString LinuxRegistry::nodeClassName(const Node& node) const
     case Kind::PowerConnection: return QStringLiteral("IOPowerConnection");
     case Kind::Driver: return QStringLiteral("IOBlockStorageDriver");
     case Kind::WholeMedia:
-    case Kind::PartitionMedia: return QStringLiteral("IOMedia");
+    case Kind::PartitionMedia:
+    case Kind::HeldMedia: return QStringLiteral("IOMedia");
     case Kind::PartitionScheme: return m_devices.partitionScheme(node.disk).className;
+    case Kind::HolderScheme: return QStringLiteral("IOMediaHolders");
     }
     return {};
 }
@@ -151,9 +190,11 @@ QVariantMap LinuxRegistry::nodeProperties(const Node& node) const
     case Kind::Driver: return m_devices.driverProperties(node.disk);
     case Kind::WholeMedia: return m_media.mediaProperties(node.disk, {});
     case Kind::PartitionMedia: return m_media.mediaProperties(node.disk, node.detail);
+    case Kind::HeldMedia: return m_media.heldMediaProperties(heldDevice(node));
     case Kind::Root:
     case Kind::PowerConnection:
-    case Kind::PartitionScheme: return {};
+    case Kind::PartitionScheme:
+    case Kind::HolderScheme: return {};
     }
     return {};
 }
@@ -172,6 +213,9 @@ Registry::EntryID LinuxRegistry::serviceParent(const Node& node) const
     case Kind::WholeMedia: return relatedID(Kind::Driver, node);
     case Kind::PartitionScheme: return relatedID(Kind::WholeMedia, node);
     case Kind::PartitionMedia: return relatedID(Kind::PartitionScheme, node);
+    case Kind::HolderScheme:
+        return node.detail.isEmpty() ? relatedID(Kind::WholeMedia, node) : relatedID(Kind::PartitionMedia, node, node.detail);
+    case Kind::HeldMedia: return relatedID(Kind::HolderScheme, node, heldPartition(node));
     }
     return 0;
 }
@@ -212,13 +256,23 @@ std::vector<Registry::EntryID> LinuxRegistry::serviceChildren(const Node& node) 
     case Kind::WholeMedia:
         if (!m_devices.partitions(node.disk).isEmpty())
             below.push_back(relatedID(Kind::PartitionScheme, node));
+        else if (!m_devices.holders(node.disk).isEmpty())
+            below.push_back(relatedID(Kind::HolderScheme, node));
         break;
     case Kind::PartitionScheme:
         for (const QString& partition : m_devices.partitions(node.disk))
             below.push_back(relatedID(Kind::PartitionMedia, node, partition));
         break;
+    case Kind::PartitionMedia:
+        if (!m_devices.holders(node.disk, node.detail).isEmpty())
+            below.push_back(relatedID(Kind::HolderScheme, node, node.detail));
+        break;
+    case Kind::HolderScheme:
+        for (const QString& holder : m_devices.holders(node.disk, node.detail))
+            below.push_back(relatedID(Kind::HeldMedia, node, node.detail + u'/' + holder));
+        break;
     case Kind::PowerConnection:
-    case Kind::PartitionMedia: break;
+    case Kind::HeldMedia: break;
     }
     return below;
 }

@@ -2,6 +2,7 @@
 
 #include "platform/registry/BlockDeviceReader.h"
 #include "platform/registry/BlockMediaReader.h"
+#include "platform/registry/KeptDiskFiles.h"
 #include "platform/registry/Registry.h"
 
 #include <QHash>
@@ -18,6 +19,9 @@
 //           IOMedia              the whole disk
 //             IO…PartitionScheme only when the disk has partitions
 //               IOMedia          one per partition
+//                 IOMediaHolders only when the partition is held
+//                   IOMedia      one per device made from it (LVM, RAID)
+//             IOMediaHolders     a whole disk without partitions that is held
 //
 // and, for disks whose device does runtime power management, the "IOPower"
 // plane Root → IOBlockStorageDevice → IOPowerConnection → IOBlockStorageDriver,
@@ -31,11 +35,13 @@ public:
     QString name(EntryID entry) const override;
     QString className(EntryID entry) const override;
     std::optional<QVariantMap> properties(EntryID entry) const override;
+    // A driver's "Statistics" come from its kept stat file alone.
+    std::optional<QVariant> property(EntryID entry, const QString& key) const override;
     EntryID parent(EntryID entry, const QString& plane) const override;
     std::vector<EntryID> children(EntryID entry, const QString& plane) const override;
 
 private:
-    enum class Kind { Root, USBDevice, Device, PowerConnection, Driver, WholeMedia, PartitionScheme, PartitionMedia };
+    enum class Kind { Root, USBDevice, Device, PowerConnection, Driver, WholeMedia, PartitionScheme, PartitionMedia, HolderScheme, HeldMedia };
     // A disk's entries carry the identity the disk had when they were made,
     // so a different disk that later takes the same name gets new entries and
     // the old ones read as gone.
@@ -43,7 +49,10 @@ private:
         Kind kind = Kind::Root;
         QString disk;
         QString identity;
-        QString detail; // the partition, or the USB device's sysfs path
+        // The partition; the USB device's sysfs path; for a holder scheme the
+        // held partition (empty: the whole disk); for held media
+        // "<partition>/<holder>".
+        QString detail;
     };
     static constexpr EntryID RootID = 1;
 
@@ -63,6 +72,7 @@ private:
     Sysroot m_sysroot;
     BlockDeviceReader m_devices;
     BlockMediaReader m_media;
+    mutable KeptDiskFiles m_statisticsFiles;
     mutable std::mutex m_mutex; // guards the node table; held by every public call
     mutable std::vector<Node> m_nodes; // index = id - 1
     mutable QHash<QString, EntryID> m_ids;

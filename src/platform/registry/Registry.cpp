@@ -21,6 +21,17 @@ SharedRegistry& sharedRegistry()
 
 } // namespace
 
+std::optional<QVariant> Registry::property(EntryID entry, const QString& key) const
+{
+    const std::optional<QVariantMap> all = properties(entry);
+    if (!all)
+        return std::nullopt;
+    const auto found = all->constFind(key);
+    if (found == all->cend())
+        return std::nullopt;
+    return *found;
+}
+
 std::vector<Registry::EntryID> Registry::serviceEntries() const
 {
     std::vector<EntryID> entries;

@@ -29,6 +29,10 @@ public:
     // A fresh copy on every call: live values (statistics, open state) are
     // read again, so two reads of the same entry may differ. Contains "IOClass".
     virtual std::optional<QVariantMap> properties(EntryID entry) const = 0;
+    // One property, read afresh; none when the entry or the key is missing.
+    // Providers answer the values read on every tick without building the
+    // whole dictionary.
+    virtual std::optional<QVariant> property(EntryID entry, const QString& key) const;
     virtual EntryID parent(EntryID entry, const QString& plane) const = 0;
     virtual std::vector<EntryID> children(EntryID entry, const QString& plane) const = 0;
 

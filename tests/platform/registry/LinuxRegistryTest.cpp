@@ -1,9 +1,5 @@
 #include "platform/registry/LinuxRegistry.h"
-
-#include <QTemporaryDir>
-
-#include <filesystem>
-#include <fstream>
+#include "platform/registry/MachineCopy.h"
 
 #include <gtest/gtest.h>
 
@@ -53,22 +49,6 @@ QVariantMap statisticsOf(const Registry& registry, const QString& bsdName)
 {
     return propertiesOf(registry, driverOf(registry, bsdName)).value(QStringLiteral("Statistics")).toMap();
 }
-
-// A writable copy of a fixture machine, links kept as links.
-class MachineCopy {
-public:
-    explicit MachineCopy(const char* machine)
-    {
-        std::filesystem::copy(fixture(machine).toStdString(), root().toStdString(),
-            std::filesystem::copy_options::recursive | std::filesystem::copy_options::copy_symlinks);
-    }
-    QString root() const { return m_directory.path() + QStringLiteral("/machine"); }
-    std::string path(const char* relative) const { return (root() + u'/' + QLatin1String(relative)).toStdString(); }
-    void write(const char* relative, const char* text) const { std::ofstream(path(relative)) << text; }
-
-private:
-    QTemporaryDir m_directory;
-};
 
 } // namespace
 
@@ -239,3 +219,53 @@ TEST(LinuxRegistry, SharedRegistryDefaultsToTheLinuxProviderOnTheSysroot)
     EXPECT_EQ(drivers.size(), 3u);
 }
 
+
+TEST(LinuxRegistry, StatisticsAloneComeFromTheKeptStatFileAsLongAsTheDiskIsThere)
+{
+    const MachineCopy machine("vm");
+    const LinuxRegistry registry(machine.root());
+    const Registry::EntryID driver = driverOf(registry, "vda");
+    const auto writes = [&] {
+        const std::optional<QVariant> statistics = registry.property(driver, QStringLiteral("Statistics"));
+        return statistics ? statistics->toMap().value("Bytes (Write)").toLongLong() : -1;
+    };
+    const char* const stat = "sys/devices/pci0000:00/0000:00:02.0/virtio1/block/vda/stat";
+    EXPECT_EQ(writes(), 176075248ll * 512);
+    EXPECT_EQ(registry.property(driver, QStringLiteral("Statistics")), propertiesOf(registry, driver).value("Statistics"));
+    machine.write(stat, "1 0 2 3 4 0 5 6 0 7 8\n");
+    EXPECT_EQ(writes(), 5 * 512);
+    EXPECT_EQ(registry.property(driver, QStringLiteral("IOClass")), QVariant(Drivers));
+    EXPECT_FALSE(registry.property(driver, QStringLiteral("No Such Key")));
+
+    // Another disk under the same name: the old entries read nothing.
+    machine.write("sys/devices/pci0000:00/0000:00:02.0/virtio1/block/vda/diskseq", "40\n");
+    EXPECT_EQ(writes(), -1);
+    EXPECT_EQ(registry.property(driverOf(registry, "vda"), QStringLiteral("Statistics"))->toMap().value("Bytes (Write)").toLongLong(), 5 * 512);
+
+    // The disk goes away with its files.
+    const Registry::EntryID current = driverOf(registry, "vda");
+    std::filesystem::remove(machine.path("sys/block/vda"));
+    std::filesystem::remove_all(machine.path("sys/devices/pci0000:00/0000:00:02.0/virtio1"));
+    EXPECT_FALSE(registry.property(current, QStringLiteral("Statistics")));
+}
+
+TEST(LinuxRegistry, VolumesMadeFromAPartitionHangBelowIt)
+{
+    const LinuxRegistry registry(fixture("vm"));
+    const Registry::EntryID held = media(registry, "vda2");
+    EXPECT_FALSE(propertiesOf(registry, held).value("Leaf").toBool());
+    EXPECT_TRUE(propertiesOf(registry, media(registry, "vda1")).value("Leaf").toBool());
+    const std::vector<Registry::EntryID> holders = registry.children(held, ServicePlane);
+    ASSERT_EQ(holders.size(), 1u);
+    EXPECT_EQ(registry.className(holders[0]), QStringLiteral("IOMediaHolders"));
+    const std::vector<Registry::EntryID> volumes = registry.children(holders[0], ServicePlane);
+    ASSERT_EQ(volumes.size(), 1u);
+    EXPECT_EQ(registry.name(volumes[0]), QStringLiteral("vg0-data"));
+    EXPECT_EQ(registry.parent(volumes[0], ServicePlane), holders[0]);
+    const QVariantMap volume = propertiesOf(registry, volumes[0]);
+    EXPECT_EQ(volume.value("BSD Name"), QVariant("dm-0"));
+    EXPECT_TRUE(volume.value("Open").toBool()) << "mounted as /";
+    EXPECT_TRUE(volume.value("Leaf").toBool());
+    // The volume group's own driver is a virtual disk of its own.
+    EXPECT_EQ(interconnectOf(registry, "dm-0"), QVariant("Virtual Interface"));
+}
