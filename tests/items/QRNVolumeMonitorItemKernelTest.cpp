@@ -5,6 +5,7 @@
 #include "menubar/QRNLevelIndicatorView.h"
 #include "menubar/QRNTextPairView.h"
 #include "platform/defaults/UserDefaults.h"
+#include "platform/mounts/MountInfo.h"
 #include "platform/mounts/MountMonitor.h"
 #include "platform/mounts/SpaceQuery.h"
 #include "support/CDP.h"
@@ -13,6 +14,7 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QProcess>
@@ -159,6 +161,100 @@ TEST(VolumeMonitorItemOnTheKernel, FillingUnmountingAndMountingAgainShowInTheMen
     EXPECT_TRUE(menu.contains("disk\t\nUsed:\t")) << qPrintable(menu);
     EXPECT_EQ(level.band(), QRNLevelIndicatorView::Band::Warning);
     UserDefaults::standardUserDefaults().removeObject(CDP::defaultsKeyForMemoryDisplayMode());
+}
+
+// The hanging FUSE file system, mounted in a folder of its own.
+class HangingVolume {
+public:
+    HangingVolume()
+    {
+        if (geteuid() != 0 || !QFile::exists("/dev/fuse"))
+            return;
+        if (unshare(CLONE_NEWNS) == 0)
+            mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr);
+        QDir(folder.path()).mkpath("remote");
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("HANGFS_CONTROL", controlPath());
+        daemon.setProcessEnvironment(environment);
+        daemon.setProcessChannelMode(QProcess::ForwardedChannels);
+        daemon.start(VISTREL_HANGFS, {mountPoint(), "-f", "-s"});
+        ready = daemon.waitForStarted() && waitUntil([this] { return MountInfo::containing(MountInfo::read(Sysroot("/")), mountPoint())->mountPoint == mountPoint(); });
+    }
+    ~HangingVolume()
+    {
+        answer();
+        daemon.terminate();
+        daemon.waitForFinished(5000);
+        umount2(QFile::encodeName(mountPoint()).constData(), MNT_DETACH);
+    }
+
+    void hang()
+    {
+        QFile control(controlPath());
+        control.open(QIODevice::WriteOnly);
+    }
+    void answer() { QFile::remove(controlPath()); }
+    QString mountPoint() const { return folder.filePath("remote"); }
+
+    bool ready = false;
+
+private:
+    QString controlPath() const { return folder.filePath("hang"); }
+    QTemporaryDir folder;
+    QProcess daemon;
+};
+
+TEST(VolumeMonitorItemOnTheKernel, AVolumeThatStopsAnsweringNeverHoldsUpTheBar)
+{
+    HangingVolume volume;
+    if (!volume.ready)
+        GTEST_SKIP() << "needs root and /dev/fuse";
+    ScopedStatusBar bar;
+    ApplicationDelegate controller;
+    MountMonitor mounts{Sysroot("/")};
+    QDateTime now = QDateTime::currentDateTimeUtc();
+    QRNVolumeMonitorItem item(mounts);
+    item.setInstrumentPreparation([&](QRNFileSystemInstrument& instrument) {
+        instrument.setClock([&] { return now; });
+        instrument.setTimeout(std::chrono::milliseconds(1000));
+    });
+    ASSERT_TRUE(item.initWithCellConfiguration({"QRNNumericMenuBarCell:T"}));
+    item.handleChangeOfUserDefault(SettingsKey::parse("FileSystemTopic-MonitoredPaths"), QVariantList{volume.mountPoint()});
+    QRNFileSystemInstrument& remote = item.fileSystemInstrument(0);
+    ASSERT_FALSE(remote.isOffline());
+    EXPECT_EQ(remote.totalSpace(), 1000u * 4096);
+    EXPECT_EQ(remote.freeSpace(), 300u * 4096);
+
+    // Ticks as the sampling group sends them, each timed.
+    qint64 longestTick = 0;
+    const auto tickUntil = [&](const std::function<bool()>& condition) {
+        QDeadlineTimer deadline(5000);
+        while (!condition() && !deadline.hasExpired()) {
+            QElapsedTimer tick;
+            tick.start();
+            now = now.addSecs(61);
+            remote.collectNewSample();
+            item.updateInterface();
+            longestTick = std::max(longestTick, tick.elapsed());
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
+        }
+        return condition();
+    };
+
+    volume.hang();
+    QElapsedTimer hanging;
+    hanging.start();
+    EXPECT_TRUE(tickUntil([&] { return remote.isOffline(); }));
+    EXPECT_GE(hanging.elapsed(), 1000);
+    EXPECT_LT(longestTick, 250);
+    const QString menu = openedMenu(item);
+    EXPECT_TRUE(menu.contains("remote -offline-")) << qPrintable(menu);
+
+    volume.answer();
+    EXPECT_TRUE(tickUntil([&] { return !remote.isOffline(); }));
+    EXPECT_LT(longestTick, 250);
+    EXPECT_EQ(remote.freeSpace(), 300u * 4096);
+    EXPECT_EQ(remote.displayName(), "remote");
 }
 
 } // namespace
