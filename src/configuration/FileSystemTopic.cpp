@@ -278,5 +278,11 @@ void FileSystemTopic::takeOrderFromList()
 
 void FileSystemTopic::chooseFolder()
 {
-    addFileSystemPath(QFileDialog::getExistingDirectory(contentView(), tr("Choose a volume or folder to watch")));
+    // Window-modal without a nested event loop: the bar keeps ticking meanwhile.
+    auto* dialog = new QFileDialog(contentView(), tr("Choose a volume or folder to watch"));
+    dialog->setFileMode(QFileDialog::Directory);
+    dialog->setOption(QFileDialog::ShowDirsOnly);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QFileDialog::fileSelected, this, &FileSystemTopic::addFileSystemPath);
+    dialog->open();
 }

@@ -5,6 +5,7 @@
 #include "platform/mounts/VolumeNames.h"
 
 #include <QCoreApplication>
+#include <QDir>
 
 namespace {
 // A local volume answers in microseconds; only a slow one is left to finish
@@ -67,8 +68,13 @@ void QRNFileSystemInstrument::startQuery(const QDateTime& now)
 {
     const MountEntry* mount = MountInfo::containing(m_mounts.mounts(), m_fileSystemPath);
     // A shallower mount than before means the volume went away; a deeper one
-    // was mounted onto the path since.
-    if (!mount || mount->mountPoint.size() < m_volumeMountPoint.size()) {
+    // was mounted onto the path since. Before the volume was ever seen, a
+    // mount point of /etc/fstab with nothing mounted on it is a volume that
+    // is not there, not a folder of the one beneath.
+    const QString path = QDir::cleanPath(m_fileSystemPath);
+    if (!mount || mount->mountPoint.size() < m_volumeMountPoint.size()
+        || (m_volumeMountPoint.isEmpty() && mount->mountPoint != path
+            && MountInfo::fileSystemTableMountPoints(m_mounts.sysroot()).contains(path))) {
         goOffline(now);
         return;
     }

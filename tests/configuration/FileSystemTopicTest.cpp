@@ -8,6 +8,8 @@
 #include "support/QStringPrinter.h"
 
 #include <QComboBox>
+#include <QFileDialog>
+#include <QPushButton>
 #include <QListWidget>
 #include <QTemporaryDir>
 
@@ -61,8 +63,13 @@ TEST_F(FileSystemTopicTest, ChoicesOnThePageReachTheLiveItemAtOnce)
     page().setEnabled(false, 0);
     EXPECT_EQ(item().monitoredPaths(), QStringList{"/gone/volume"});
 
+    // The folder chooser leaves the event loop running; choosing adds the folder.
     QTemporaryDir folder;
-    page().addFileSystemPath(folder.path() + "/");
+    page().contentView()->findChild<QPushButton*>("addFolderButton")->click();
+    auto* chooser = page().contentView()->findChild<QFileDialog*>();
+    ASSERT_NE(chooser, nullptr);
+    EXPECT_TRUE(chooser->isVisible());
+    Q_EMIT chooser->fileSelected(folder.path() + "/");
     EXPECT_EQ(stored(), (QStringList{"/gone/volume", folder.path()}));
     EXPECT_FALSE(item().fileSystemInstrument(1).isOffline());
     EXPECT_TRUE(page().fileSystemDescriptions().back().isOnline);

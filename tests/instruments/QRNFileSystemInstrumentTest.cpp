@@ -125,6 +125,27 @@ TEST_F(FileSystemInstrumentTest, AVolumeThatGoesAwayIsOfflineUnderItsFolderNameA
     EXPECT_TRUE(instrument.isOffline());
 }
 
+TEST_F(FileSystemInstrumentTest, AMountPointOfTheFileSystemTableWithNothingMountedIsOfflineFromTheStart)
+{
+    root.writeFile("etc/fstab", "/dev/sdb1 /media/disk ext4 noauto 0 0\n");
+    mountTable(RootMount);
+    instrument.setFileSystemPath("/media/disk/");
+    EXPECT_TRUE(instrument.isOffline());
+    EXPECT_EQ(reads, 0);
+
+    mountTable(RootMount + DiskMount);
+    instrument.setIsOffline(false);
+    EXPECT_EQ(reads, 1);
+    EXPECT_EQ(instrument.totalSpace(), 100 * GB);
+
+    // Any other folder is measured on the volume that holds it.
+    QRNFileSystemInstrument folder(mounts);
+    folder.setSpaceReader([](const QString&) { return std::optional<VolumeSpace>(VolumeSpace{500 * GB, 1 * GB}); });
+    folder.setFileSystemPath("/srv/www");
+    EXPECT_FALSE(folder.isOffline());
+    EXPECT_EQ(folder.totalSpace(), 500 * GB);
+}
+
 TEST_F(FileSystemInstrumentTest, AHangingVolumeTimesOutWithoutHoldingTheCallerAndComesBackWhenItAnswers)
 {
     instrument.setFileSystemPath("/media/disk");

@@ -66,6 +66,24 @@ std::vector<MountEntry> MountInfo::read(const Sysroot& sysroot)
     return text ? parse(*text) : std::vector<MountEntry>();
 }
 
+QStringList MountInfo::parseFileSystemTable(QByteArrayView text)
+{
+    QStringList points;
+    for (const QByteArray& line : text.toByteArray().split('\n')) {
+        const QList<QByteArray> fields = line.simplified().split(' ');
+        if (fields.size() < 2 || fields.at(0).startsWith('#') || !fields.at(1).startsWith('/'))
+            continue;
+        points.append(QDir::cleanPath(decoded(fields.at(1))));
+    }
+    return points;
+}
+
+QStringList MountInfo::fileSystemTableMountPoints(const Sysroot& sysroot)
+{
+    const std::optional<QByteArray> text = sysroot.read(QStringLiteral("etc/fstab"));
+    return text ? parseFileSystemTable(*text) : QStringList();
+}
+
 const MountEntry* MountInfo::containing(const std::vector<MountEntry>& mounts, const QString& path)
 {
     if (!path.startsWith(u'/'))

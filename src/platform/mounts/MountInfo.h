@@ -43,6 +43,11 @@ public:
     // at a hanging network mount would block. Null for a relative path.
     static const MountEntry* containing(const std::vector<MountEntry>& mounts, const QString& path);
 
+    // The mount points that /etc/fstab names (fields escaped as in
+    // mountinfo; comments, swap and "none" left out).
+    static QStringList parseFileSystemTable(QByteArrayView text);
+    static QStringList fileSystemTableMountPoints(const Sysroot& sysroot);
+
     // The mount points of the mounts of one table that the other lacks, in
     // table order; swap the arguments for those that went away.
     static QStringList mountPointsAdded(const std::vector<MountEntry>& before, const std::vector<MountEntry>& after);

@@ -80,6 +80,13 @@ TEST(MountInfo, FindsTheMountOnTopThatHoldsAPath)
     EXPECT_EQ(MountInfo::containing(container, "/work/src")->root, "/home/dev/project");
 }
 
+TEST(MountInfo, TheFileSystemTableNamesTheMountPointsOfVolumesNotMountedYet)
+{
+    EXPECT_EQ(MountInfo::fileSystemTableMountPoints(Sysroot(FixtureSysroot::fixture("mounts-desktop"))),
+        (QStringList{"/", "/boot/efi", "/media/Old Photos", "/tmp"}));
+    EXPECT_TRUE(MountInfo::fileSystemTableMountPoints(Sysroot(FixtureSysroot::fixture("mounts-container"))).isEmpty());
+}
+
 TEST(MountInfo, ChangesAreFoundByMountNotByPoint)
 {
     const std::vector<MountEntry> before = desktop();
