@@ -99,6 +99,9 @@ void QRNFileSystemInstrument::finishQuery(const QDateTime& now)
         setIsOffline(false);
         return;
     }
+    // Unmounted while the answer was on its way: the figures are of a volume that is gone.
+    if (isOffline())
+        return;
     m_volumeMountPoint = m_queryMountPoint;
     takeFigures(*space, now);
 }

@@ -183,6 +183,24 @@ TEST_F(FileSystemInstrumentTest, AHangingVolumeTimesOutWithoutHoldingTheCallerAn
     EXPECT_FALSE(instrument.isOffline());
     EXPECT_EQ(instrument.displayName(), "disk");
     EXPECT_EQ(instrument.freeSpace(), 10 * GB);
+
+    // Unmounted while a slow answer is on its way: its figures are of a volume that is gone.
+    auto slowAnswer = std::make_shared<std::promise<void>>();
+    std::shared_future<void> slowAnswered = slowAnswer->get_future().share();
+    instrument.setSpaceReader([slowAnswered](const QString&) {
+        slowAnswered.wait();
+        return std::optional<VolumeSpace>(VolumeSpace{100 * GB, 90 * GB});
+    });
+    advance(61);
+    instrument.setIsOffline(true);
+    slowAnswer->set_value();
+    for (int i = 0; i < 10; ++i) {
+        QThread::msleep(20);
+        advance(1);
+    }
+    EXPECT_TRUE(instrument.isOffline());
+    EXPECT_EQ(instrument.displayName(), "disk -offline-");
+    EXPECT_EQ(instrument.freeSpace(), 0u);
 }
 
 } // namespace
