@@ -252,7 +252,10 @@ void FileSystemTopic::showDescriptions()
     m_list->clear();
     for (size_t i = 0; i < m_descriptions.size(); ++i) {
         const FileSystemDescription& description = m_descriptions[i];
-        QString text = description.volumeName + QStringLiteral(" \u2014 ") + description.mountPath;
+        // The root volume without a label is named by its path already.
+        QString text = description.volumeName == description.mountPath
+            ? description.mountPath
+            : description.volumeName + QStringLiteral(" \u2014 ") + description.mountPath;
         if (!description.isOnline)
             text += u' ' + tr("(not mounted)");
         auto* item = new QListWidgetItem(text, m_list);
