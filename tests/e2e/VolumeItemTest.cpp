@@ -1,6 +1,8 @@
 #include "VistrelProcess.h"
 #include "XServer.h"
 
+#include "support/HangingVolume.h"
+
 #include "platform/defaults/PropertyList.h"
 #include "platform/defaults/UserDefaults.h"
 
@@ -9,6 +11,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -17,17 +20,17 @@
 
 namespace {
 
-// Only the volume item, watching the root file system in two lines of text,
-// stored where the configuration page stores it: with the host's settings,
-// which a new item is handed.
-class RootVolumeSettings {
+// Only the volume item, watching the volumes in two lines of text, stored
+// where the configuration page stores it: with the host's settings, which a
+// new item is handed.
+class VolumeSettings {
 public:
-    RootVolumeSettings()
+    explicit VolumeSettings(const QStringList& paths = {QStringLiteral("/")})
     {
         const QString hostFile = QFileInfo(UserDefaults::standardUserDefaults().filePath(UserDefaults::Domain::Host)).fileName();
         const QString folder = m_config.filePath(QStringLiteral("vistrel/ByHost"));
         QDir().mkpath(folder);
-        PropertyList::writeFile(QDir(folder).filePath(hostFile), settings());
+        PropertyList::writeFile(QDir(folder).filePath(hostFile), settings(paths));
     }
     QProcessEnvironment environment() const
     {
@@ -37,11 +40,11 @@ public:
     }
 
 private:
-    static QVariantMap settings();
+    static QVariantMap settings(const QStringList& paths);
     QTemporaryDir m_config;
 };
 
-QVariantMap RootVolumeSettings::settings()
+QVariantMap VolumeSettings::settings(const QStringList& paths)
 {
     return VistrelProcess::settled({
         {QStringLiteral("MenuBarLayoutTopic-BarSuppressMainMenuIcon"), true},
@@ -49,7 +52,7 @@ QVariantMap RootVolumeSettings::settings()
         {QStringLiteral("ProcessorTopic-IsActive"), false},
         {QStringLiteral("FileSystemTopic-IsActive"), true},
         {QStringLiteral("FileSystemTopic-MenuBarConfiguration"), QVariantList{QStringLiteral("QRNTextMenuBarCell:2")}},
-        {QStringLiteral("FileSystemTopic-MonitoredPaths"), QVariantList{QStringLiteral("/")}},
+        {QStringLiteral("FileSystemTopic-MonitoredPaths"), QVariantList(paths.begin(), paths.end())},
     });
 }
 
@@ -74,7 +77,7 @@ void expectRootVolumeIn(const QString& menu)
 
 TEST(VolumeItem, OwnBarShowsTheRootVolumeAndItsMenuListsItWithRealFigures)
 {
-    const RootVolumeSettings settings;
+    const VolumeSettings settings;
     VistrelProcess vistrel({QStringLiteral("--status-bar=bar")}, {}, settings.environment());
     QImage screen = waitForBar();
     ASSERT_FALSE(isBlack(screen.pixel(10, 10))) << qPrintable(vistrel.errorOutput());
@@ -99,7 +102,7 @@ TEST(VolumeItem, SnapshotWritesItsImageAndMenu)
 {
     QTemporaryDir folder;
     const QString snapshot = folder.filePath(QStringLiteral("snapshot"));
-    const RootVolumeSettings settings;
+    const VolumeSettings settings;
     VistrelProcess vistrel({QStringLiteral("--snapshot"), snapshot, QStringLiteral("--ticks"), QStringLiteral("1")}, {}, settings.environment());
     ASSERT_TRUE(vistrel.process().waitForFinished(30000));
     EXPECT_EQ(vistrel.process().exitCode(), 0) << qPrintable(vistrel.errorOutput());
@@ -117,6 +120,44 @@ TEST(VolumeItem, SnapshotWritesItsImageAndMenu)
     QFile menu(QDir(snapshot).filePath(menus.first()));
     ASSERT_TRUE(menu.open(QIODevice::ReadOnly));
     expectRootVolumeIn(QString::fromUtf8(menu.readAll()));
+}
+
+// The menu as it reads once filled, printed by holding Alt over the open menu.
+QString openedMenu(VistrelProcess& vistrel, const QPoint& button)
+{
+    if (!click(button) || !vistrel.waitForOutput(QStringLiteral("opened the menu of 'QRNVolumeMonitorItem'"), 3000))
+        return {};
+    xdotool(QStringLiteral("keydown alt"));
+    vistrel.waitForOutput(QStringLiteral("Show Diagnostics Window"), 3000);
+    xdotool(QStringLiteral("keyup alt"));
+    const QString menu = vistrel.outputSince(QStringLiteral("the open menu now reads:"));
+    xdotool(QStringLiteral("key Escape"));
+    vistrel.waitForOutput(QStringLiteral("closed the menu of 'QRNVolumeMonitorItem'"), 3000);
+    return menu;
+}
+
+TEST(VolumeItem, AVolumeThatStopsAnsweringLeavesTheBarLiveShowsOfflineAndReturns)
+{
+    HangingVolume volume;
+    if (!volume.isReady())
+        GTEST_SKIP() << "needs root and /dev/fuse";
+    volume.hang();
+    const VolumeSettings settings({volume.mountPoint()});
+    VistrelProcess vistrel({QStringLiteral("--status-bar=bar")}, {}, settings.environment());
+    // The bar comes up and its menu opens while the volume's statfs hangs.
+    const QImage screen = waitForBar();
+    ASSERT_FALSE(isBlack(screen.pixel(10, 10))) << qPrintable(vistrel.errorOutput());
+    const QPoint button((leftmostInk(screen, screen.pixel(10, 10)) + ScreenWidth - ItemSpacing) / 2, BarHeight / 2);
+    QThread::msleep(4000);
+    QString menu = openedMenu(vistrel, button);
+    EXPECT_TRUE(menu.contains(QStringLiteral("remote -offline-\t\nUsed:\t")))
+        << qPrintable(menu) << qPrintable(vistrel.errorOutput());
+
+    volume.answer();
+    QThread::msleep(2500);
+    menu = openedMenu(vistrel, button);
+    EXPECT_TRUE(menu.contains(QStringLiteral("remote\t\nUsed:\t")) && menu.contains(QStringLiteral("Level: 30 %")))
+        << qPrintable(menu) << qPrintable(vistrel.errorOutput());
 }
 
 } // namespace

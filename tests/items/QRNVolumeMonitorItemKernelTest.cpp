@@ -5,10 +5,10 @@
 #include "menubar/QRNLevelIndicatorView.h"
 #include "menubar/QRNTextPairView.h"
 #include "platform/defaults/UserDefaults.h"
-#include "platform/mounts/MountInfo.h"
 #include "platform/mounts/MountMonitor.h"
 #include "platform/mounts/SpaceQuery.h"
 #include "support/CDP.h"
+#include "support/HangingVolume.h"
 #include "support/ScopedStatusBar.h"
 
 #include <QCoreApplication>
@@ -163,51 +163,10 @@ TEST(VolumeMonitorItemOnTheKernel, FillingUnmountingAndMountingAgainShowInTheMen
     UserDefaults::standardUserDefaults().removeObject(CDP::defaultsKeyForMemoryDisplayMode());
 }
 
-// The hanging FUSE file system, mounted in a folder of its own.
-class HangingVolume {
-public:
-    HangingVolume()
-    {
-        if (geteuid() != 0 || !QFile::exists("/dev/fuse"))
-            return;
-        if (unshare(CLONE_NEWNS) == 0)
-            mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr);
-        QDir(folder.path()).mkpath("remote");
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("HANGFS_CONTROL", controlPath());
-        daemon.setProcessEnvironment(environment);
-        daemon.setProcessChannelMode(QProcess::ForwardedChannels);
-        daemon.start(VISTREL_HANGFS, {mountPoint(), "-f", "-s"});
-        ready = daemon.waitForStarted() && waitUntil([this] { return MountInfo::containing(MountInfo::read(Sysroot("/")), mountPoint())->mountPoint == mountPoint(); });
-    }
-    ~HangingVolume()
-    {
-        answer();
-        daemon.terminate();
-        daemon.waitForFinished(5000);
-        umount2(QFile::encodeName(mountPoint()).constData(), MNT_DETACH);
-    }
-
-    void hang()
-    {
-        QFile control(controlPath());
-        control.open(QIODevice::WriteOnly);
-    }
-    void answer() { QFile::remove(controlPath()); }
-    QString mountPoint() const { return folder.filePath("remote"); }
-
-    bool ready = false;
-
-private:
-    QString controlPath() const { return folder.filePath("hang"); }
-    QTemporaryDir folder;
-    QProcess daemon;
-};
-
 TEST(VolumeMonitorItemOnTheKernel, AVolumeThatStopsAnsweringNeverHoldsUpTheBar)
 {
     HangingVolume volume;
-    if (!volume.ready)
+    if (!volume.isReady())
         GTEST_SKIP() << "needs root and /dev/fuse";
     ScopedStatusBar bar;
     ApplicationDelegate controller;
@@ -222,8 +181,8 @@ TEST(VolumeMonitorItemOnTheKernel, AVolumeThatStopsAnsweringNeverHoldsUpTheBar)
     item.handleChangeOfUserDefault(SettingsKey::parse("FileSystemTopic-MonitoredPaths"), QVariantList{volume.mountPoint()});
     QRNFileSystemInstrument& remote = item.fileSystemInstrument(0);
     ASSERT_FALSE(remote.isOffline());
-    EXPECT_EQ(remote.totalSpace(), 1000u * 4096);
-    EXPECT_EQ(remote.freeSpace(), 300u * 4096);
+    EXPECT_EQ(remote.totalSpace(), HangingVolume::Blocks * HangingVolume::BlockSize);
+    EXPECT_EQ(remote.freeSpace(), HangingVolume::AvailableBlocks * HangingVolume::BlockSize);
 
     // Ticks as the sampling group sends them, each timed.
     qint64 longestTick = 0;
@@ -253,7 +212,7 @@ TEST(VolumeMonitorItemOnTheKernel, AVolumeThatStopsAnsweringNeverHoldsUpTheBar)
     volume.answer();
     EXPECT_TRUE(tickUntil([&] { return !remote.isOffline(); }));
     EXPECT_LT(longestTick, 250);
-    EXPECT_EQ(remote.freeSpace(), 300u * 4096);
+    EXPECT_EQ(remote.freeSpace(), HangingVolume::AvailableBlocks * HangingVolume::BlockSize);
     EXPECT_EQ(remote.displayName(), "remote");
 }
 
