@@ -23,7 +23,7 @@ protected:
     void keyReleaseEvent(QKeyEvent* event) override;
 
 private:
-    // Rows go away when the menu is cleared and filled again.
+    // Rows go away when the menu is cleared and filled anew.
     struct Alternate {
         QPointer<QAction> primary;
         QPointer<QAction> alternate;
