@@ -64,10 +64,11 @@ long rootFreePercent()
     return std::lround(100.0 * double(figures.f_bavail) / double(figures.f_blocks));
 }
 
-// The menu shows the root volume by its name with used and free sizes and the level of what is free.
+// The menu shows the root volume by its name (its label, or "/" without one)
+// with used and free sizes and the level of what is free.
 void expectRootVolumeIn(const QString& menu)
 {
-    static const QRegularExpression rows(QStringLiteral("Disk Volumes\t\n/\t\nUsed:\t *[0-9.]+ [KMGT]?B\n"
+    static const QRegularExpression rows(QStringLiteral("Disk Volumes\t\n[^\t\n]+\t\nUsed:\t *[0-9.]+ [KMGT]?B\n"
                                                         "Free:\t *[0-9.]+ [KMGT]?B\nLevel: ([0-9]+) %"));
     const QRegularExpressionMatch match = rows.match(menu);
     ASSERT_TRUE(match.hasMatch()) << qPrintable(menu);
