@@ -4,6 +4,7 @@
 #include "items/QRNDiskMonitorItem.h"
 #include "items/QRNMainMenuMonitorItem.h"
 #include "items/QRNMemoryMonitorItem.h"
+#include "items/QRNVolumeMonitorItem.h"
 #include "settings/SettingNames.h"
 
 #include <algorithm>
@@ -29,7 +30,7 @@ MonitorItemClasses::MonitorItemClasses()
         builtClass<QRNCPUMonitorItem>(TopicName::Processor, 1.0),
         plannedClass(TopicName::Sensor, "QRNSensorMonitorItem", 5.0),
         builtClass<QRNMemoryMonitorItem>(TopicName::Memory, 1.0),
-        plannedClass(TopicName::FileSystem, "QRNVolumeMonitorItem", 1.0),
+        builtClass<QRNVolumeMonitorItem>(TopicName::FileSystem, 1.0),
         builtClass<QRNDiskMonitorItem>(TopicName::Disk, 1.0),
         plannedClass(TopicName::Network, "QRNNetMonitorItem", 1.0),
         plannedClass(TopicName::Activity, "QRNActivityMonitorItem", 0.25),

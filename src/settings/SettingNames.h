@@ -55,4 +55,8 @@ inline constexpr QLatin1String ShowMenuGraph("ShowMenuGraph");
 inline constexpr QLatin1String ShowSwapsAsBytes("ShowSwapsAsBytes");
 inline constexpr QLatin1String MemoryTerminology("MemoryTerminology");
 inline constexpr QLatin1String ShowGPUMemory("ShowGPUMemory");
+
+// Volume item.
+inline constexpr QLatin1String MonitoredPaths("MonitoredPaths");
+inline constexpr QLatin1String FreeDefinitionMode("FreeDefinitionMode");
 } // namespace SettingName
