@@ -6,11 +6,13 @@
 #include "configuration/ConfigurationWindow.h"
 #include "configuration/ConfigurationWindowController.h"
 #include "configuration/GUISwitchNoticeWindowController.h"
+#include "instruments/QRNEquipmentMonitor.h"
 #include "items/MonitorItemClasses.h"
 #include "items/QRNMainMenuMonitorItem.h"
 #include "platform/defaults/DefaultsWatcher.h"
 #include "platform/defaults/PropertyList.h"
 #include "platform/defaults/UserDefaults.h"
+#include "platform/hotplug/RtnetlinkWatch.h"
 #include "platform/statusbar/StatusBar.h"
 #include "settings/QRNHostUserDefaults.h"
 #include "settings/SettingNames.h"
@@ -66,6 +68,9 @@ void ApplicationDelegate::applicationDidFinishLaunching()
             handleChangeOfValue(defaults().objectForKey(key), key);
     });
     SettingsRouter::establishClassHandledPreferences();
+    // The equipment monitor is process-wide: its network watch is added once.
+    [[maybe_unused]] static const bool followsNetworkInterfaces = (QRNEquipmentMonitor::equipmentMonitor().addWatch(
+        QRNEquipmentMonitor::Kind::Net, std::make_unique<RtnetlinkWatch>()), true);
     activateAllConfiguredMonitorItems();
 
     EventLog::setEnabled(defaults().boolForKey(SettingName::EnableEventLogging));

@@ -3,6 +3,7 @@
 #include "items/QRNCPUMonitorItem.h"
 #include "items/QRNMainMenuMonitorItem.h"
 #include "items/QRNMemoryMonitorItem.h"
+#include "items/QRNNetMonitorItem.h"
 #include "settings/SettingNames.h"
 
 #include <algorithm>
@@ -30,7 +31,7 @@ MonitorItemClasses::MonitorItemClasses()
         builtClass<QRNMemoryMonitorItem>(TopicName::Memory, 1.0),
         plannedClass(TopicName::FileSystem, "QRNVolumeMonitorItem", 1.0),
         plannedClass(TopicName::Disk, "QRNDiskMonitorItem", 1.0),
-        plannedClass(TopicName::Network, "QRNNetMonitorItem", 1.0),
+        builtClass<QRNNetMonitorItem>(TopicName::Network, 1.0),
         plannedClass(TopicName::Activity, "QRNActivityMonitorItem", 0.25),
     }
 {

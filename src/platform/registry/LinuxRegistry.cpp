@@ -20,6 +20,7 @@ LinuxRegistry::LinuxRegistry(const QString& sysroot)
     : m_sysroot(sysroot)
     , m_devices(m_sysroot)
     , m_media(m_sysroot)
+    , m_net(m_sysroot.root())
 {
     idFor(Kind::Root, {}, {});
 }
@@ -48,6 +49,8 @@ bool LinuxRegistry::isPresent(const Node& node) const
     case Kind::USBDevice: return m_sysroot.exists(node.detail + QStringLiteral("/idVendor"));
     case Kind::PartitionMedia:
         return m_devices.hasPartition(node.disk, node.detail) && m_devices.identity(node.disk) == node.identity;
+    case Kind::NetController:
+    case Kind::NetInterface: return !node.identity.isEmpty() && m_net.identity(node.disk) == node.identity;
     default: return m_devices.identity(node.disk) == node.identity;
     }
 }
@@ -124,6 +127,8 @@ QString LinuxRegistry::nodeName(const Node& node) const
     case Kind::WholeMedia: return m_media.mediaName(node.disk, {});
     case Kind::PartitionScheme: return m_devices.partitionScheme(node.disk).name;
     case Kind::PartitionMedia: return m_media.mediaName(node.disk, node.detail);
+    case Kind::NetController: return QStringLiteral("IONetworkController");
+    case Kind::NetInterface: return node.disk;
     }
     return {};
 }
@@ -139,6 +144,8 @@ QString LinuxRegistry::nodeClassName(const Node& node) const
     case Kind::WholeMedia:
     case Kind::PartitionMedia: return QStringLiteral("IOMedia");
     case Kind::PartitionScheme: return m_devices.partitionScheme(node.disk).className;
+    case Kind::NetController: return QStringLiteral("IONetworkController");
+    case Kind::NetInterface: return QStringLiteral("IONetworkInterface");
     }
     return {};
 }
@@ -151,6 +158,12 @@ QVariantMap LinuxRegistry::nodeProperties(const Node& node) const
     case Kind::Driver: return m_devices.driverProperties(node.disk);
     case Kind::WholeMedia: return m_media.mediaProperties(node.disk, {});
     case Kind::PartitionMedia: return m_media.mediaProperties(node.disk, node.detail);
+    case Kind::NetController: return {{QStringLiteral("IOLinkStatus"), qint64(m_net.linkStatus(node.disk))}};
+    case Kind::NetInterface: {
+        const QVariantMap stats {{QStringLiteral("Data"), m_net.statisticsBlock(node.disk)}};
+        return {{QStringLiteral("BSD Name"), node.disk},
+            {QStringLiteral("IONetworkData"), QVariantMap {{QStringLiteral("IONetworkStatsKey"), stats}}}};
+    }
     case Kind::Root:
     case Kind::PowerConnection:
     case Kind::PartitionScheme: return {};
@@ -172,6 +185,8 @@ Registry::EntryID LinuxRegistry::serviceParent(const Node& node) const
     case Kind::WholeMedia: return relatedID(Kind::Driver, node);
     case Kind::PartitionScheme: return relatedID(Kind::WholeMedia, node);
     case Kind::PartitionMedia: return relatedID(Kind::PartitionScheme, node);
+    case Kind::NetController: return RootID;
+    case Kind::NetInterface: return relatedID(Kind::NetController, node);
     }
     return 0;
 }
@@ -206,6 +221,10 @@ std::vector<Registry::EntryID> LinuxRegistry::serviceChildren(const Node& node) 
             if (child != 0 && std::find(below.begin(), below.end(), child) == below.end())
                 below.push_back(child);
         }
+        if (node.kind == Kind::Root) {
+            for (const QString& interface : m_net.interfaceNames())
+                below.push_back(idFor(Kind::NetController, interface, m_net.identity(interface)));
+        }
         break;
     case Kind::Device: below.push_back(relatedID(Kind::Driver, node)); break;
     case Kind::Driver: below.push_back(relatedID(Kind::WholeMedia, node)); break;
@@ -217,8 +236,10 @@ std::vector<Registry::EntryID> LinuxRegistry::serviceChildren(const Node& node) 
         for (const QString& partition : m_devices.partitions(node.disk))
             below.push_back(relatedID(Kind::PartitionMedia, node, partition));
         break;
+    case Kind::NetController: below.push_back(relatedID(Kind::NetInterface, node)); break;
     case Kind::PowerConnection:
-    case Kind::PartitionMedia: break;
+    case Kind::PartitionMedia:
+    case Kind::NetInterface: break;
     }
     return below;
 }

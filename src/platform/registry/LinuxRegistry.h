@@ -2,6 +2,7 @@
 
 #include "platform/registry/BlockDeviceReader.h"
 #include "platform/registry/BlockMediaReader.h"
+#include "platform/net/NetInterfaceReader.h"
 #include "platform/registry/Registry.h"
 
 #include <QHash>
@@ -21,7 +22,9 @@
 //
 // and, for disks whose device does runtime power management, the "IOPower"
 // plane Root → IOBlockStorageDevice → IOPowerConnection → IOBlockStorageDriver,
-// both ends carrying "IOPowerManagement". The tree follows /sys/block as it is
+// both ends carrying "IOPowerManagement". Each network interface of
+// /sys/class/net is an IONetworkController ("IOLinkStatus") below the root
+// with its IONetworkInterface ("BSD Name", "IONetworkData"). The tree follows /sys/block as it is
 // when asked; properties are read from the files on every call.
 class LinuxRegistry : public Registry {
 public:
@@ -35,7 +38,7 @@ public:
     std::vector<EntryID> children(EntryID entry, const QString& plane) const override;
 
 private:
-    enum class Kind { Root, USBDevice, Device, PowerConnection, Driver, WholeMedia, PartitionScheme, PartitionMedia };
+    enum class Kind { Root, USBDevice, Device, PowerConnection, Driver, WholeMedia, PartitionScheme, PartitionMedia, NetController, NetInterface };
     // A disk's entries carry the identity the disk had when they were made,
     // so a different disk that later takes the same name gets new entries and
     // the old ones read as gone.
@@ -63,6 +66,7 @@ private:
     Sysroot m_sysroot;
     BlockDeviceReader m_devices;
     BlockMediaReader m_media;
+    NetInterfaceReader m_net;
     mutable std::mutex m_mutex; // guards the node table; held by every public call
     mutable std::vector<Node> m_nodes; // index = id - 1
     mutable QHash<QString, EntryID> m_ids;

@@ -1,0 +1,120 @@
+#include "platform/net/NetInterfaceReader.h"
+
+#include <QtEndian>
+
+#include <array>
+#include <charconv>
+
+namespace {
+
+constexpr std::array<const char*, 7> CounterFiles {
+    "rx_packets", "rx_errors", "rx_bytes", "tx_packets", "tx_errors", "tx_bytes", "collisions"};
+
+bool isInterfaceName(const QString& name)
+{
+    // Names come from settings and notifications; keep them inside the tree.
+    return !name.isEmpty() && !name.contains(u'/') && name != QLatin1String(".") && name != QLatin1String("..");
+}
+
+std::optional<quint64> parseCounter(const QByteArray& text)
+{
+    const QByteArray digits = text.trimmed();
+    quint64 value = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (error != std::errc() || end != digits.data() + digits.size() || digits.isEmpty())
+        return std::nullopt;
+    return value;
+}
+
+} // namespace
+
+NetInterfaceReader::NetInterfaceReader(const QString& sysroot)
+    : m_sysroot(sysroot)
+{
+}
+
+QString NetInterfaceReader::path(const QString& name, const QString& file) const
+{
+    return QStringLiteral("sys/class/net/") + name + u'/' + file;
+}
+
+QStringList NetInterfaceReader::interfaceNames() const
+{
+    QStringList names = m_sysroot.entries(QStringLiteral("sys/class/net"));
+    names.removeIf([](const QString& name) { return !isInterfaceName(name); });
+    return names;
+}
+
+std::optional<quint64> NetInterfaceReader::counter(const QString& name, const char* file) const
+{
+    if (!isInterfaceName(name))
+        return std::nullopt;
+    const std::optional<QByteArray> text = m_sysroot.read(path(name, QStringLiteral("statistics/") + QLatin1String(file)));
+    return text ? parseCounter(*text) : std::nullopt;
+}
+
+std::optional<NetInterfaceStatistics> NetInterfaceReader::statistics(const QString& name) const
+{
+    std::array<quint64, CounterFiles.size()> values {};
+    for (size_t i = 0; i < CounterFiles.size(); ++i) {
+        const std::optional<quint64> value = counter(name, CounterFiles[i]);
+        if (!value)
+            return std::nullopt;
+        values[i] = *value;
+    }
+    return NetInterfaceStatistics {values[0], values[1], values[2], values[3], values[4], values[5], values[6]};
+}
+
+NetInterfaceFacts NetInterfaceReader::facts(const QString& name) const
+{
+    NetInterfaceFacts facts;
+    if (!isInterfaceName(name))
+        return facts;
+    bool ok = false;
+    const int type = m_sysroot.text(path(name, QStringLiteral("type"))).toInt(&ok);
+    facts.type = ok ? type : -1;
+    const QStringList uevent = m_sysroot.text(path(name, QStringLiteral("uevent"))).split(u'\n');
+    for (const QString& line : uevent) {
+        if (line.startsWith(QLatin1String("DEVTYPE=")))
+            facts.deviceType = line.mid(8).trimmed();
+    }
+    facts.hasWireless = m_sysroot.exists(path(name, QStringLiteral("wireless")))
+        || m_sysroot.exists(path(name, QStringLiteral("phy80211")));
+    facts.hasBridge = m_sysroot.exists(path(name, QStringLiteral("bridge")));
+    facts.hasBonding = m_sysroot.exists(path(name, QStringLiteral("bonding")));
+    facts.hasTunFlags = m_sysroot.exists(path(name, QStringLiteral("tun_flags")));
+    return facts;
+}
+
+quint32 NetInterfaceReader::linkStatus(const QString& name) const
+{
+    if (!isInterfaceName(name))
+        return 0;
+    // Reading "carrier" of a device that is administratively down fails.
+    const std::optional<QByteArray> carrier = m_sysroot.read(path(name, QStringLiteral("carrier")));
+    const QString operstate = m_sysroot.text(path(name, QStringLiteral("operstate")));
+    quint32 status = 0;
+    if (carrier || !operstate.isEmpty())
+        status |= 0x1;
+    const bool hasCarrier = carrier && carrier->trimmed() == "1";
+    if (hasCarrier && operstate != QLatin1String("down") && operstate != QLatin1String("lowerlayerdown"))
+        status |= 0x2;
+    return status;
+}
+
+QString NetInterfaceReader::identity(const QString& name) const
+{
+    return isInterfaceName(name) ? m_sysroot.text(path(name, QStringLiteral("ifindex"))) : QString();
+}
+
+QByteArray NetInterfaceReader::statisticsBlock(const QString& name) const
+{
+    const std::optional<NetInterfaceStatistics> s = statistics(name);
+    if (!s)
+        return {};
+    QByteArray block(20, Qt::Uninitialized);
+    const quint64 counters[] = {s->inputPackets, s->inputErrors, s->outputPackets, s->outputErrors, s->collisions};
+    for (int i = 0; i < 5; ++i)
+        qToLittleEndian<quint32>(quint32(counters[i]), block.data() + 4 * i);
+    return block;
+}
