@@ -7,6 +7,7 @@
 #include "menubar/QRNTextMenuBarCell.h"
 #include "instruments/ScopedNetworkTable.h"
 #include "platform/defaults/UserDefaults.h"
+#include "platform/statusbar/StatusMenu.h"
 #include "support/CDP.h"
 #include "support/EventLog.h"
 #include "support/EventsUntil.h"
@@ -156,6 +157,11 @@ TEST_F(NetMonitorItemTest, MenuFollowsTheNumberOfAddressesAndShowsALostInterface
     const QString menu = openedMenu(*net);
     EXPECT_NE(net->graphViewOfInterface(QStringLiteral("eth0")), graph);
     EXPECT_TRUE(menu.contains(QStringLiteral("IPv4:\t192.0.2.3\n\t198.51.100.1\n"))) << menu.toStdString();
+    // The rebuilt menu still switches to its alternate rows; those of the old rows went with them.
+    auto& statusMenu = static_cast<StatusMenu&>(*net->statusItem()->menu());
+    statusMenu.showAlternatesFor(Qt::AltModifier);
+    EXPECT_TRUE(MenuText::of(statusMenu).contains(QStringLiteral("Show Diagnostics Window")));
+    statusMenu.showAlternatesFor(Qt::NoModifier);
 
     // wlan0 loses its addresses: out of the table, shown as down with its one empty address row.
     table.addresses()[QStringLiteral("wlan0")] = {};

@@ -19,6 +19,7 @@ void StatusMenu::addAlternate(QAction* primary, QAction* alternate, Qt::Keyboard
 
 void StatusMenu::showAlternatesFor(Qt::KeyboardModifiers modifiers)
 {
+    std::erase_if(m_alternates, [](const Alternate& a) { return !a.primary || !a.alternate; });
     bool changed = false;
     for (const Alternate& a : m_alternates) {
         const bool held = modifiers.testFlag(a.modifier);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMenu>
+#include <QPointer>
 
 #include <vector>
 
@@ -22,9 +23,10 @@ protected:
     void keyReleaseEvent(QKeyEvent* event) override;
 
 private:
+    // Clearing the menu deletes its actions: such pairs are dropped.
     struct Alternate {
-        QAction* primary;
-        QAction* alternate;
+        QPointer<QAction> primary;
+        QPointer<QAction> alternate;
         Qt::KeyboardModifier modifier;
     };
     std::vector<Alternate> m_alternates;
