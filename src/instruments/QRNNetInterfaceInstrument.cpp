@@ -1,7 +1,9 @@
 #include "instruments/QRNNetInterfaceInstrument.h"
 
+#include "platform/hotplug/RtnetlinkWatch.h"
 #include "platform/log/Log.h"
 #include "platform/net/NetInterfaceReader.h"
+#include "platform/notifications/NotificationCenter.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -17,10 +19,37 @@ struct SharedTable {
     Table current;
     Table previous;
     qint64 lastRefresh = 0;
+    // The kind of an interface does not change while it exists: its display
+    // name is read once, and again only after it left the list.
+    QHash<QString, QString> displayNames;
+    // The system's addresses, kept while a routing-socket watch announces
+    // every change; read again after a change or when the interfaces differ.
+    InterfaceAddressTable systemAddresses;
+    QStringList systemAddressesNames;
+    bool systemAddressesValid = false;
+
+    SharedTable()
+    {
+        NotificationCenter::defaultCenter().addObserver(QLatin1String(NetworkConfigurationDidChangeNotification),
+            [this](const QString&, const QVariantMap&) { systemAddressesValid = false; });
+    }
 
     InterfaceAddressTable addresses() const
     {
         return source.addresses ? source.addresses() : InterfaceAddresses::systemAddresses();
+    }
+    const InterfaceAddressTable& addressesFor(const QStringList& names)
+    {
+        if (source.addresses) {
+            systemAddresses = source.addresses();
+            return systemAddresses;
+        }
+        if (!systemAddressesValid || names != systemAddressesNames || RtnetlinkWatch::activeWatchCount() == 0) {
+            systemAddresses = InterfaceAddresses::systemAddresses();
+            systemAddressesNames = names;
+            systemAddressesValid = true;
+        }
+        return systemAddresses;
     }
     qint64 now() const
     {
@@ -53,6 +82,8 @@ void QRNNetInterfaceInstrument::setSource(Source source)
     SharedTable& table = shared();
     table.reader = NetInterfaceReader(source.sysroot);
     table.source = std::move(source);
+    table.displayNames.clear();
+    table.systemAddressesValid = false;
     table.exists = false;
     table.current.clear();
     table.previous.clear();
@@ -82,10 +113,15 @@ void QRNNetInterfaceInstrument::collectNewSampleForAllActiveInterfaces()
         if (std::optional<NetInterfaceStatistics> statistics = table.reader.statistics(name))
             table.current[name].statistics = *statistics;
     }
-    for (auto it = table.current.begin(); it != table.current.end(); ++it)
-        it->displayName = table.reader.displayName(it.key());
+    table.displayNames.removeIf([&](const auto& cached) { return !names.contains(cached.key()); });
+    for (auto it = table.current.begin(); it != table.current.end(); ++it) {
+        auto cached = table.displayNames.constFind(it.key());
+        if (cached == table.displayNames.cend())
+            cached = table.displayNames.insert(it.key(), table.reader.displayName(it.key()));
+        it->displayName = *cached;
+    }
 
-    const InterfaceAddressTable addresses = table.addresses();
+    const InterfaceAddressTable& addresses = table.addressesFor(names);
     for (auto it = table.current.begin(); it != table.current.end();) {
         Entry& entry = it.value();
         entry.addresses = addresses.value(it.key());

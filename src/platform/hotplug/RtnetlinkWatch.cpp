@@ -10,9 +10,12 @@
 #include <linux/rtnetlink.h>
 #include <sys/socket.h>
 
+#include <atomic>
 #include <cstring>
 
 namespace {
+
+std::atomic<int> activeWatches {0};
 
 QString linkName(const char* payload, size_t length)
 {
@@ -64,10 +67,20 @@ RtnetlinkWatch::RtnetlinkWatch()
     // Joined before the dump, so a link that appears in between is not missed.
     m_links = dumpLinks();
     m_notifier = std::make_unique<QSocketNotifier>(m_socket->descriptor(), QSocketNotifier::Read);
+    ++activeWatches;
     connect(m_notifier.get(), &QSocketNotifier::activated, this, &RtnetlinkWatch::readMessages);
 }
 
-RtnetlinkWatch::~RtnetlinkWatch() = default;
+RtnetlinkWatch::~RtnetlinkWatch()
+{
+    if (m_notifier)
+        --activeWatches;
+}
+
+int RtnetlinkWatch::activeWatchCount()
+{
+    return activeWatches;
+}
 
 bool RtnetlinkWatch::isWatching() const
 {

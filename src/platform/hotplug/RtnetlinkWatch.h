@@ -23,6 +23,9 @@ public:
     ~RtnetlinkWatch() override;
 
     bool isWatching() const;
+    // How many watches follow the kernel now: while one does, every change of
+    // addresses is announced and readers may keep what they read.
+    static int activeWatchCount();
     QStringList presentDevices() const override;
 
     // What one batch of routing messages means: links that appeared, links

@@ -1,11 +1,19 @@
 #include "platform/net/NetInterfaceReader.h"
 
+#include "platform/linux/RegularFile.h"
+
+#include <QFile>
+
 #include <QtEndian>
+
+#include <dirent.h>
 
 #include <array>
 #include <charconv>
 
 namespace {
+
+constexpr std::size_t SysfsAttributeSize = 4096;
 
 constexpr std::array<const char*, 7> CounterFiles {
     "rx_packets", "rx_errors", "rx_bytes", "tx_packets", "tx_errors", "tx_bytes", "collisions"};
@@ -14,16 +22,6 @@ bool isInterfaceName(const QString& name)
 {
     // Names come from settings and notifications; keep them inside the tree.
     return !name.isEmpty() && !name.contains(u'/') && name != QLatin1String(".") && name != QLatin1String("..");
-}
-
-std::optional<quint64> parseCounter(const QByteArray& text)
-{
-    const QByteArray digits = text.trimmed();
-    quint64 value = 0;
-    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    if (error != std::errc() || end != digits.data() + digits.size() || digits.isEmpty())
-        return std::nullopt;
-    return value;
 }
 
 } // namespace
@@ -40,24 +38,55 @@ QString NetInterfaceReader::path(const QString& name, const QString& file) const
 
 QStringList NetInterfaceReader::interfaceNames() const
 {
-    QStringList names = m_sysroot.entries(QStringLiteral("sys/class/net"));
-    names.removeIf([](const QString& name) { return !isInterfaceName(name); });
+    // Read on every tick: plain directory calls, not QDir's listing.
+    QStringList names;
+    DIR* list = ::opendir(m_sysroot.filePath(QStringLiteral("sys/class/net")).c_str());
+    if (!list)
+        return names;
+    while (const dirent* entry = ::readdir(list)) {
+        const QString name = QFile::decodeName(entry->d_name);
+        if (isInterfaceName(name))
+            names.append(name);
+    }
+    ::closedir(list);
+    names.sort();
     return names;
+}
+
+std::optional<quint64> NetInterfaceReader::readCounter(const QByteArray& statisticsFolder, const char* file) const
+{
+    m_path.assign(statisticsFolder.constData(), size_t(statisticsFolder.size()));
+    m_path.append(file);
+    std::size_t size = 0;
+    // sysfs gives every attribute file the size of a page, whatever it holds.
+    if (RegularFile::read(m_path.c_str(), SysfsAttributeSize, m_buffer, size, nullptr) != RegularFile::Failure::None)
+        return std::nullopt;
+    const char* begin = m_buffer.data();
+    const char* end = begin + size;
+    while (end > begin && (end[-1] == '\n' || end[-1] == ' '))
+        --end;
+    quint64 value = 0;
+    const auto [stop, error] = std::from_chars(begin, end, value);
+    if (error != std::errc() || stop != end || begin == end)
+        return std::nullopt;
+    return value;
 }
 
 std::optional<quint64> NetInterfaceReader::counter(const QString& name, const char* file) const
 {
     if (!isInterfaceName(name))
         return std::nullopt;
-    const std::optional<QByteArray> text = m_sysroot.read(path(name, QStringLiteral("statistics/") + QLatin1String(file)));
-    return text ? parseCounter(*text) : std::nullopt;
+    return readCounter(QFile::encodeName(m_sysroot.path(path(name, QStringLiteral("statistics/")))), file);
 }
 
 std::optional<NetInterfaceStatistics> NetInterfaceReader::statistics(const QString& name) const
 {
+    if (!isInterfaceName(name))
+        return std::nullopt;
+    const QByteArray folder = QFile::encodeName(m_sysroot.path(path(name, QStringLiteral("statistics/"))));
     std::array<quint64, CounterFiles.size()> values {};
     for (size_t i = 0; i < CounterFiles.size(); ++i) {
-        const std::optional<quint64> value = counter(name, CounterFiles[i]);
+        const std::optional<quint64> value = readCounter(folder, CounterFiles[i]);
         if (!value)
             return std::nullopt;
         values[i] = *value;

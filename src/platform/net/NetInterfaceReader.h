@@ -7,6 +7,8 @@
 #include <QStringList>
 
 #include <optional>
+#include <string>
+#include <vector>
 
 // The network interfaces of /sys/class/net under a sysroot: names, counters,
 // kind and link state, read afresh on every call.
@@ -35,6 +37,11 @@ public:
 
 private:
     QString path(const QString& name, const QString& file) const;
+    // Reads one counter file of an interface's "statistics" folder, whose
+    // encoded path ends in '/', into buffers kept between calls.
+    std::optional<quint64> readCounter(const QByteArray& statisticsFolder, const char* file) const;
 
     Sysroot m_sysroot;
+    mutable std::string m_path;
+    mutable std::vector<char> m_buffer;
 };
