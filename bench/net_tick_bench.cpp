@@ -105,6 +105,20 @@ void networkTick(benchmark::State& state)
 }
 BENCHMARK(networkTick)->Name(SampleName)->Unit(benchmark::kMicrosecond);
 
+// The table alone, without the item.
+void tableRefresh(benchmark::State& state)
+{
+    qint64 seconds = 0;
+    InterfaceAddressTable addresses;
+    for (int i = 0; i < InterfaceCount; ++i)
+        addresses.insert(interfaceName(i), {{QStringLiteral("192.0.2.2")}, {}, {}});
+    QRNNetInterfaceInstrument::setSource({sysroot().path(), [&addresses] { return addresses; }, [&seconds] { return ++seconds; }});
+    QRNNetInterfaceInstrument::collectNewSampleForAllActiveInterfaces();
+    for (auto _ : state)
+        QRNNetInterfaceInstrument::collectNewSampleForAllActiveInterfaces();
+}
+BENCHMARK(tableRefresh)->Unit(benchmark::kMicrosecond);
+
 void addressRead(benchmark::State& state)
 {
     for (auto _ : state)

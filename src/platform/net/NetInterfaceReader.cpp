@@ -1,19 +1,20 @@
 #include "platform/net/NetInterfaceReader.h"
 
-#include "platform/linux/RegularFile.h"
+#include "platform/linux/FileDescriptor.h"
 
 #include <QFile>
 
 #include <QtEndian>
 
+#include <cerrno>
 #include <dirent.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <array>
 #include <charconv>
 
 namespace {
-
-constexpr std::size_t SysfsAttributeSize = 4096;
 
 constexpr std::array<const char*, 7> CounterFiles {
     "rx_packets", "rx_errors", "rx_bytes", "tx_packets", "tx_errors", "tx_bytes", "collisions"};
@@ -53,40 +54,60 @@ QStringList NetInterfaceReader::interfaceNames() const
     return names;
 }
 
-std::optional<quint64> NetInterfaceReader::readCounter(const QByteArray& statisticsFolder, const char* file) const
+std::optional<quint64> NetInterfaceReader::readCounter(int statisticsFolder, const char* file) const
 {
-    m_path.assign(statisticsFolder.constData(), size_t(statisticsFolder.size()));
-    m_path.append(file);
-    std::size_t size = 0;
-    // sysfs gives every attribute file the size of a page, whatever it holds.
-    if (RegularFile::read(m_path.c_str(), SysfsAttributeSize, m_buffer, size, nullptr) != RegularFile::Failure::None)
+    // Non-blocking, so that a FIFO planted in a sysroot cannot hang the tick.
+    const FileDescriptor fd(::openat(statisticsFolder, file, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (fd.get() < 0)
         return std::nullopt;
-    const char* begin = m_buffer.data();
-    const char* end = begin + size;
-    while (end > begin && (end[-1] == '\n' || end[-1] == ' '))
+    char text[32];
+    std::size_t size = 0;
+    for (;;) {
+        const ssize_t n = ::read(fd.get(), text + size, sizeof text - size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return std::nullopt;
+        if (n == 0)
+            break;
+        size += std::size_t(n);
+        // A counter has at most 20 digits and a line end.
+        if (size == sizeof text)
+            return std::nullopt;
+    }
+    const char* end = text + size;
+    while (end > text && (end[-1] == '\n' || end[-1] == ' '))
         --end;
     quint64 value = 0;
-    const auto [stop, error] = std::from_chars(begin, end, value);
-    if (error != std::errc() || stop != end || begin == end)
+    const auto [stop, error] = std::from_chars(text, end, value);
+    if (error != std::errc() || stop != end || end == text)
         return std::nullopt;
     return value;
 }
 
-std::optional<quint64> NetInterfaceReader::counter(const QString& name, const char* file) const
+FileDescriptor NetInterfaceReader::openStatisticsFolder(const QString& name) const
 {
     if (!isInterfaceName(name))
-        return std::nullopt;
-    return readCounter(QFile::encodeName(m_sysroot.path(path(name, QStringLiteral("statistics/")))), file);
+        return FileDescriptor(-1);
+    return FileDescriptor(::open(m_sysroot.filePath(path(name, QStringLiteral("statistics"))).c_str(),
+        O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+}
+
+std::optional<quint64> NetInterfaceReader::counter(const QString& name, const char* file) const
+{
+    const FileDescriptor folder = openStatisticsFolder(name);
+    return folder.get() < 0 ? std::nullopt : readCounter(folder.get(), file);
 }
 
 std::optional<NetInterfaceStatistics> NetInterfaceReader::statistics(const QString& name) const
 {
-    if (!isInterfaceName(name))
+    // The folder is looked up once; its seven files are opened relative to it.
+    const FileDescriptor folder = openStatisticsFolder(name);
+    if (folder.get() < 0)
         return std::nullopt;
-    const QByteArray folder = QFile::encodeName(m_sysroot.path(path(name, QStringLiteral("statistics/"))));
     std::array<quint64, CounterFiles.size()> values {};
     for (size_t i = 0; i < CounterFiles.size(); ++i) {
-        const std::optional<quint64> value = readCounter(folder, CounterFiles[i]);
+        const std::optional<quint64> value = readCounter(folder.get(), CounterFiles[i]);
         if (!value)
             return std::nullopt;
         values[i] = *value;

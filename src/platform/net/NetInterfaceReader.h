@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/linux/FileDescriptor.h"
 #include "platform/linux/Sysroot.h"
 #include "platform/net/NetInterfaceKind.h"
 #include "platform/net/NetInterfaceStatistics.h"
@@ -7,8 +8,6 @@
 #include <QStringList>
 
 #include <optional>
-#include <string>
-#include <vector>
 
 // The network interfaces of /sys/class/net under a sysroot: names, counters,
 // kind and link state, read afresh on every call.
@@ -37,11 +36,9 @@ public:
 
 private:
     QString path(const QString& name, const QString& file) const;
-    // Reads one counter file of an interface's "statistics" folder, whose
-    // encoded path ends in '/', into buffers kept between calls.
-    std::optional<quint64> readCounter(const QByteArray& statisticsFolder, const char* file) const;
+    FileDescriptor openStatisticsFolder(const QString& name) const;
+    // One counter file of an opened "statistics" folder.
+    std::optional<quint64> readCounter(int statisticsFolder, const char* file) const;
 
     Sysroot m_sysroot;
-    mutable std::string m_path;
-    mutable std::vector<char> m_buffer;
 };
