@@ -193,7 +193,9 @@ QWidget* NetworkTopic::createContentView()
     QWidget* page = makeStandardPage();
     QVBoxLayout* layout = pageLayout();
 
-    layout->addWidget(new QLabel(tr("Interfaces shown in the menu, in this order (the interface of the default route is always shown first):")));
+    auto* intro = new QLabel(tr("Interfaces shown in the menu, in this order (the interface of the default route is always shown first):"));
+    intro->setWordWrap(true);
+    layout->addWidget(intro);
     m_table = new QTableWidget(0, ColumnCount);
     m_table->setObjectName(QStringLiteral("interfaceTable"));
     m_table->setHorizontalHeaderLabels({tr("Show"), tr("Interface"), tr("Device"), tr("Status")});
@@ -250,11 +252,15 @@ QWidget* NetworkTopic::createContentView()
     connect(bits, &QCheckBox::toggled, this, &NetworkTopic::setShowsReadingsAsBits);
     layout->addWidget(bits);
 
-    auto* wan = new QCheckBox(tr("Show the public (WAN) addresses — asks an IP reflector service on the internet"));
+    auto* wan = new QCheckBox(tr("Show the public (WAN) addresses"));
     wan->setObjectName(QStringLiteral("publicAddress"));
     wan->setChecked(defaults().boolForKey(topicUserDefaultsKeyForKey(NetworkSettingName::ShouldGetWANAddress)));
     connect(wan, &QCheckBox::toggled, this, &NetworkTopic::setShouldGetWANAddress);
     layout->addWidget(wan);
+    auto* privacy = new QLabel(tr("While this is ticked, Vistrel asks an IP reflector service on the internet "
+                                  "which address your connection has; the menu names the service."));
+    privacy->setWordWrap(true);
+    layout->addWidget(privacy);
     auto* interval = new QSpinBox;
     interval->setObjectName(QStringLiteral("publicAddressInterval"));
     interval->setRange(0, 86400);
