@@ -114,8 +114,11 @@ void tableRefresh(benchmark::State& state)
         addresses.insert(interfaceName(i), {{QStringLiteral("192.0.2.2")}, {}, {}});
     QRNNetInterfaceInstrument::setSource({sysroot().path(), [&addresses] { return addresses; }, [&seconds] { return ++seconds; }});
     QRNNetInterfaceInstrument::collectNewSampleForAllActiveInterfaces();
+    const std::uint64_t before = SampleBenchmark::allocationCount.load();
     for (auto _ : state)
         QRNNetInterfaceInstrument::collectNewSampleForAllActiveInterfaces();
+    state.counters["allocations"] = benchmark::Counter(double(SampleBenchmark::allocationCount.load() - before),
+        benchmark::Counter::kAvgIterations);
 }
 BENCHMARK(tableRefresh)->Unit(benchmark::kMicrosecond);
 

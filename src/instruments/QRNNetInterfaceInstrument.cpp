@@ -8,20 +8,30 @@
 #include <QCoreApplication>
 #include <QDateTime>
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 
-using Table = QHash<QString, QRNNetInterfaceInstrument::Entry>;
+// One interface of the listing. Slots are kept from refresh to refresh and
+// made anew only when the listing changes, so a steady refresh allocates
+// nothing: the previous table is the previous statistics of each slot.
+struct Slot {
+    QString name;
+    // From the kind, read once while the interface exists; empty: never active.
+    QString displayName;
+    QRNNetInterfaceInstrument::Entry current;
+    bool active = false;
+    std::optional<NetInterfaceStatistics> previousStatistics;
+};
 
 struct SharedTable {
     QRNNetInterfaceInstrument::Source source;
     NetInterfaceReader reader;
     bool exists = false;
-    Table current;
-    Table previous;
+    std::vector<Slot> slots;
+    QStringList slotNames;
     qint64 lastRefresh = 0;
-    // The kind of an interface does not change while it exists: its display
-    // name is read once, and again only after it left the list.
-    QHash<QString, QString> displayNames;
     // The system's addresses, kept while a routing-socket watch announces
     // every change; read again after a change or when the interfaces differ.
     InterfaceAddressTable systemAddresses;
@@ -55,6 +65,34 @@ struct SharedTable {
     {
         return source.clockSeconds ? source.clockSeconds() : QDateTime::currentSecsSinceEpoch();
     }
+    const Slot* find(const QString& name) const
+    {
+        for (const Slot& slot : slots) {
+            if (slot.name == name)
+                return &slot;
+        }
+        return nullptr;
+    }
+    void rebuildSlots(const QStringList& names)
+    {
+        std::vector<Slot> rebuilt;
+        rebuilt.reserve(size_t(names.size()));
+        for (const QString& name : names) {
+            auto old = std::find_if(slots.begin(), slots.end(), [&](const Slot& slot) { return slot.name == name; });
+            if (old != slots.end()) {
+                rebuilt.push_back(std::move(*old));
+                continue;
+            }
+            Slot slot;
+            slot.name = name;
+            slot.displayName = reader.displayName(name);
+            if (slot.displayName.isEmpty() && !name.startsWith(QLatin1String("lo")))
+                slot.displayName = QCoreApplication::translate("QRNNetInterfaceInstrument", "Link '%1'").arg(name);
+            rebuilt.push_back(std::move(slot));
+        }
+        slots = std::move(rebuilt);
+        slotNames = names;
+    }
 };
 
 SharedTable& shared()
@@ -82,11 +120,10 @@ void QRNNetInterfaceInstrument::setSource(Source source)
     SharedTable& table = shared();
     table.reader = NetInterfaceReader(source.sysroot);
     table.source = std::move(source);
-    table.displayNames.clear();
     table.systemAddressesValid = false;
     table.exists = false;
-    table.current.clear();
-    table.previous.clear();
+    table.slots.clear();
+    table.slotNames.clear();
     table.lastRefresh = 0;
 }
 
@@ -96,9 +133,10 @@ void QRNNetInterfaceInstrument::collectNewSampleForAllActiveInterfaces()
     const qint64 now = table.now();
     if (table.exists && now <= table.lastRefresh)
         return;
-    if (table.exists) {
-        table.previous = std::move(table.current);
-        table.current.clear();
+    // The current table becomes the previous one.
+    for (Slot& slot : table.slots) {
+        slot.previousStatistics = slot.active ? slot.current.statistics : std::nullopt;
+        slot.active = false;
     }
     table.exists = true;
 
@@ -109,36 +147,29 @@ void QRNNetInterfaceInstrument::collectNewSampleForAllActiveInterfaces()
         return;
     }
     const QStringList names = table.reader.interfaceNames();
-    for (const QString& name : names) {
-        if (std::optional<NetInterfaceStatistics> statistics = table.reader.statistics(name))
-            table.current[name].statistics = *statistics;
-    }
-    table.displayNames.removeIf([&](const auto& cached) { return !names.contains(cached.key()); });
-    for (auto it = table.current.begin(); it != table.current.end(); ++it) {
-        auto cached = table.displayNames.constFind(it.key());
-        if (cached == table.displayNames.cend())
-            cached = table.displayNames.insert(it.key(), table.reader.displayName(it.key()));
-        it->displayName = *cached;
-    }
-
+    if (names != table.slotNames)
+        table.rebuildSlots(names);
     const InterfaceAddressTable& addresses = table.addressesFor(names);
-    for (auto it = table.current.begin(); it != table.current.end();) {
-        Entry& entry = it.value();
-        entry.addresses = addresses.value(it.key());
-        if (entry.displayName.isEmpty() && !it.key().startsWith(QLatin1String("lo")))
-            entry.displayName = QCoreApplication::translate("QRNNetInterfaceInstrument", "Link '%1'").arg(it.key());
+    for (Slot& slot : table.slots) {
+        Entry& entry = slot.current;
+        entry.statistics = table.reader.statistics(slot.name);
+        const auto listed = addresses.constFind(slot.name);
+        entry.addresses = listed == addresses.cend() ? InterfaceAddressList() : *listed;
+        entry.displayName = slot.displayName;
         const bool hasAddress = !entry.addresses.ipv4.isEmpty() || !entry.addresses.ipv6.isEmpty();
-        if (entry.displayName.isEmpty() || !hasAddress || !entry.statistics)
-            it = table.current.erase(it);
-        else
-            ++it;
+        slot.active = !entry.displayName.isEmpty() && hasAddress && entry.statistics;
     }
     table.lastRefresh = now;
 }
 
 QStringList QRNNetInterfaceInstrument::deviceNamesOfActiveInterfaces()
 {
-    return shared().current.keys();
+    QStringList names;
+    for (const Slot& slot : shared().slots) {
+        if (slot.active)
+            names.append(slot.name);
+    }
+    return names;
 }
 
 std::shared_ptr<QRNNetInterfaceInstrument> QRNNetInterfaceInstrument::instrumentForDeviceName(const QString& name)
@@ -152,7 +183,8 @@ std::shared_ptr<QRNNetInterfaceInstrument> QRNNetInterfaceInstrument::initForDev
 {
     if (!shared().exists)
         collectNewSampleForAllActiveInterfaces();
-    if (name.isEmpty() || !shared().current.contains(name))
+    const Slot* slot = shared().find(name);
+    if (name.isEmpty() || !slot || !slot->active)
         return nullptr;
     return std::shared_ptr<QRNNetInterfaceInstrument>(new QRNNetInterfaceInstrument(name));
 }
@@ -187,9 +219,8 @@ void QRNNetInterfaceInstrument::collectNewSample()
 
 const QRNNetInterfaceInstrument::Entry* QRNNetInterfaceInstrument::currentEntry() const
 {
-    const Table& current = shared().current;
-    const auto it = current.constFind(m_deviceName);
-    return it == current.cend() ? nullptr : &*it;
+    const Slot* slot = shared().find(m_deviceName);
+    return slot && slot->active ? &slot->current : nullptr;
 }
 
 QString QRNNetInterfaceInstrument::localizedName() const
@@ -227,12 +258,10 @@ bool QRNNetInterfaceInstrument::getAccumulatedStatistics(NetInterfaceStatistics&
 
 bool QRNNetInterfaceInstrument::getCurrentStatistics(NetInterfaceStatistics& record) const
 {
-    const Entry* entry = currentEntry();
-    const Table& previous = shared().previous;
-    const auto before = previous.constFind(m_deviceName);
-    if (!entry || !entry->statistics || before == previous.cend() || !before->statistics)
+    const Slot* slot = shared().find(m_deviceName);
+    if (!slot || !slot->active || !slot->current.statistics || !slot->previousStatistics)
         return false;
-    record = *entry->statistics - *before->statistics;
+    record = *slot->current.statistics - *slot->previousStatistics;
     return true;
 }
 

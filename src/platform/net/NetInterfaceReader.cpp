@@ -11,8 +11,10 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <charconv>
+#include <cstring>
 
 namespace {
 
@@ -29,6 +31,7 @@ bool isInterfaceName(const QString& name)
 
 NetInterfaceReader::NetInterfaceReader(const QString& sysroot)
     : m_sysroot(sysroot)
+    , m_root(m_sysroot.filePath(QString()))
 {
 }
 
@@ -39,19 +42,25 @@ QString NetInterfaceReader::path(const QString& name, const QString& file) const
 
 QStringList NetInterfaceReader::interfaceNames() const
 {
-    // Read on every tick: plain directory calls, not QDir's listing.
-    QStringList names;
+    // Read on every tick: plain directory calls into kept buffers (names
+    // this short fit inside std::string), and new texts only when it changed.
+    m_listing.clear();
     DIR* list = ::opendir(m_sysroot.filePath(QStringLiteral("sys/class/net")).c_str());
-    if (!list)
-        return names;
-    while (const dirent* entry = ::readdir(list)) {
-        const QString name = QFile::decodeName(entry->d_name);
-        if (isInterfaceName(name))
-            names.append(name);
+    if (list) {
+        while (const dirent* entry = ::readdir(list)) {
+            if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+                m_listing.emplace_back(entry->d_name);
+        }
+        ::closedir(list);
     }
-    ::closedir(list);
-    names.sort();
-    return names;
+    std::sort(m_listing.begin(), m_listing.end());
+    if (m_listing != m_lastListing) {
+        m_lastListing = m_listing;
+        m_names.clear();
+        for (const std::string& name : m_listing)
+            m_names.append(QFile::decodeName(name.c_str()));
+    }
+    return m_names;
 }
 
 std::optional<quint64> NetInterfaceReader::readCounter(int statisticsFolder, const char* file) const
@@ -89,8 +98,18 @@ FileDescriptor NetInterfaceReader::openStatisticsFolder(const QString& name) con
 {
     if (!isInterfaceName(name))
         return FileDescriptor(-1);
-    return FileDescriptor(::open(m_sysroot.filePath(path(name, QStringLiteral("statistics"))).c_str(),
-        O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    // The path is built in a kept buffer; names outside ASCII take the long way.
+    m_path = m_root;
+    m_path.append("sys/class/net/");
+    for (const QChar c : name) {
+        if (c.unicode() >= 0x80) {
+            m_path = m_sysroot.filePath(path(name, QStringLiteral("statistics")));
+            return FileDescriptor(::open(m_path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        }
+        m_path.push_back(char(c.unicode()));
+    }
+    m_path.append("/statistics");
+    return FileDescriptor(::open(m_path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
 }
 
 std::optional<quint64> NetInterfaceReader::counter(const QString& name, const char* file) const

@@ -8,6 +8,8 @@
 #include <QStringList>
 
 #include <optional>
+#include <string>
+#include <vector>
 
 // The network interfaces of /sys/class/net under a sysroot: names, counters,
 // kind and link state, read afresh on every call.
@@ -16,7 +18,7 @@ public:
     explicit NetInterfaceReader(const QString& sysroot = {});
 
     const Sysroot& sysroot() const { return m_sysroot; }
-    // Sorted by name.
+    // Sorted by name (byte order).
     QStringList interfaceNames() const;
     // None when the interface is gone or a counter cannot be read.
     std::optional<NetInterfaceStatistics> statistics(const QString& name) const;
@@ -41,4 +43,9 @@ private:
     std::optional<quint64> readCounter(int statisticsFolder, const char* file) const;
 
     Sysroot m_sysroot;
+    std::string m_root;
+    mutable std::string m_path;
+    mutable std::vector<std::string> m_listing;
+    mutable std::vector<std::string> m_lastListing;
+    mutable QStringList m_names;
 };
