@@ -24,8 +24,9 @@
 // plane Root → IOBlockStorageDevice → IOPowerConnection → IOBlockStorageDriver,
 // both ends carrying "IOPowerManagement". Each network interface of
 // /sys/class/net is an IONetworkController ("IOLinkStatus") below the root
-// with its IONetworkInterface ("BSD Name", "IONetworkData"). The tree follows /sys/block as it is
-// when asked; properties are read from the files on every call.
+// with its IONetworkInterface ("BSD Name", "IONetworkData").
+// The tree follows /sys/block and /sys/class/net as they are when asked;
+// properties are read from the files on every call.
 class LinuxRegistry : public Registry {
 public:
     explicit LinuxRegistry(const QString& sysroot = {});
