@@ -64,11 +64,17 @@ session_write_settings() {
 <key>ProcessorTopic-MenuBarConfiguration</key><array><string>QRNTextMenuBarCell:V</string><string>QRNGraphMenuBarCell:1N</string><string>QRNNumericMenuBarCell:T</string></array>
 <key>MemoryTopic-IsActive</key><true/>
 <key>MemoryTopic-MenuBarConfiguration</key><array><string>QRNTextMenuBarCell:V</string><string>QRNNumericMenuBarCell:P</string><string>QRNTextMenuBarCell:2</string></array>' ;;
+    network) keys='<key>ProcessorTopic-IsActive</key><true/>
+<key>ProcessorTopic-MenuBarConfiguration</key><array><string>QRNTextMenuBarCell:V</string><string>QRNGraphMenuBarCell:1N</string><string>QRNNumericMenuBarCell:T</string></array>
+<key>MemoryTopic-IsActive</key><true/>
+<key>MemoryTopic-MenuBarConfiguration</key><array><string>QRNTextMenuBarCell:V</string><string>QRNNumericMenuBarCell:P</string><string>QRNTextMenuBarCell:2</string></array>
+<key>NetworkTopic-IsActive</key><true/>
+<key>NetworkTopic-MenuBarConfiguration</key><array><string>QRNTextMenuBarCell:2</string><string>QRNGraphMenuBarCell:2O</string></array>' ;;
     processor) suppress_main_menu=true
       keys='<key>ProcessorTopic-IsActive</key><true/>
 <key>ProcessorTopic-ShowIndividualCPUs</key><true/>
 <key>ProcessorTopic-MenuBarConfiguration</key><array><string>QRNGraphMenuBarCell:1N</string></array>' ;;
-    *) echo "unknown configuration '$configuration' (default or processor)" >&2; return 1 ;;
+    *) echo "unknown configuration '$configuration' (default, network or processor)" >&2; return 1 ;;
   esac
   mkdir -p "$home/vistrel"
   cat >"$home/vistrel/com.zentrovo.vistrel.plist" <<PLIST

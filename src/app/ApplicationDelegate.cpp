@@ -1,5 +1,6 @@
 #include "app/ApplicationDelegate.h"
 
+#include "app/EquipmentWatches.h"
 #include "app/PlaceholderItem.h"
 #include "app/SupportWindows.h"
 #include "app/WelcomeWindow.h"
@@ -8,7 +9,6 @@
 #include "configuration/GUISwitchNoticeWindowController.h"
 #include "items/MonitorItemClasses.h"
 #include "items/QRNMainMenuMonitorItem.h"
-#include "app/DiskWatch.h"
 #include "platform/defaults/DefaultsWatcher.h"
 #include "platform/defaults/PropertyList.h"
 #include "platform/defaults/UserDefaults.h"
@@ -38,7 +38,7 @@ ApplicationDelegate::ApplicationDelegate()
     : m_router({[this](const MonitorItemClass& itemClass) { activationChanged(itemClass); },
           [this](const QString& className) { return activeMonitorItemWithClassName(className); }})
 {
-    DiskWatch::start(defaults().boolForKey(SettingName::SuppressDiskSerialsInMenus));
+    EquipmentWatches::start(defaults().boolForKey(SettingName::SuppressDiskSerialsInMenus));
     if (hasGraphicalInterface()) {
         m_switchNoticeWindowController = std::make_unique<GUISwitchNoticeWindowController>();
         m_supportWindows = std::make_unique<SupportWindows>();

@@ -1,5 +1,6 @@
 #include "app/SettingsRouter.h"
 
+#include "instruments/QRNWANIPAddress.h"
 #include "items/MonitorItemClasses.h"
 #include "items/QRNMonitorItem.h"
 #include "menubar/QRNGraphMenuBarCell.h"
@@ -93,6 +94,13 @@ void SettingsRouter::handlePreference(const SettingsKey& key, const QVariant& va
         QRNTemperatureMenuBarCell::setTemperatureUnit(value.toInt());
         return;
     }
+    if (name == SettingName::WANProviderCode) {
+        QRNWANIPAddress::setServiceProvider(value.toLongLong());
+        return;
+    }
+    // The reflector host names are read when a query starts.
+    if (name.startsWith(QLatin1String("WAN")) && name.contains(QLatin1String("HostIPv")))
+        return;
     reportUnhandled(key);
 }
 
@@ -120,6 +128,7 @@ void SettingsRouter::establishClassHandledPreferences()
 {
     const auto key = &SettingsKey::stored;
     QRNTemperatureMenuBarCell::setTemperatureUnit(int(defaults().integerForKey(key(TopicName::Preferences, SettingName::TemperatureUnit))));
+    QRNWANIPAddress::setServiceProvider(defaults().integerForKey(key(TopicName::Preferences, SettingName::WANProviderCode)));
     const bool suppress = defaults().boolForKey(key(TopicName::MenuBarLayout, SettingName::BarSuppressDecimalPlaces));
     QRNNumericMenuBarCell::setSuppressesFractionDigits(suppress);
     QRNTemperatureMenuBarCell::setSuppressesFractionDigits(suppress);

@@ -5,6 +5,7 @@
 #include "items/QRNMainMenuMonitorItem.h"
 #include "items/QRNMemoryMonitorItem.h"
 #include "items/QRNVolumeMonitorItem.h"
+#include "items/QRNNetMonitorItem.h"
 #include "settings/SettingNames.h"
 
 #include <algorithm>
@@ -32,7 +33,7 @@ MonitorItemClasses::MonitorItemClasses()
         builtClass<QRNMemoryMonitorItem>(TopicName::Memory, 1.0),
         builtClass<QRNVolumeMonitorItem>(TopicName::FileSystem, 1.0),
         builtClass<QRNDiskMonitorItem>(TopicName::Disk, 1.0),
-        plannedClass(TopicName::Network, "QRNNetMonitorItem", 1.0),
+        builtClass<QRNNetMonitorItem>(TopicName::Network, 1.0),
         plannedClass(TopicName::Activity, "QRNActivityMonitorItem", 0.25),
     }
 {

@@ -1,5 +1,6 @@
 #include "app/ApplicationDelegate.h"
 #include "platform/log/LogCapture.h"
+#include "support/ScopedMonitorItemClass.h"
 #include "support/ScopedStatusBar.h"
 #include "support/ScopedUserDefaults.h"
 #include "support/TestMonitorItem.h"
@@ -76,7 +77,10 @@ TEST_F(ApplicationDelegateTest, ActivationRefusesWhatCannotBeCreatedAndDeactivat
     controller->activate(true, TestItemClasses::One, std::nullopt);
     // An empty configuration creates no item, nor does a class this version lacks.
     controller->activate(true, TestItemClasses::One, QStringList());
-    controller->activate(true, "QRNNetMonitorItem", cells);
+    {
+        const ScopedMonitorItemFactory lacking("QRNNetMonitorItem", {});
+        controller->activate(true, "QRNNetMonitorItem", cells);
+    }
     EXPECT_TRUE(controller->scheduler().isEmpty());
     EXPECT_TRUE(log.entries().empty());
 

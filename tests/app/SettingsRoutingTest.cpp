@@ -6,6 +6,7 @@
 #include "platform/defaults/PropertyList.h"
 #include "platform/log/LogCapture.h"
 #include "settings/QRNHostUserDefaults.h"
+#include "support/ScopedMonitorItemClass.h"
 #include "support/ScopedStatusBar.h"
 #include "support/ScopedUserDefaults.h"
 
@@ -100,6 +101,7 @@ TEST_F(SettingsRoutingTest, ControllerKeysAreHandledOrReported)
 
 TEST_F(SettingsRoutingTest, FirstStartSwitchesItemsOnAndAnUpgradeKeepsTheUsersChoice)
 {
+    const ScopedMonitorItemFactory lacking("QRNNetMonitorItem", {});
     controller->applicationDidFinishLaunching();
     ASSERT_NE(processor(), nullptr);
     EXPECT_TRUE(defaults().boolForKey("ProcessorTopic-IsActive"));

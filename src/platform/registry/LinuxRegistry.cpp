@@ -31,6 +31,7 @@ LinuxRegistry::LinuxRegistry(const QString& sysroot)
     , m_devices(m_sysroot)
     , m_media(m_sysroot)
     , m_statisticsFiles(m_sysroot)
+    , m_net(m_sysroot.root())
 {
     idFor(Kind::Root, {}, {});
 }
@@ -65,6 +66,8 @@ bool LinuxRegistry::isPresent(const Node& node) const
     case Kind::HeldMedia:
         return m_devices.holders(node.disk, heldPartition(node)).contains(heldDevice(node))
             && m_devices.identity(node.disk) == node.identity;
+    case Kind::NetController:
+    case Kind::NetInterface: return !node.identity.isEmpty() && m_net.identity(node.disk) == node.identity;
     default: return m_devices.identity(node.disk) == node.identity;
     }
 }
@@ -161,6 +164,8 @@ QString LinuxRegistry::nodeName(const Node& node) const
     case Kind::PartitionMedia: return m_media.mediaName(node.disk, node.detail);
     case Kind::HolderScheme: return QStringLiteral("Holders");
     case Kind::HeldMedia: return m_media.heldMediaName(heldDevice(node));
+    case Kind::NetController: return QStringLiteral("IONetworkController");
+    case Kind::NetInterface: return node.disk;
     }
     return {};
 }
@@ -178,6 +183,8 @@ QString LinuxRegistry::nodeClassName(const Node& node) const
     case Kind::HeldMedia: return QStringLiteral("IOMedia");
     case Kind::PartitionScheme: return m_devices.partitionScheme(node.disk).className;
     case Kind::HolderScheme: return QStringLiteral("IOMediaHolders");
+    case Kind::NetController: return QStringLiteral("IONetworkController");
+    case Kind::NetInterface: return QStringLiteral("IONetworkInterface");
     }
     return {};
 }
@@ -191,6 +198,12 @@ QVariantMap LinuxRegistry::nodeProperties(const Node& node) const
     case Kind::WholeMedia: return m_media.mediaProperties(node.disk, {});
     case Kind::PartitionMedia: return m_media.mediaProperties(node.disk, node.detail);
     case Kind::HeldMedia: return m_media.heldMediaProperties(heldDevice(node));
+    case Kind::NetController: return {{QStringLiteral("IOLinkStatus"), qint64(m_net.linkStatus(node.disk))}};
+    case Kind::NetInterface: {
+        const QVariantMap stats {{QStringLiteral("Data"), m_net.statisticsBlock(node.disk)}};
+        return {{QStringLiteral("BSD Name"), node.disk},
+            {QStringLiteral("IONetworkData"), QVariantMap {{QStringLiteral("IONetworkStatsKey"), stats}}}};
+    }
     case Kind::Root:
     case Kind::PowerConnection:
     case Kind::PartitionScheme:
@@ -216,6 +229,8 @@ Registry::EntryID LinuxRegistry::serviceParent(const Node& node) const
     case Kind::HolderScheme:
         return node.detail.isEmpty() ? relatedID(Kind::WholeMedia, node) : relatedID(Kind::PartitionMedia, node, node.detail);
     case Kind::HeldMedia: return relatedID(Kind::HolderScheme, node, heldPartition(node));
+    case Kind::NetController: return RootID;
+    case Kind::NetInterface: return relatedID(Kind::NetController, node);
     }
     return 0;
 }
@@ -250,6 +265,10 @@ std::vector<Registry::EntryID> LinuxRegistry::serviceChildren(const Node& node) 
             if (child != 0 && std::find(below.begin(), below.end(), child) == below.end())
                 below.push_back(child);
         }
+        if (node.kind == Kind::Root) {
+            for (const QString& interface : m_net.interfaceNames())
+                below.push_back(idFor(Kind::NetController, interface, m_net.identity(interface)));
+        }
         break;
     case Kind::Device: below.push_back(relatedID(Kind::Driver, node)); break;
     case Kind::Driver: below.push_back(relatedID(Kind::WholeMedia, node)); break;
@@ -271,8 +290,10 @@ std::vector<Registry::EntryID> LinuxRegistry::serviceChildren(const Node& node) 
         for (const QString& holder : m_devices.holders(node.disk, node.detail))
             below.push_back(relatedID(Kind::HeldMedia, node, node.detail + u'/' + holder));
         break;
+    case Kind::NetController: below.push_back(relatedID(Kind::NetInterface, node)); break;
     case Kind::PowerConnection:
-    case Kind::HeldMedia: break;
+    case Kind::HeldMedia:
+    case Kind::NetInterface: break;
     }
     return below;
 }

@@ -3,6 +3,7 @@
 #include "platform/registry/BlockDeviceReader.h"
 #include "platform/registry/BlockMediaReader.h"
 #include "platform/registry/KeptDiskFiles.h"
+#include "platform/net/NetInterfaceReader.h"
 #include "platform/registry/Registry.h"
 
 #include <QHash>
@@ -25,8 +26,11 @@
 //
 // and, for disks whose device does runtime power management, the "IOPower"
 // plane Root → IOBlockStorageDevice → IOPowerConnection → IOBlockStorageDriver,
-// both ends carrying "IOPowerManagement". The tree follows /sys/block as it is
-// when asked; properties are read from the files on every call.
+// both ends carrying "IOPowerManagement". Each network interface of
+// /sys/class/net is an IONetworkController ("IOLinkStatus") below the root
+// with its IONetworkInterface ("BSD Name", "IONetworkData").
+// The tree follows /sys/block and /sys/class/net as they are when asked;
+// properties are read from the files on every call.
 class LinuxRegistry : public Registry {
 public:
     explicit LinuxRegistry(const QString& sysroot = {});
@@ -41,7 +45,8 @@ public:
     std::vector<EntryID> children(EntryID entry, const QString& plane) const override;
 
 private:
-    enum class Kind { Root, USBDevice, Device, PowerConnection, Driver, WholeMedia, PartitionScheme, PartitionMedia, HolderScheme, HeldMedia };
+    enum class Kind { Root, USBDevice, Device, PowerConnection, Driver, WholeMedia, PartitionScheme, PartitionMedia, HolderScheme, HeldMedia,
+        NetController, NetInterface };
     // A disk's entries carry the identity the disk had when they were made,
     // so a different disk that later takes the same name gets new entries and
     // the old ones read as gone.
@@ -73,6 +78,7 @@ private:
     BlockDeviceReader m_devices;
     BlockMediaReader m_media;
     mutable KeptDiskFiles m_statisticsFiles;
+    NetInterfaceReader m_net;
     mutable std::mutex m_mutex; // guards the node table; held by every public call
     mutable std::vector<Node> m_nodes; // index = id - 1
     mutable QHash<QString, EntryID> m_ids;

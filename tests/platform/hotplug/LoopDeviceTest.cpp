@@ -2,7 +2,7 @@
 // file-backed loop device attached, written to and detached while the watch
 // listens. Needs root and losetup; skipped otherwise.
 
-#include "app/DiskWatch.h"
+#include "app/EquipmentWatches.h"
 #include "instruments/QRNDiskActivityInstrument.h"
 #include "instruments/QRNDiskInstrument.h"
 #include "instruments/QRNEquipmentMonitor.h"
@@ -103,7 +103,7 @@ protected:
         ASSERT_TRUE(image.resize(32 << 20));
         m_identification = QStringLiteral("Loop Device (%1)").arg(QRNPhysicalDisk::shortenedSerialNumber(m_image));
         // The process's own disk watch, as the controller starts it.
-        DiskWatch::start(false);
+        EquipmentWatches::start(false);
     }
     void TearDown() override
     {
