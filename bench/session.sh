@@ -55,7 +55,10 @@ session_tray_items() {
 # Writes Vistrel's settings for a configuration into CONFIG_HOME/vistrel:
 #   default    the first-start defaults: processor (text, graph, percentage),
 #              memory (text, pie, two-line text) and the main-menu item;
-#   processor  the processor item alone, one graph per processor.
+#   processor  the processor item alone, one graph per processor;
+#   storage    the network ones plus the disk item (the disks named, one per
+#              line, in BENCH_DISKS, as the disk page names them) and the
+#              volume item on "/".
 # A third argument "true" leaves the main-menu item out.
 session_write_settings() {
   local home=$1 configuration=$2 suppress_main_menu=${3:-false} keys
@@ -70,11 +73,27 @@ session_write_settings() {
 <key>MemoryTopic-MenuBarConfiguration</key><array><string>QRNTextMenuBarCell:V</string><string>QRNNumericMenuBarCell:P</string><string>QRNTextMenuBarCell:2</string></array>
 <key>NetworkTopic-IsActive</key><true/>
 <key>NetworkTopic-MenuBarConfiguration</key><array><string>QRNTextMenuBarCell:2</string><string>QRNGraphMenuBarCell:2O</string></array>' ;;
+    storage)
+      [ -n "${BENCH_DISKS:-}" ] || { echo "storage needs BENCH_DISKS: the disks as the disk page names them, one per line" >&2; return 1; }
+      session_write_settings "$home" network "$suppress_main_menu" || return 1
+      local disks='' disk
+      while IFS= read -r disk; do disks+="<string>$disk</string>"; done <<<"$BENCH_DISKS"
+      # The disks and volumes an item watches are settings of this machine.
+      mkdir -p "$home/vistrel/ByHost"
+      sed -e "s#</dict></plist>#<key>DiskTopic-IsActive</key><true/>\
+<key>DiskTopic-MenuBarConfiguration</key><array><string>QRNTextMenuBarCell:2</string><string>QRNGraphMenuBarCell:2O</string></array>\
+<key>DiskTopic-MonitoredDisks</key><array>$disks</array>\
+<key>FileSystemTopic-IsActive</key><true/>\
+<key>FileSystemTopic-MenuBarConfiguration</key><array><string>QRNTextMenuBarCell:2</string></array>\
+<key>FileSystemTopic-MonitoredPaths</key><array><string>/</string></array>\
+</dict></plist>#" "$home/vistrel/com.zentrovo.vistrel.plist" \
+        >"$home/vistrel/ByHost/com.zentrovo.vistrel.$(cat /etc/machine-id 2>/dev/null || echo localhost).plist"
+      return ;;
     processor) suppress_main_menu=true
       keys='<key>ProcessorTopic-IsActive</key><true/>
 <key>ProcessorTopic-ShowIndividualCPUs</key><true/>
 <key>ProcessorTopic-MenuBarConfiguration</key><array><string>QRNGraphMenuBarCell:1N</string></array>' ;;
-    *) echo "unknown configuration '$configuration' (default, network or processor)" >&2; return 1 ;;
+    *) echo "unknown configuration '$configuration' (default, network, storage or processor)" >&2; return 1 ;;
   esac
   mkdir -p "$home/vistrel"
   cat >"$home/vistrel/com.zentrovo.vistrel.plist" <<PLIST
