@@ -106,15 +106,22 @@ bool VistrelPlusClient::connectToServer()
 {
     if (isConnected())
         return false;
-    if (!sendRequest(VistrelPlusService::stringForConnectRequest(), "Could not send connection request to server: %{errno}d"))
-        return false;
+    // A data pipe of an earlier connection may still stand until the server
+    // has read our request and replaced it: only a new one counts.
     const QByteArray inputPath = encoded(m_pathOfInputPipe);
     struct stat status {};
-    for (int wait = 0; wait < ConnectWaits && ::lstat(inputPath.constData(), &status) != 0; ++wait)
+    const bool hadOldPipe = ::lstat(inputPath.constData(), &status) == 0;
+    const ino_t oldInode = hadOldPipe ? status.st_ino : 0;
+    const auto newPipeExists = [&] {
+        return ::lstat(inputPath.constData(), &status) == 0 && (!hadOldPipe || status.st_ino != oldInode);
+    };
+    if (!sendRequest(VistrelPlusService::stringForConnectRequest(), "Could not send connection request to server: %{errno}d"))
+        return false;
+    for (int wait = 0; wait < ConnectWaits && !newPipeExists(); ++wait)
         runRunLoopForSeconds(WaitSeconds);
     if (isConnected())  // connected meanwhile by a caller the wait let in
         return false;
-    if (::lstat(inputPath.constData(), &status) != 0) {
+    if (!newPipeExists()) {
         Log::error("Connection request to server timed out.");
         return false;
     }

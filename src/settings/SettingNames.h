@@ -55,4 +55,8 @@ inline constexpr QLatin1String ShowMenuGraph("ShowMenuGraph");
 inline constexpr QLatin1String ShowSwapsAsBytes("ShowSwapsAsBytes");
 inline constexpr QLatin1String MemoryTerminology("MemoryTerminology");
 inline constexpr QLatin1String ShowGPUMemory("ShowGPUMemory");
+
+// Sensor item: what the app extension may report.
+inline constexpr QLatin1String PermitPowerGadget("PermitPowerGadget");
+inline constexpr QLatin1String PermitARMGadget("PermitARMGadget");
 } // namespace SettingName
