@@ -26,6 +26,7 @@ std::vector<PowerReading> PackagePower::readPower(double now)
         if (zone.rfind("intel-rapl:", 0) != 0 || zone.find(':', 11) != std::string::npos)
             continue;
         const std::string base = "sys/class/powercap/" + zone;
+        m_hasDomains = true;
         const std::optional<long long> energy = m_files.number(base + "/energy_uj");
         if (!energy) {
             if (m_files.isUnreadable(base + "/energy_uj"))

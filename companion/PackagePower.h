@@ -45,10 +45,13 @@ public:
     // True once a domain exists whose energy counter this user may not read
     // (kernels since 5.10 keep energy_uj to root).
     bool isEnergyUnreadable() const { return m_energyUnreadable; }
+    // True once a package domain was found, readable or not.
+    bool hasDomains() const { return m_hasDomains; }
     std::optional<FrequencyReading> readFrequency() const;
 
 private:
     const SystemFiles& m_files;
     std::map<std::string, EnergyCounter> m_previous;
     bool m_energyUnreadable = false;
+    bool m_hasDomains = false;
 };

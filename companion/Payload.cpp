@@ -89,9 +89,11 @@ UID sensorRecord(KeyedArchiveWriter& writer, const MachineReadings& readings)
     const UID powerList = writer.array(power);
     const UID sensorList = writer.array(sensors);
     const UID uid = record(writer, "VLPSensorInstrumentEntry");
-    writer.setBool("HasPowerGadget", !power.empty());
+    // Package power is "available" with a RAPL domain, "enabled" when its
+    // counter can be read: Vistrel tells the user how to grant that.
+    writer.setBool("HasPowerGadget", readings.hasPackagePower);
     writer.setBool("HasAppleSiliconMonitor", !sensors.empty());
-    writer.setBool("PowerGadget", !power.empty());
+    writer.setBool("PowerGadget", readings.hasPackagePower && readings.canReadPackagePower);
     writer.setBool("AppleSiliconMonitor", !sensors.empty());
     writer.setDouble("MainTemperature", hardware.packageCelsius.value_or(0));
     writer.setReference("MainAccessKey", key);

@@ -12,6 +12,8 @@
 struct MachineReadings {
     HardwareReadings hardware;
     std::vector<PowerReading> power;
+    bool hasPackagePower = false;       // a RAPL domain exists
+    bool canReadPackagePower = false;   // and this user may read its energy counter
     std::optional<FrequencyReading> frequency;
     TopProcessLists processes;
 };

@@ -85,5 +85,6 @@ std::vector<std::string> SystemFiles::entries(const std::string& relative) const
 
 bool SystemFiles::isUnreadable(const std::string& relative) const
 {
-    return ::access(path(relative).c_str(), F_OK) == 0 && ::access(path(relative).c_str(), R_OK) != 0;
+    struct stat status {};
+    return ::lstat(path(relative).c_str(), &status) == 0 && !text(relative);
 }

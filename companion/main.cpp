@@ -112,6 +112,8 @@ int main(int argc, char** argv)
             readings.hardware = sensors.read();
             readings.power = power.readPower(now);
             readings.frequency = power.readFrequency();
+            readings.hasPackagePower = power.hasDomains();
+            readings.canReadPackagePower = !power.isEnergyUnreadable();
             readings.processes = processes.read(now);
             if (power.isEnergyUnreadable() && !reportedUnreadableEnergy) {
                 companionLog("package power is not available: the RAPL energy counters "
