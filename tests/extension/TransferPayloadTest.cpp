@@ -69,6 +69,17 @@ TEST(TransferPayload, MissingRecordsAndListsAreNoErrors)
     EXPECT_TRUE(sensors->description().contains(QStringLiteral("- no fans -\n")));
 }
 
+// Found by fuzzing: a zero byte inside a text made libplist's copying
+// accessor assert. libplist keeps such a text up to the zero byte.
+TEST(TransferPayload, ATextWithAZeroByteEndsThereInsteadOfAborting)
+{
+    const auto dataSet = TransferPayload::decode(archive("zero-in-string.bplist"));
+    ASSERT_TRUE(dataSet);
+    const auto sensors = transferEntry<VLPSensorInstrumentEntry>(dataSet->value(QStringLiteral("VLPSensorInstrumentEntry")));
+    ASSERT_TRUE(sensors && sensors->fanEntries.size() == 1);
+    EXPECT_EQ(sensors->fanEntries[0]->localizedName, QStringLiteral("Ex"));
+}
+
 TEST(TransferPayload, ForbiddenClassesAndBrokenArchivesFailAsAWhole)
 {
     const std::pair<const char*, const char*> refused[] = {

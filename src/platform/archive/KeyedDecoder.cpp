@@ -11,13 +11,13 @@ struct PlistDeleter {
 };
 using PlistHandle = std::unique_ptr<void, PlistDeleter>;
 
+// By pointer and length: a string may hold a zero byte, which libplist's
+// copying accessor asserts against.
 QString stringValue(plist_t node)
 {
-    char* text = nullptr;
-    plist_get_string_val(node, &text);
-    const QString result = QString::fromUtf8(text ? text : "");
-    free(text);
-    return result;
+    uint64_t length = 0;
+    const char* text = plist_get_string_ptr(node, &length);
+    return text ? QString::fromUtf8(text, qsizetype(length)) : QString();
 }
 
 // Built-in classes and their superclasses.
