@@ -1,6 +1,7 @@
 #include "extension/CompanionProcess.h"
 
 #include "extension/VistrelPlusService.h"
+#include "platform/linux/ProcessStartTime.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -49,10 +50,14 @@ CompanionProcess::~CompanionProcess()
 
 bool CompanionProcess::waitUntilReady(const PipeRuntime& runtime)
 {
+    // A request pipe left by a killed companion does not count: the session
+    // tells the two apart in the same way.
+    const std::optional<QDateTime> launch = ProcessStartTime::of(m_process.processId());
     QElapsedTimer timer;
     timer.start();
     while (timer.elapsed() < 5000) {
-        if (QFileInfo::exists(runtime.requestPipe()))
+        const QFileInfo pipe(runtime.requestPipe());
+        if (pipe.exists() && launch && pipe.lastModified() > *launch)
             return true;
         if (m_process.state() == QProcess::NotRunning)
             return false;

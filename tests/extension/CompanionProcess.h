@@ -27,7 +27,7 @@ public:
     explicit CompanionProcess(const QString& sysroot = QStringLiteral(VISTREL_FIXTURES "/plus-sensors"), int intervalMilliseconds = 100);
     ~CompanionProcess();
 
-    // Waits until the request pipe exists (the server is ready); false after 5 s.
+    // Waits until its request pipe exists (the server is ready); false after 5 s.
     bool waitUntilReady(const PipeRuntime& runtime);
     qint64 processID() const { return m_process.processId(); }
     void signal(int number);

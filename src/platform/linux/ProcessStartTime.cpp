@@ -4,6 +4,8 @@
 
 #include <QList>
 
+#include <time.h>
+
 #include <unistd.h>
 
 std::optional<quint64> ProcessStartTime::startTicks(QByteArrayView statLine)
@@ -23,16 +25,19 @@ std::optional<quint64> ProcessStartTime::startTicks(QByteArrayView statLine)
 
 std::optional<QDateTime> ProcessStartTime::of(qint64 processID)
 {
-    const QDateTime now = QDateTime::currentDateTimeUtc();
     const std::optional<QByteArray> stat = RegularFile::read(QStringLiteral("/proc/%1/stat").arg(processID), 4096);
-    const std::optional<QByteArray> uptime = RegularFile::read(QStringLiteral("/proc/uptime"), 4096);
-    if (!stat || !uptime)
+    const std::optional<quint64> ticks = stat ? startTicks(*stat) : std::nullopt;
+    if (!ticks)
         return std::nullopt;
-    const std::optional<quint64> ticks = startTicks(*stat);
-    bool ok = false;
-    const double secondsSinceBoot = uptime->split(' ').value(0).toDouble(&ok);
-    if (!ticks || !ok)
+    // The two clocks read back to back, so that a busy machine delaying this
+    // thread cannot shift the result (as reading /proc/uptime could).
+    timespec sinceBoot {}, now {};
+    if (::clock_gettime(CLOCK_BOOTTIME, &sinceBoot) != 0 || ::clock_gettime(CLOCK_REALTIME, &now) != 0)
         return std::nullopt;
-    const double secondsSinceStart = secondsSinceBoot - double(*ticks) / double(::sysconf(_SC_CLK_TCK));
-    return now.addMSecs(-qint64(secondsSinceStart * 1000));
+    const double bootSeconds = double(sinceBoot.tv_sec) + double(sinceBoot.tv_nsec) / 1e9;
+    // The end of the tick in which it started, so never before the true
+    // start: a file made just before the start is never taken as newer.
+    const double secondsSinceStart = bootSeconds - double(*ticks + 1) / double(::sysconf(_SC_CLK_TCK));
+    const qint64 nowMilliseconds = qint64(now.tv_sec) * 1000 + now.tv_nsec / 1'000'000;
+    return QDateTime::fromMSecsSinceEpoch(nowMilliseconds - qint64(secondsSinceStart * 1000), Qt::UTC);
 }

@@ -6,8 +6,9 @@
 #include <optional>
 
 // When a process started, from the start tick of /proc/<pid>/stat and the
-// system's uptime, to within a few clock ticks (the boot time in /proc/stat
-// is rounded to whole seconds, too coarse to order files by).
+// time since boot: the end of its start tick, within a clock tick of the
+// true start (the boot time in /proc/stat is rounded to whole seconds, too
+// coarse to order files by).
 class ProcessStartTime {
 public:
     static std::optional<QDateTime> of(qint64 processID);
