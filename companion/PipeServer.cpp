@@ -92,7 +92,7 @@ bool PipeServer::prepare()
     if (DIR* folder = ::opendir(m_folder.c_str())) {
         while (const dirent* entry = ::readdir(folder)) {
             const std::string name = entry->d_name;
-            if (name == RequestPipeName || name.rfind("out.", 0) == 0) {
+            if (name.rfind(RequestPipeName, 0) == 0 || name.rfind("out.", 0) == 0) {
                 companionLog("removing %s left by an earlier run", name.c_str());
                 ::unlink((m_folder + "/" + name).c_str());
             }
@@ -105,19 +105,26 @@ bool PipeServer::prepare()
 bool PipeServer::createRequestPipe()
 {
     const std::string path = m_folder + "/" + RequestPipeName;
+    const std::string making = path + ".new";
     if (m_requestDescriptor >= 0) {
         ::close(m_requestDescriptor);
         m_requestDescriptor = -1;
     }
-    if (::mkfifo(path.c_str(), 0600) != 0) {
-        companionLog("cannot create the request pipe %s: %s", path.c_str(), std::strerror(errno));
+    // Made under another name and opened before it takes the real one: a
+    // request written into a pipe that nobody holds open is lost when the
+    // writer closes it, so the pipe must be ours the moment clients see it.
+    ::unlink(making.c_str());
+    if (::mkfifo(making.c_str(), 0600) != 0) {
+        companionLog("cannot create the request pipe %s: %s", making.c_str(), std::strerror(errno));
         return false;
     }
     // Read and write, so the pipe never reports end of file between clients.
-    m_requestDescriptor = ::open(path.c_str(), O_RDWR | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    m_requestDescriptor = ::open(making.c_str(), O_RDWR | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
     struct stat status {};
-    if (m_requestDescriptor < 0 || ::fstat(m_requestDescriptor, &status) != 0 || !S_ISFIFO(status.st_mode)) {
+    if (m_requestDescriptor < 0 || ::fstat(m_requestDescriptor, &status) != 0 || !S_ISFIFO(status.st_mode)
+        || ::rename(making.c_str(), path.c_str()) != 0) {
         companionLog("cannot open the request pipe %s: %s", path.c_str(), std::strerror(errno));
+        ::unlink(making.c_str());
         return false;
     }
     m_requestInode = status.st_ino;
