@@ -202,7 +202,12 @@ std::shared_ptr<VistrelPlusClient> VistrelPlusSession::ensureClient()
 
 void VistrelPlusSession::setupConnectionToAppExtension(qint64 processID)
 {
-    m_settingUp = false;
+    // Set while the waits below run the main loop, so that the availability
+    // timer firing meanwhile does not start a second set-up.
+    struct SettingUp {
+        bool& flag;
+        ~SettingUp() { flag = false; }
+    } settingUp {m_settingUp};
     if (processID <= 0)
         return;
     // Held here, so a failure reported during a wait cannot free it under us.
