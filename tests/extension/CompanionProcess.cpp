@@ -32,13 +32,13 @@ QString PipeRuntime::requestPipe() const
     return folder() + QStringLiteral("/Server");
 }
 
-CompanionProcess::CompanionProcess(const QString& sysroot, int intervalMilliseconds)
+CompanionProcess::CompanionProcess(const QString& sysroot, int intervalMilliseconds, const QString& program)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("VISTREL_SYSROOT"), sysroot);
     m_process.setProcessEnvironment(environment);
     m_process.setProcessChannelMode(QProcess::MergedChannels);
-    m_process.start(QStringLiteral(VISTREL_PLUS_EXECUTABLE), {QStringLiteral("--interval-ms"), QString::number(intervalMilliseconds)});
+    m_process.start(program, {QStringLiteral("--interval-ms"), QString::number(intervalMilliseconds)});
     m_process.waitForStarted();
 }
 

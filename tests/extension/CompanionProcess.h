@@ -24,7 +24,8 @@ private:
 // The real vistrel-plus, started on a fixture machine.
 class CompanionProcess {
 public:
-    explicit CompanionProcess(const QString& sysroot = QStringLiteral(VISTREL_FIXTURES "/plus-sensors"), int intervalMilliseconds = 100);
+    explicit CompanionProcess(const QString& sysroot = QStringLiteral(VISTREL_FIXTURES "/plus-sensors"), int intervalMilliseconds = 100,
+        const QString& program = QStringLiteral(VISTREL_PLUS_EXECUTABLE));
     ~CompanionProcess();
 
     // Waits until its request pipe exists (the server is ready); false after 5 s.

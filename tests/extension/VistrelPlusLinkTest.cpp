@@ -261,3 +261,26 @@ TEST(VistrelPlusLink, AServerLeftFromACrashIsStaleUntilANewOneReplacesItsPipe)
     EXPECT_FALSE(client->isServerConnectPipeStaleForLaunchDate(*launch));
     EXPECT_TRUE(client->connectToServer());
 }
+
+TEST(VistrelPlusLink, ACompanionWhoseProgramIsRemovedOrReplacedSaysSo)
+{
+    PipeRuntime runtime;
+    const QString program = runtime.path() + QStringLiteral("/vistrel-plus");
+    ASSERT_TRUE(QFile::copy(QStringLiteral(VISTREL_PLUS_EXECUTABLE), program));
+    CompanionProcess companion(QStringLiteral(VISTREL_FIXTURES "/plus-sensors"), 100, program);
+    ASSERT_TRUE(companion.waitUntilReady(runtime));
+    const auto client = newClient();
+    ASSERT_TRUE(client->connectToServer());
+    ASSERT_TRUE(receiveBlock(*client));
+    EXPECT_EQ(client->serverStatus(), 0);
+
+    const auto statusAfter = [&](const std::function<void()>& change) {
+        change();
+        for (int block = 0; block < 5 && receiveBlock(*client); ++block)
+            if (client->serverStatus() != 0)
+                break;
+        return client->serverStatus();
+    };
+    EXPECT_EQ(statusAfter([&] { QFile::remove(program); }), 1);  // removed
+    EXPECT_EQ(statusAfter([&] { QFile::copy(QStringLiteral(VISTREL_PLUS_EXECUTABLE), program); }), 2);  // replaced
+}
