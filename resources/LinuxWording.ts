@@ -36,4 +36,11 @@ To start Vistrel when you log in, switch on &apos;Open at login&apos; on the Pre
         <translation>Open System Monitor</translation>
     </message>
 </context>
+<context>
+    <name>VistrelPlusSession</name>
+    <message>
+        <source>macOS has indicated the following error: &apos;%@&apos;</source>
+        <translation>The system has indicated the following error: &apos;%@&apos;</translation>
+    </message>
+</context>
 </TS>

@@ -3,10 +3,13 @@
 #include "app/EquipmentWatches.h"
 #include "app/PlaceholderItem.h"
 #include "app/SupportWindows.h"
+#include "app/VistrelPlusNotices.h"
 #include "app/WelcomeWindow.h"
 #include "configuration/ConfigurationWindow.h"
 #include "configuration/ConfigurationWindowController.h"
 #include "configuration/GUISwitchNoticeWindowController.h"
+#include "extension/TransferPayload.h"
+#include "extension/VistrelPlusSession.h"
 #include "items/MonitorItemClasses.h"
 #include "items/QRNMainMenuMonitorItem.h"
 #include "platform/defaults/DefaultsWatcher.h"
@@ -39,9 +42,11 @@ ApplicationDelegate::ApplicationDelegate()
           [this](const QString& className) { return activeMonitorItemWithClassName(className); }})
 {
     EquipmentWatches::start(defaults().boolForKey(SettingName::SuppressDiskSerialsInMenus));
+    m_vistrelPlusSession = std::make_unique<VistrelPlusSession>();
     if (hasGraphicalInterface()) {
         m_switchNoticeWindowController = std::make_unique<GUISwitchNoticeWindowController>();
         m_supportWindows = std::make_unique<SupportWindows>();
+        m_vistrelPlusNotices = std::make_unique<VistrelPlusNotices>(*m_vistrelPlusSession);
     }
 }
 
@@ -68,6 +73,7 @@ void ApplicationDelegate::applicationDidFinishLaunching()
             handleChangeOfValue(defaults().objectForKey(key), key);
     });
     SettingsRouter::establishClassHandledPreferences();
+    m_vistrelPlusSession->start();
     activateAllConfiguredMonitorItems();
 
     EventLog::setEnabled(defaults().boolForKey(SettingName::EnableEventLogging));
@@ -326,11 +332,13 @@ void ApplicationDelegate::showDiagnosticsWindow()
 {
     EventLog::append(QStringLiteral("Diagnostics window opened.\n"));
     if (m_supportWindows)
-        m_supportWindows->showDiagnosticsWindow(m_scheduler.instrumentDescriptions());
+        m_supportWindows->showDiagnosticsWindow(m_scheduler.instrumentDescriptions()
+            + TransferPayload::description(m_vistrelPlusSession->appExtensionDataSet().value_or(QVariantMap())));
 }
 
 void ApplicationDelegate::applicationWillTerminate()
 {
+    m_vistrelPlusSession->terminate();
     if (!m_configurationWindowController)
         return;
     if (ConfigurationTopic* topic = m_configurationWindowController->selectedConfigurationTopic())

@@ -17,6 +17,8 @@ class PlaceholderItem;
 class QRNMonitorItem;
 class QWidget;
 class SupportWindows;
+class VistrelPlusNotices;
+class VistrelPlusSession;
 class WelcomeWindow;
 
 // The application controller: starts up, turns the configured monitor items
@@ -74,6 +76,7 @@ public:
     ConfigurationWindowController* configurationWindowController() const { return m_configurationWindowController.get(); }
     QWidget* configurationWindow() const;
     QWidget* welcomeWindow() const;
+    VistrelPlusSession& vistrelPlusSession() const { return *m_vistrelPlusSession; }
 
 private:
     // Connects a new item's requests to the controller.
@@ -97,4 +100,6 @@ private:
     std::unique_ptr<ConfigurationWindowController> m_configurationWindowController;
     std::unique_ptr<SupportWindows> m_supportWindows;
     std::unique_ptr<WelcomeWindow> m_welcomeWindow;
+    std::unique_ptr<VistrelPlusSession> m_vistrelPlusSession;
+    std::unique_ptr<VistrelPlusNotices> m_vistrelPlusNotices;
 };

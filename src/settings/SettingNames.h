@@ -59,4 +59,8 @@ inline constexpr QLatin1String ShowGPUMemory("ShowGPUMemory");
 // Volume item.
 inline constexpr QLatin1String MonitoredPaths("MonitoredPaths");
 inline constexpr QLatin1String FreeDefinitionMode("FreeDefinitionMode");
+
+// Sensor item: what the app extension may report.
+inline constexpr QLatin1String PermitPowerGadget("PermitPowerGadget");
+inline constexpr QLatin1String PermitARMGadget("PermitARMGadget");
 } // namespace SettingName

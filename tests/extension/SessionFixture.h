@@ -1,0 +1,73 @@
+#pragma once
+
+#include "extension/CompanionProcess.h"
+#include "extension/RunLoopWait.h"
+#include "extension/VistrelPlusSession.h"
+#include "platform/defaults/UserDefaults.h"
+#include "platform/notifications/NotificationCenter.h"
+#include "settings/SettingNames.h"
+
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include <signal.h>
+
+
+inline bool waitFor(const std::function<bool()>& condition, double seconds)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.elapsed() > seconds * 1000)
+            return false;
+        runRunLoopForSeconds(0.05);
+    }
+    return true;
+}
+
+// A session that finds the companion in the build folder and starts it on
+// the fixture machine, fast, with its own runtime and settings folders.
+class SessionTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        UserDefaults::standardUserDefaults().removeObject(SettingName::UseAppExtension, UserDefaults::Domain::Host);
+        UserDefaults::standardUserDefaults().removeObject(SettingName::UseAppExtension);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("VISTREL_SYSROOT"), sysroot);
+        session.setSearchFolders({QFileInfo(QStringLiteral(VISTREL_PLUS_EXECUTABLE)).path()});
+        session.setLaunchArguments({QStringLiteral("--interval-ms"), QStringLiteral("200")}, environment);
+        observer = NotificationCenter::defaultCenter().addObserver({}, [this](const QString& name, const QVariantMap&) {
+            if (name.startsWith(QLatin1String("AppExtension")))
+                notifications << name;
+        });
+    }
+    void TearDown() override
+    {
+        NotificationCenter::defaultCenter().removeObserver(observer);
+        session.terminate();
+        if (const qint64 processID = session.appExtensionProcessID()) {
+            ::kill(pid_t(processID), SIGCONT);
+            ::kill(pid_t(processID), SIGTERM);
+        }
+        UserDefaults::standardUserDefaults().removeObject(SettingName::UseAppExtension, UserDefaults::Domain::Host);
+    }
+
+    bool waitUntilReceiving(double seconds = 10)
+    {
+        return waitFor([this] { return session.hasAppExtensionReceivedData() && session.isConnected(); }, seconds);
+    }
+
+    QString sysroot = QStringLiteral(VISTREL_FIXTURES "/plus-sensors");  // set before SetUp to change
+    PipeRuntime runtime;
+    QTemporaryDir suiteFolder;
+    UserDefaults suite {suiteFolder.path()};
+    VistrelPlusSession session {suite};
+    NotificationCenter::Token observer = 0;
+    QStringList notifications;
+};
