@@ -9,6 +9,7 @@
 #include "platform/defaults/UserDefaults.h"
 #include "platform/log/Log.h"
 #include "settings/SettingNames.h"
+#include "settings/UpdateSettingNames.h"
 
 namespace {
 
@@ -76,7 +77,10 @@ void SettingsRouter::handleChangeOfUserDefault(const SettingsKey& key, const QVa
         handlePreference(key, value);
         return;
     }
-    if (key.hasTopic() || (name != SettingName::PassedFirstStart && name != SettingName::UseAppExtension))
+    // The update check reads its switch when it runs.
+    if (key.hasTopic()
+        || (name != SettingName::PassedFirstStart && name != SettingName::UseAppExtension
+            && name != UpdateSettingName::AutoUpdateNotification))
         reportUnhandled(key);
 }
 
