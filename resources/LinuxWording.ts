@@ -36,4 +36,11 @@ To start Vistrel when you log in, switch on &apos;Open at login&apos; on the Pre
         <translation>Open System Monitor</translation>
     </message>
 </context>
+<context>
+    <name>QRNBoolToAPFSMarkerTransformer</name>
+    <message>
+        <source>APFS</source>
+        <translation>Pool</translation>
+    </message>
+</context>
 </TS>
