@@ -133,6 +133,10 @@ void SettingsRouter::establishClassHandledPreferences()
     const auto key = &SettingsKey::stored;
     QRNTemperatureMenuBarCell::setTemperatureUnit(int(defaults().integerForKey(key(TopicName::Preferences, SettingName::TemperatureUnit))));
     QRNWANIPAddress::setServiceProvider(defaults().integerForKey(key(TopicName::Preferences, SettingName::WANProviderCode)));
+    // A unit mode written while Vistrel was not running reaches the number formatting too.
+    const QString memoryDisplayMode = key(TopicName::Preferences, SettingName::MemoryDisplayMode);
+    if (defaults().hasKey(memoryDisplayMode))
+        defaults().setObject(SettingName::MemoryDisplayMode, defaults().objectForKey(memoryDisplayMode));
     const bool suppress = defaults().boolForKey(key(TopicName::MenuBarLayout, SettingName::BarSuppressDecimalPlaces));
     QRNNumericMenuBarCell::setSuppressesFractionDigits(suppress);
     QRNTemperatureMenuBarCell::setSuppressesFractionDigits(suppress);

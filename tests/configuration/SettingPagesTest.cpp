@@ -226,6 +226,7 @@ TEST_F(SettingPagesTest, PagesOpenedOnHandWrittenSettingsShowThem)
     EXPECT_EQ(control<QComboBox>("PreferencesTopic", "temperatureUnit")->currentIndex(), 2);
     EXPECT_EQ(control<QComboBox>("PreferencesTopic", "wanProvider")->currentIndex(), 1);
     EXPECT_EQ(control<QComboBox>("PreferencesTopic", "memoryDisplayMode")->currentIndex(), 1);
+    EXPECT_EQ(CDP::displayTextForMemorySize(1536), "1.5 KiB");
     EXPECT_TRUE(control<QCheckBox>("PreferencesTopic", "publicAddress")->isChecked());
     EXPECT_EQ(control<QSpinBox>("PreferencesTopic", "publicAddressInterval")->value(), 600);
     EXPECT_TRUE(control<QSpinBox>("PreferencesTopic", "publicAddressInterval")->isEnabled());
