@@ -72,9 +72,9 @@ QWidget* MemoryTopic::createContentView()
         : qint64(QRNMemoryInstrument::terminologyStyleRecommendedForRunningSystem());
     auto* form = new QFormLayout;
     form->addRow(tr("Memory use shown as:"),
-        SettingControls::makeChoice({tr("Reserved, active, inactive and free"),
-                                        tr("Apps, file cache, reserved and compressed as used"),
-                                        tr("Apps, reserved and compressed as used, file cache apart")},
+        SettingControls::makeChoice({tr("Reserved, active, inactive, free"),
+                                        tr("Applications, file cache, reserved, compressed"),
+                                        tr("Applications, reserved, compressed; cache apart")},
             QStringLiteral("memoryTerminology"), int(terminology), [this](int style) { setMemoryTerminologyStyle(style); }));
     layout->addLayout(form);
 
