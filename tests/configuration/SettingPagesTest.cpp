@@ -4,6 +4,7 @@
 #include "instruments/QRNMemoryInstrument.h"
 #include "instruments/QRNWANIPAddress.h"
 #include "items/QRNNetMonitorItem.h"
+#include "platform/defaults/PropertyList.h"
 #include "platform/log/LogCapture.h"
 #include "support/CDP.h"
 #include "support/QStringPrinter.h"
@@ -93,13 +94,15 @@ protected:
             ASSERT_NE(widget, nullptr);
             for (const bool on : {true, false}) {
                 row.operate(*widget, on);
-                EXPECT_EQ(defaults().objectForKey(row.key), on ? row.storedOn : row.storedOff);
+                const QVariant stored = defaults().objectForKey(row.key);
+                EXPECT_EQ(stored, on ? row.storedOn : row.storedOff) << qPrintable(PropertyList::description(stored));
                 if (row.liveIsOn) {
                     EXPECT_EQ(row.liveIsOn(), on);
                 }
             }
         }
-        EXPECT_EQ(log.messages(LogLevel::Error), QStringList());
+        const QStringList errors = log.messages(LogLevel::Error);
+        EXPECT_TRUE(errors.isEmpty()) << qPrintable(errors.join(u'\n'));
     }
 };
 
