@@ -43,4 +43,11 @@ To start Vistrel when you log in, switch on &apos;Open at login&apos; on the Pre
         <translation>The system has indicated the following error: &apos;%@&apos;</translation>
     </message>
 </context>
+<context>
+    <name>QRNBoolToAPFSMarkerTransformer</name>
+    <message>
+        <source>APFS</source>
+        <translation>Pool</translation>
+    </message>
+</context>
 </TS>

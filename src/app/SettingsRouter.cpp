@@ -9,6 +9,7 @@
 #include "platform/defaults/UserDefaults.h"
 #include "platform/log/Log.h"
 #include "settings/SettingNames.h"
+#include "settings/UpdateSettingNames.h"
 
 namespace {
 
@@ -76,7 +77,10 @@ void SettingsRouter::handleChangeOfUserDefault(const SettingsKey& key, const QVa
         handlePreference(key, value);
         return;
     }
-    if (key.hasTopic() || (name != SettingName::PassedFirstStart && name != SettingName::UseAppExtension))
+    // The update check reads its switch when it runs.
+    if (key.hasTopic()
+        || (name != SettingName::PassedFirstStart && name != SettingName::UseAppExtension
+            && name != UpdateSettingName::AutoUpdateNotification))
         reportUnhandled(key);
 }
 
@@ -129,6 +133,10 @@ void SettingsRouter::establishClassHandledPreferences()
     const auto key = &SettingsKey::stored;
     QRNTemperatureMenuBarCell::setTemperatureUnit(int(defaults().integerForKey(key(TopicName::Preferences, SettingName::TemperatureUnit))));
     QRNWANIPAddress::setServiceProvider(defaults().integerForKey(key(TopicName::Preferences, SettingName::WANProviderCode)));
+    // A unit mode written while Vistrel was not running reaches the number formatting too.
+    const QString memoryDisplayMode = key(TopicName::Preferences, SettingName::MemoryDisplayMode);
+    if (defaults().hasKey(memoryDisplayMode))
+        defaults().setObject(SettingName::MemoryDisplayMode, defaults().objectForKey(memoryDisplayMode));
     const bool suppress = defaults().boolForKey(key(TopicName::MenuBarLayout, SettingName::BarSuppressDecimalPlaces));
     QRNNumericMenuBarCell::setSuppressesFractionDigits(suppress);
     QRNTemperatureMenuBarCell::setSuppressesFractionDigits(suppress);

@@ -3,6 +3,7 @@
 #include "configuration/QRNMenuBarSimulatorView.h"
 #include "platform/log/Log.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QCloseEvent>
 #include <QHeaderView>
@@ -10,6 +11,7 @@
 #include <QSplitter>
 #include <QTimer>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include <QVBoxLayout>
 
 ConfigurationWindow::ConfigurationWindow(const QString& applicationName)
@@ -147,6 +149,20 @@ void ConfigurationWindow::logVisiblePageLater()
                 strips += QStringLiteral(" %1@%2+%3").arg(cell->stringCode()).arg(origin.x() + qRound(cell->offset())).arg(qRound(cell->width()));
             }
             strips += u'\n';
+        }
+        // And where its named buttons and switches and the outline's rows are,
+        // for whoever drives the window by mouse.
+        const auto place = [](const QString& what, QPoint origin, QSize size) {
+            return QStringLiteral("%1 at %2,%3 size %4x%5\n").arg(what).arg(origin.x()).arg(origin.y()).arg(size.width()).arg(size.height());
+        };
+        for (const QAbstractButton* button : m_visiblePage->findChildren<QAbstractButton*>()) {
+            if (button->objectName().isEmpty() || !button->isVisible())
+                continue;
+            strips += place(QStringLiteral("control ") + button->objectName(), button->mapToGlobal(QPoint(0, 0)), button->size());
+        }
+        for (QTreeWidgetItemIterator row(m_topicOutline); *row; ++row) {
+            const QRect rect = m_topicOutline->visualItemRect(*row);
+            strips += place(QStringLiteral("topic '%1'").arg((*row)->text(0)), m_topicOutline->viewport()->mapToGlobal(rect.topLeft()), rect.size());
         }
         Log::debug("%{public}@: the page '%{public}@' shows:\n%@",
             {QStringLiteral("ConfigurationWindow"), m_visiblePage->objectName(), strips});

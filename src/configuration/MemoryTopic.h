@@ -2,7 +2,10 @@
 
 #include "configuration/MonitorItemTopic.h"
 
-// The memory page: the memory item's switch and cells.
+// The memory page: the item's switch and cells, the terminology of its menu,
+// what counts as free and how sizes, paging, the graph, the graphics memory
+// and the busiest processes are shown. Every change is stored at once and
+// reaches the live item.
 class MemoryTopic : public MonitorItemTopic {
     Q_OBJECT
 public:
@@ -10,4 +13,20 @@ public:
 
     MemoryTopic();
     QString className() const override { return QLatin1String(ClassName); }
+
+    void setIsHandlingInactiveAsFree(bool handles);
+    void setIsShowingTop5Processes(bool shows);
+    void setIsShowingMemoryBySize(bool shows);
+    void setIsShowingMenuGraph(bool shows);
+    void setIsShowingSwapsAsBytes(bool shows);
+    void setIsShowingGPUMemory(bool shows);
+    // 0 classic (reserved, active, inactive), 1 and 2 by use (apps, cache,
+    // wired, compressed) with the cache counted as used resp. apart.
+    void setMemoryTerminologyStyle(int style);
+
+protected:
+    QWidget* createContentView() override;
+
+private:
+    void storeBool(const QString& name, bool value);
 };

@@ -57,19 +57,8 @@ TEST(ConfigurationWindow, CellsDraggedIntoAndOutOfAStripChangeTheLiveItem)
     const int leftBefore = leftmostInk(screen, background);
     ASSERT_LT(leftBefore, itemRight) << "no processor item in the bar";
 
-    // "Preferences..." is the last row of the processor item's menu.
-    ASSERT_TRUE(click(QPoint((leftBefore + itemRight) / 2, BarHeight / 2)));
-    const QString opened = QStringLiteral("opened the menu of 'QRNCPUMonitorItem' at ");
-    ASSERT_TRUE(vistrel.waitForOutput(opened));
-    const int column = qMax(vistrel.outputSince(opened).mid(opened.size()).section(u',', 0, 0).toInt(), 0) + 20;
-    ASSERT_TRUE(waitUntil([&] { return heightBelowBar(grabScreen(), column) > 40; }));
-    QThread::msleep(300);
-    ASSERT_TRUE(click(QPoint(column, BarHeight + heightBelowBar(grabScreen(), column) - 12)));
-    ASSERT_TRUE(waitUntil([] { return windowShown(WindowName); })) << qPrintable(vistrel.errorOutput());
-    const QString shows = QStringLiteral("the page 'ProcessorTopic' shows:");
-    ASSERT_TRUE(vistrel.waitForOutput(shows)) << qPrintable(vistrel.errorOutput());
-
-    const QString page = vistrel.outputSince(shows);
+    const QString page = openPreferencesFromMenu(vistrel, QStringLiteral("QRNCPUMonitorItem"), leftBefore);
+    ASSERT_TRUE(page.contains(QLatin1String("the page 'ProcessorTopic' shows:"))) << qPrintable(vistrel.errorOutput());
     const LoggedStrip palette = loggedStrip(page, QStringLiteral("menuBarSourceView"));
     const LoggedStrip strip = loggedStrip(page, QStringLiteral("menuBarSimulatorView"));
     ASSERT_TRUE(palette.cells.value(Pie).isValid()) << qPrintable(page);

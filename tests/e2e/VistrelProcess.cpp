@@ -7,6 +7,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QRegularExpression>
+#include <QThread>
 
 VistrelProcess::VistrelProcess(const QStringList& arguments, const QVariantMap& settings,
     const QProcessEnvironment& extra)
@@ -143,4 +144,27 @@ std::vector<double> loadPercentages(const QString& menu)
     for (auto it = row.globalMatch(menu); it.hasNext();)
         values.push_back(it.next().captured(2).toDouble());
     return values;
+}
+
+QString openPreferencesFromMenu(VistrelProcess& vistrel, const QString& itemClass, int itemLeft)
+{
+    // "Preferences..." is the last row of an item's menu.
+    const int itemRight = ScreenWidth - ItemSpacing;
+    if (!click(QPoint((itemLeft + itemRight) / 2, BarHeight / 2)))
+        return {};
+    const QString opened = QStringLiteral("opened the menu of '%1' at ").arg(itemClass);
+    if (!vistrel.waitForOutput(opened))
+        return {};
+    const int column = qMax(vistrel.outputSince(opened).mid(opened.size()).section(u',', 0, 0).toInt(), 0) + 20;
+    if (!waitUntil([&] { return heightBelowBar(grabScreen(), column) > 40; }))
+        return {};
+    QThread::msleep(300);
+    if (!click(QPoint(column, BarHeight + heightBelowBar(grabScreen(), column) - 12)))
+        return {};
+    if (!waitUntil([] { return windowShown(QStringLiteral("^Vistrel Configuration$")); }))
+        return {};
+    const QString shows = QStringLiteral("the page '");
+    if (!vistrel.waitForOutput(shows))
+        return {};
+    return vistrel.outputSince(shows);
 }

@@ -57,3 +57,7 @@ int heightBelowBar(const QImage& image, int x);
 QImage waitForBar();
 // The percentages of the User/System/Nice/Idle rows of a logged menu.
 std::vector<double> loadPercentages(const QString& menu);
+// Opens the configuration window through "Preferences..." of the item that
+// ends at the bar's right edge and starts at itemLeft, and answers what the
+// program logged of the page it shows; empty when the window did not open.
+QString openPreferencesFromMenu(VistrelProcess& vistrel, const QString& itemClass, int itemLeft);
