@@ -1,7 +1,11 @@
 #include "VistrelProcess.h"
 
+#include "platform/defaults/PropertyList.h"
+#include "platform/defaults/UserDefaults.h"
+
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -13,6 +17,8 @@ QVariantMap gpuRowsOn()
     return VistrelProcess::settled({
         {QStringLiteral("ProcessorTopic-IsActive"), true},
         {QStringLiteral("ProcessorTopic-ShowGPULoads"), true},
+        {QStringLiteral("ProcessorTopic-MenuBarConfiguration"), QVariantList {QStringLiteral("QRNGraphMenuBarCell:1N")}},
+        {QStringLiteral("MemoryTopic-MenuBarConfiguration"), QVariantList {QStringLiteral("QRNGraphMenuBarCell:1N")}},
         {QStringLiteral("MemoryTopic-IsActive"), true},
         {QStringLiteral("MemoryTopic-ShowGPUMemory"), true},
     });
@@ -28,11 +34,17 @@ QString menuOf(const QString& snapshot, const char* item)
     return menu.open(QIODevice::ReadOnly) ? QString::fromUtf8(menu.readAll()) : QString();
 }
 
-QString snapshotWith(const QProcessEnvironment& environment, QTemporaryDir& folder, QString* log)
+// The settings are this machine's own, as the pages store them.
+QString snapshotWith(QProcessEnvironment environment, QTemporaryDir& folder, QString* log)
 {
+    const QString hostFile = QFileInfo(UserDefaults::standardUserDefaults().filePath(UserDefaults::Domain::Host)).fileName();
+    const QString config = folder.filePath(QStringLiteral("config"));
+    QDir().mkpath(config + QStringLiteral("/vistrel/ByHost"));
+    PropertyList::writeFile(config + QStringLiteral("/vistrel/ByHost/") + hostFile, gpuRowsOn());
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config);
     const QString snapshot = folder.filePath(QStringLiteral("snapshot"));
-    VistrelProcess vistrel({QStringLiteral("--snapshot"), snapshot, QStringLiteral("--ticks"), QStringLiteral("2")},
-        gpuRowsOn(), environment);
+    VistrelProcess vistrel({QStringLiteral("--snapshot"), snapshot, QStringLiteral("--ticks"), QStringLiteral("2")}, {},
+        environment);
     EXPECT_TRUE(vistrel.process().waitForFinished(30000));
     EXPECT_EQ(vistrel.process().exitCode(), 0) << qPrintable(vistrel.errorOutput());
     *log = vistrel.errorOutput();
