@@ -167,7 +167,7 @@ QVariant QRNGPUInstrument::valueForAccessorWithKey(const QString& key) const
     const std::optional<Accessor> accessor = parsed(m_gpuDescriptor.value(key).toString());
     if (!accessor)
         return {};
-    return read(*accessor, accessor->where == u'S' ? currentStatistics() : std::nullopt);
+    return read(*accessor, accessor->where == u'S' ? performanceStatisticsFromGPUDescriptor(m_gpuDescriptor) : std::nullopt);
 }
 
 quint32 QRNGPUInstrument::unsignedIntForKey(const QString& key) const
@@ -201,8 +201,11 @@ quint64 QRNGPUInstrument::memoryValue(const QVariant& value, const Accessor& acc
 
 quint64 QRNGPUInstrument::memoryValueForKey(const QString& key) const
 {
-    const std::optional<Accessor> accessor = parsed(m_gpuDescriptor.value(key).toString());
-    return accessor ? memoryValue(valueForAccessorWithKey(key), *accessor) : 0;
+    const QVariant value = valueForAccessorWithKey(key);
+    if (!isNumber(value))
+        return 0;
+    const bool mebibytes = keyInAccessor(m_gpuDescriptor.value(key).toString()).value_or(QString()).endsWith(QLatin1String("MB"));
+    return mebibytes ? value.toULongLong() << 20 : value.toULongLong();
 }
 
 std::optional<QString> QRNGPUInstrument::stringForKey(const QString& key) const

@@ -76,6 +76,12 @@ TEST_F(GPUInstrumentTest, DataCentreCardReadsItsOwnMemoryInMebibytesAndFollowsEa
     EXPECT_EQ(card->usedMemory(), 2147483648ull);
     EXPECT_EQ(card->gpuDescriptor().value("Accessor:TotalMemory"), "E>VRAM,totalMB>NSNumber");
     EXPECT_EQ(card->gpuDescriptor().value("Accessor:VendorID"), "P>vendor-id>NSData");
+    // The typed readers read afresh and in the accessor's unit.
+    EXPECT_EQ(card->memoryValueForKey("Accessor:TotalMemory"), 81559ull << 20);
+    EXPECT_EQ(card->memoryValueForKey("Accessor:UsedMemory"), 2147483648ull);
+    EXPECT_EQ(card->doubleForKey("Accessor:Utilization"), 37.0);
+    EXPECT_EQ(card->doubleForKey("Accessor:Model"), 0.0);
+    EXPECT_FALSE(card->valueForAccessorWithKey("Accessor:Missing").isValid());
 
     // Every sample reads the statistics afresh; a load above 100 is not capped
     // without separate units.
