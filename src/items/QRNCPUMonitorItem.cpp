@@ -183,6 +183,7 @@ void QRNCPUMonitorItem::updateInterfaceMenuBar(bool menuBar, bool menuItems)
         m_uptimeView->setRightStringValue(
             uptime ? QRNTimeUtilities::localizedTextRepresentationForTimeInterval(*uptime) : tr("unknown"));
     }
+    m_gpuRows.updateRows([](const QRNGPUInstrument& gpu) { return PaddedNumberFormat::percentage(gpu.utilization()); });
     if (m_processCountView)
         m_processCountView->setRightStringValue(PaddedNumberFormat::count(cpuInstrument().currentProcessCount()));
     updateMenuWidthForTextPairViewsIfNeeded();
@@ -208,6 +209,7 @@ void QRNCPUMonitorItem::createMenuItemsInMenu(StatusMenu& menu)
     }
     if (anyGraph)
         menu.addSeparator();
+    m_gpuRows.createRows(*this, menu, tr("GPU utilization"));
 
     m_processCountView = addTextPairView(tr("Processes:"), QString(), &menu);
     addTextPairView(tr("Active since:"), QString(), &menu);
@@ -232,10 +234,20 @@ void QRNCPUMonitorItem::handleChangeOfUserDefault(const SettingsKey& key, const 
         const QVariantList flags = value.toList();
         for (quint64 i = 0; i < m_cpuCount; ++i)
             setIsDetailGraphEnabled(qsizetype(i) < flags.size() && flags[qsizetype(i)].toBool(), i);
-    } else if ((name == SettingName::ShowGPULoads || name == SettingName::ShowTopProcesses) && isBooleanValue(value)) {
-        // Graphics loads and top processes join the menu once their instruments exist.
+    } else if (name == SettingName::ShowGPULoads && isBooleanValue(value)) {
+        setShowsGPULoads(value.toBool());
+    } else if (name == SettingName::ShowTopProcesses && isBooleanValue(value)) {
+        // Top processes join the menu once their instrument exists.
     } else {
         QRNMonitorItem::handleChangeOfUserDefault(key, value);
+    }
+}
+
+void QRNCPUMonitorItem::setShowsGPULoads(bool shows)
+{
+    if (std::optional<Instruments> instruments = m_gpuRows.instrumentsAfterShowing(shows, monitorInstruments())) {
+        setMonitorInstruments(std::move(*instruments));
+        rebuildMenu();
     }
 }
 

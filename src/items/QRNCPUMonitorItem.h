@@ -1,5 +1,6 @@
 #pragma once
 
+#include "items/GPUMenuRows.h"
 #include "items/QRNMonitorItem.h"
 
 #include <QPointer>
@@ -12,7 +13,8 @@ class QRNGraphMenuView;
 
 // Processor load in the bar — the total, or one group of cells per logical
 // processor — and in the menu: user, system, nice and idle time, optional
-// per-processor history graphs, the process count and the time since start.
+// per-processor history graphs, the graphics processors' loads, the process
+// count and the time since start.
 class QRNCPUMonitorItem : public QRNMonitorItem {
     Q_OBJECT
 public:
@@ -38,6 +40,11 @@ public:
     void setIsDetailGraphEnabled(bool enabled, quint64 index);
     bool isDetailGraphEnabled(quint64 index) const;
     quint64 cpuCount() const { return m_cpuCount; }
+    // Every graphics processor's load in the menu; the processors are those
+    // answering when the rows are switched on.
+    bool showsGPULoads() const { return m_gpuRows.isShown(); }
+    void setShowsGPULoads(bool shows);
+    const QRNGPUInstrument::List& gpuInstruments() const { return m_gpuRows.gpuInstruments(); }
 
     // Opens the desktop's own system monitor; nothing when none is installed.
     void openActivityMonitor();
@@ -65,4 +72,5 @@ private:
     std::array<QPointer<QRNTextPairView>, 4> m_cpuLoadViews;
     QPointer<QRNTextPairView> m_processCountView;
     QPointer<QRNTextPairView> m_uptimeView;
+    GPUMenuRows m_gpuRows;
 };

@@ -202,6 +202,12 @@ void QRNMemoryMonitorItem::updateMenuRows(quint64 free)
         m_swapOutView->setRightStringValue(m.hasPagingCounters() ? pageText(m.accumulatedPageOuts()) : tr("unknown"));
     if (m_usedSwapView)
         m_usedSwapView->setRightStringValue(CDP::displayTextForMemorySize(m.usedSwapMemory()));
+    m_gpuRows.updateRows([](const QRNGPUInstrument& gpu) {
+        if (gpu.totalMemory() == 0)
+            return QStringLiteral("---");
+        return QStringLiteral("%1 (%2)").arg(CDP::displayTextForMemorySize(gpu.usedMemory()),
+            PaddedNumberFormat::percentage(double(gpu.usedMemory()) / double(gpu.totalMemory())));
+    });
     updateMenuWidthForTextPairViewsIfNeeded();
 }
 
@@ -236,7 +242,16 @@ void QRNMemoryMonitorItem::createMenuItemsInMenu(StatusMenu& menu)
     m_swapOutView = addTextPairView(tr("Page-Outs:"), QString(), &menu);
     m_usedSwapView = addTextPairView(tr("Used Swap:"), QString(), &menu);
     menu.addSeparator();
+    m_gpuRows.createRows(*this, menu, tr("GPU memory"));
     QRNMonitorItem::createMenuItemsInMenu(menu);
+}
+
+void QRNMemoryMonitorItem::setIsShowingGPUMemory(bool shows)
+{
+    if (std::optional<Instruments> instruments = m_gpuRows.instrumentsAfterShowing(shows, monitorInstruments())) {
+        setMonitorInstruments(std::move(*instruments));
+        rebuildMenu();
+    }
 }
 
 QStringList QRNMemoryMonitorItem::settingNames()
@@ -259,8 +274,10 @@ void QRNMemoryMonitorItem::handleChangeOfUserDefault(const SettingsKey& key, con
         setShowsSwapsAsBytes(value.toBool());
     } else if (name == SettingName::MemoryTerminology) {
         setTerminologyStyle(value.toUInt());
-    } else if (name == SettingName::ShowTopProcesses || name == SettingName::ShowGPUMemory) {
-        // Top processes and graphics memory join the menu once their instruments exist.
+    } else if (name == SettingName::ShowGPUMemory) {
+        setIsShowingGPUMemory(value.toBool());
+    } else if (name == SettingName::ShowTopProcesses) {
+        // Top processes join the menu once their instrument exists.
     } else {
         QRNMonitorItem::handleChangeOfUserDefault(key, value);
     }

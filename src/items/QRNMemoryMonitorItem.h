@@ -1,5 +1,6 @@
 #pragma once
 
+#include "items/GPUMenuRows.h"
 #include "items/QRNMonitorItem.h"
 
 #include <QPointer>
@@ -12,7 +13,7 @@ class QRNGraphMenuView;
 // The fraction of main memory in use in the bar — graph, percentage, bar,
 // pie, or used and free amounts on two lines — and in the menu the memory
 // split in the chosen terminology, an optional history graph, and the
-// paging and swap figures.
+// paging and swap figures, and the memory each graphics processor uses.
 class QRNMemoryMonitorItem : public QRNMonitorItem {
     Q_OBJECT
 public:
@@ -46,6 +47,12 @@ public:
     quint32 terminologyStyle() const { return m_terminologyStyle; }
     void setTerminologyStyle(quint32 style);
 
+    // Every graphics processor's memory in the menu; the processors are
+    // those answering when the rows are switched on.
+    bool isShowingGPUMemory() const { return m_gpuRows.isShown(); }
+    void setIsShowingGPUMemory(bool shows);
+    const QRNGPUInstrument::List& gpuInstruments() const { return m_gpuRows.gpuInstruments(); }
+
     QRNMemoryInstrument& memoryInstrument() const { return *m_instrument; }
     QRNGraphMenuView* memoryGraph() const;
 
@@ -76,4 +83,5 @@ private:
     QPointer<QRNTextPairView> m_swapInView;
     QPointer<QRNTextPairView> m_swapOutView;
     QPointer<QRNTextPairView> m_usedSwapView;
+    GPUMenuRows m_gpuRows;
 };

@@ -108,7 +108,9 @@ TEST_F(TopicHierarchyTest, TheShippedTreeHoldsEveryTopicClassOnce)
     leaves.sort();
     expected.sort();
     EXPECT_EQ(leaves, expected);
-    EXPECT_TRUE(log.entries().empty());
+    // Info lines (the registry's first walk says which drivers it found none of) are no complaint.
+    for (const auto& entry : log.entries())
+        EXPECT_LE(entry.level, LogLevel::Info) << qPrintable(entry.message);
 }
 
 TEST_F(TopicHierarchyTest, LookupsSearchDepthFirst)

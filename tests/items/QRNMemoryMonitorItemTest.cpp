@@ -157,12 +157,11 @@ TEST_F(MemoryMonitorItemTest, PagingAsCountsOrAsBytes)
     EXPECT_TRUE(menu.contains("Page-Ins:\t15.6 MB\nPage-Outs:\t31.2 MB\n")) << qPrintable(menu);
 }
 
-TEST_F(MemoryMonitorItemTest, SettingsOfLaterRowsAreAcceptedAndOthersGoToTheBase)
+TEST_F(MemoryMonitorItemTest, SettingsOfTopProcessesAreAcceptedAndOthersGoToTheBase)
 {
     auto memory = desktop();
     LogCapture log;
     memory->handleChangeOfUserDefault(SettingsKey::parse("MemoryTopic-ShowTopProcesses"), true);
-    memory->handleChangeOfUserDefault(SettingsKey::parse("MemoryTopic-ShowGPUMemory"), true);
     memory->handleChangeOfUserDefault(SettingsKey::parse("MemoryTopic-ShowMemoryBySize"), true);
     EXPECT_TRUE(memory->showsMemoryBySize());
     EXPECT_TRUE(log.entries().empty());

@@ -26,12 +26,13 @@ QString heldDevice(const auto& node)
 
 } // namespace
 
-LinuxRegistry::LinuxRegistry(const QString& sysroot)
+LinuxRegistry::LinuxRegistry(const QString& sysroot, const QString& nvmlLibrary)
     : m_sysroot(sysroot)
     , m_devices(m_sysroot)
     , m_media(m_sysroot)
     , m_statisticsFiles(m_sysroot)
     , m_net(m_sysroot.root())
+    , m_gpus(m_sysroot, nvmlLibrary.isEmpty() ? QStringLiteral("libnvidia-ml.so.1") : nvmlLibrary)
 {
     idFor(Kind::Root, {}, {});
 }
@@ -68,6 +69,8 @@ bool LinuxRegistry::isPresent(const Node& node) const
             && m_devices.identity(node.disk) == node.identity;
     case Kind::NetController:
     case Kind::NetInterface: return !node.identity.isEmpty() && m_net.identity(node.disk) == node.identity;
+    case Kind::GpuDevice:
+    case Kind::GpuAccelerator: return m_gpus.isPresent(node.disk, node.identity);
     default: return m_devices.identity(node.disk) == node.identity;
     }
 }
@@ -119,6 +122,10 @@ std::optional<QVariant> LinuxRegistry::property(EntryID entry, const QString& ke
     }
     if (!isPresent(node))
         return std::nullopt;
+    if (node.kind == Kind::GpuAccelerator) {
+        if (std::optional<QVariant> sampled = m_gpus.acceleratorProperty(node.disk, key))
+            return sampled;
+    }
     QVariantMap properties = nodeProperties(node);
     properties.insert(QStringLiteral("IOClass"), nodeClassName(node));
     const auto found = properties.constFind(key);
@@ -166,6 +173,8 @@ QString LinuxRegistry::nodeName(const Node& node) const
     case Kind::HeldMedia: return m_media.heldMediaName(heldDevice(node));
     case Kind::NetController: return QStringLiteral("IONetworkController");
     case Kind::NetInterface: return node.disk;
+    case Kind::GpuDevice: return node.identity;
+    case Kind::GpuAccelerator: return m_gpus.acceleratorName(node.disk);
     }
     return {};
 }
@@ -185,6 +194,8 @@ QString LinuxRegistry::nodeClassName(const Node& node) const
     case Kind::HolderScheme: return QStringLiteral("IOMediaHolders");
     case Kind::NetController: return QStringLiteral("IONetworkController");
     case Kind::NetInterface: return QStringLiteral("IONetworkInterface");
+    case Kind::GpuDevice: return QStringLiteral("IOPCIDevice");
+    case Kind::GpuAccelerator: return QStringLiteral("IOAccelerator");
     }
     return {};
 }
@@ -204,6 +215,8 @@ QVariantMap LinuxRegistry::nodeProperties(const Node& node) const
         return {{QStringLiteral("BSD Name"), node.disk},
             {QStringLiteral("IONetworkData"), QVariantMap {{QStringLiteral("IONetworkStatsKey"), stats}}}};
     }
+    case Kind::GpuDevice: return m_gpus.deviceProperties(node.disk);
+    case Kind::GpuAccelerator: return m_gpus.acceleratorProperties(node.disk);
     case Kind::Root:
     case Kind::PowerConnection:
     case Kind::PartitionScheme:
@@ -231,13 +244,15 @@ Registry::EntryID LinuxRegistry::serviceParent(const Node& node) const
     case Kind::HeldMedia: return relatedID(Kind::HolderScheme, node, heldPartition(node));
     case Kind::NetController: return RootID;
     case Kind::NetInterface: return relatedID(Kind::NetController, node);
+    case Kind::GpuDevice: return RootID;
+    case Kind::GpuAccelerator: return relatedID(Kind::GpuDevice, node);
     }
     return 0;
 }
 
 Registry::EntryID LinuxRegistry::powerParent(const Node& node) const
 {
-    if (!m_devices.powerManagement(node.disk))
+    if (node.kind == Kind::GpuDevice || node.kind == Kind::GpuAccelerator || !m_devices.powerManagement(node.disk))
         return 0;
     switch (node.kind) {
     case Kind::Device: return RootID;
@@ -268,6 +283,8 @@ std::vector<Registry::EntryID> LinuxRegistry::serviceChildren(const Node& node) 
         if (node.kind == Kind::Root) {
             for (const QString& interface : m_net.interfaceNames())
                 below.push_back(idFor(Kind::NetController, interface, m_net.identity(interface)));
+            for (const GpuReader::Gpu& gpu : m_gpus.gpus())
+                below.push_back(idFor(Kind::GpuDevice, gpu.key, gpu.identity));
         }
         break;
     case Kind::Device: below.push_back(relatedID(Kind::Driver, node)); break;
@@ -291,9 +308,11 @@ std::vector<Registry::EntryID> LinuxRegistry::serviceChildren(const Node& node) 
             below.push_back(relatedID(Kind::HeldMedia, node, node.detail + u'/' + holder));
         break;
     case Kind::NetController: below.push_back(relatedID(Kind::NetInterface, node)); break;
+    case Kind::GpuDevice: below.push_back(relatedID(Kind::GpuAccelerator, node)); break;
     case Kind::PowerConnection:
     case Kind::HeldMedia:
-    case Kind::NetInterface: break;
+    case Kind::NetInterface:
+    case Kind::GpuAccelerator: break;
     }
     return below;
 }

@@ -2,6 +2,7 @@
 
 #include "platform/registry/BlockDeviceReader.h"
 #include "platform/registry/BlockMediaReader.h"
+#include "platform/registry/GpuReader.h"
 #include "platform/registry/KeptDiskFiles.h"
 #include "platform/net/NetInterfaceReader.h"
 #include "platform/registry/Registry.h"
@@ -28,12 +29,15 @@
 // plane Root → IOBlockStorageDevice → IOPowerConnection → IOBlockStorageDriver,
 // both ends carrying "IOPowerManagement". Each network interface of
 // /sys/class/net is an IONetworkController ("IOLinkStatus") below the root
-// with its IONetworkInterface ("BSD Name", "IONetworkData").
+// with its IONetworkInterface ("BSD Name", "IONetworkData"). Each graphics
+// processor is an IOPCIDevice below the root with its IOAccelerator (GpuReader).
 // The tree follows /sys/block and /sys/class/net as they are when asked;
 // properties are read from the files on every call.
 class LinuxRegistry : public Registry {
 public:
-    explicit LinuxRegistry(const QString& sysroot = {});
+    // nvmlLibrary: the NVIDIA management library's file name or path; empty
+    // for the one the dynamic loader finds.
+    explicit LinuxRegistry(const QString& sysroot = {}, const QString& nvmlLibrary = {});
 
     EntryID root() const override { return RootID; }
     QString name(EntryID entry) const override;
@@ -46,7 +50,7 @@ public:
 
 private:
     enum class Kind { Root, USBDevice, Device, PowerConnection, Driver, WholeMedia, PartitionScheme, PartitionMedia, HolderScheme, HeldMedia,
-        NetController, NetInterface };
+        NetController, NetInterface, GpuDevice, GpuAccelerator };
     // A disk's entries carry the identity the disk had when they were made,
     // so a different disk that later takes the same name gets new entries and
     // the old ones read as gone.
@@ -79,6 +83,7 @@ private:
     BlockMediaReader m_media;
     mutable KeptDiskFiles m_statisticsFiles;
     NetInterfaceReader m_net;
+    mutable GpuReader m_gpus;
     mutable std::mutex m_mutex; // guards the node table; held by every public call
     mutable std::vector<Node> m_nodes; // index = id - 1
     mutable QHash<QString, EntryID> m_ids;
