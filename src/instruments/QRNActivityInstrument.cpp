@@ -47,6 +47,8 @@ void QRNActivityInstrument::setLastCounters(const ActivityCounters& counters)
 ActivityState QRNActivityInstrument::currentActivity() const
 {
     std::lock_guard lock(m_mutex);
+    if (!m_hasInformation)
+        return ActivityState::NoInformation;
     return activityStateBetween(m_lastCounters, m_currentCounters);
 }
 

@@ -32,6 +32,11 @@ public:
     ActivityCounters lastCounters() const;
     void setLastCounters(const ActivityCounters& counters);
 
+    // No information while the device's counters cannot be read (it went
+    // away); the counters keep their last values meanwhile.
+    bool hasInformation() const { return locked(m_hasInformation); }
+    void setHasInformation(bool hasInformation) { setLocked(m_hasInformation, hasInformation); }
+
     virtual ActivityState currentActivity() const;
 
     QString description() const override;
@@ -60,4 +65,5 @@ private:
     QString m_deviceIdentification;
     ActivityCounters m_currentCounters;
     ActivityCounters m_lastCounters;
+    bool m_hasInformation = true;
 };

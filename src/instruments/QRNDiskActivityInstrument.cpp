@@ -51,6 +51,7 @@ std::shared_ptr<QRNDiskActivityInstrument> QRNDiskActivityInstrument::initWithIO
     std::shared_ptr<QRNDiskActivityInstrument> instrument(new QRNDiskActivityInstrument(driverEntry));
     instrument->setDeviceIdentification(identification);
     instrument->m_powerManagementEntry = associatedPowerManagementEntry(*driverEntry);
+    instrument->m_counterFiles = Registry::shared().activityCounterFiles(driverEntry->ioKitHandle());
     instrument->collectNewSample();
     return instrument;
 }
@@ -84,15 +85,42 @@ bool QRNDiskActivityInstrument::isDiskSleeping(const QRNIORegistryEntry* powerMa
 
 void QRNDiskActivityInstrument::collectNewSample()
 {
+    if (!m_counterFiles) {
+        collectNewSampleViaIORegistry();
+        return;
+    }
+    const std::optional<ActivityCounterFiles::Reading> reading = m_counterFiles->read();
+    if (!reading) {
+        setHasInformation(false);
+        return;
+    }
+    const ActivityCounters counters{reading->incoming, reading->outgoing};
+    // The first sample, or the first after a gap, has nothing to compare with: idle, not a burst.
+    setLastCounters(m_hasSample && hasInformation() ? currentCounters() : counters);
+    setCurrentCounters(counters);
+    m_sleepingAtLastSample = reading->sleeping;
+    setHasInformation(true);
+    m_hasSample = true;
+}
+
+void QRNDiskActivityInstrument::collectNewSampleViaIORegistry()
+{
     const std::optional<QVariantMap> statistics = deviceEntry()->dictionaryValueWithName(QStringLiteral("Statistics"));
-    setLastCounters(currentCounters());
-    setCurrentCounters({statistics ? statistics->value(QStringLiteral("Operations (Read)")).toULongLong() : 0,
-        statistics ? statistics->value(QStringLiteral("Operations (Write)")).toULongLong() : 0});
+    if (!statistics) {
+        setHasInformation(false);
+        return;
+    }
+    const ActivityCounters counters{statistics->value(QStringLiteral("Operations (Read)")).toULongLong(),
+        statistics->value(QStringLiteral("Operations (Write)")).toULongLong()};
+    setLastCounters(m_hasSample && hasInformation() ? currentCounters() : counters);
+    setCurrentCounters(counters);
+    setHasInformation(true);
+    m_hasSample = true;
 }
 
 ActivityState QRNDiskActivityInstrument::currentActivity() const
 {
-    if (isDiskSleeping())
+    if (hasInformation() && (m_counterFiles ? m_sleepingAtLastSample.load() : isDiskSleeping()))
         return ActivityState::Sleeping;
     return QRNActivityInstrument::currentActivity();
 }

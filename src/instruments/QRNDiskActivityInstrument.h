@@ -1,7 +1,9 @@
 #pragma once
 
 #include "instruments/QRNActivityInstrument.h"
+#include "platform/registry/ActivityCounterFiles.h"
 
+#include <atomic>
 #include <memory>
 
 // Whether one disk reads, writes or sleeps: its read and write operation
@@ -34,5 +36,13 @@ public:
 private:
     explicit QRNDiskActivityInstrument(std::shared_ptr<QRNIORegistryEntry> driverEntry);
 
+    // Reading the counters through the registry, for providers without counter files.
+    void collectNewSampleViaIORegistry();
+
     std::shared_ptr<QRNIORegistryEntry> m_powerManagementEntry;
+    // The stat and power files kept open where the registry has them: a tick
+    // then reads two small files and allocates nothing.
+    std::unique_ptr<ActivityCounterFiles> m_counterFiles;
+    std::atomic<bool> m_sleepingAtLastSample = false;
+    bool m_hasSample = false;
 };

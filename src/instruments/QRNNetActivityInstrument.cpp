@@ -1,6 +1,7 @@
 #include "instruments/QRNNetActivityInstrument.h"
 
 #include "platform/log/Log.h"
+#include "platform/registry/Registry.h"
 #include "storage/QRNIORegistryEntry.h"
 
 #include <QtEndian>
@@ -90,6 +91,8 @@ std::shared_ptr<QRNNetActivityInstrument> QRNNetActivityInstrument::initWithIORe
             }
         }
     }
+    if (!instrument->m_needsKernelAccess)
+        instrument->m_counterFiles = Registry::shared().activityCounterFiles(entry->ioKitHandle());
     instrument->collectNewSample();
     return instrument;
 }
@@ -113,7 +116,9 @@ bool QRNNetActivityInstrument::isEmptyNetworkStatistics(const std::optional<QByt
 
 void QRNNetActivityInstrument::collectNewSample()
 {
-    if (m_needsKernelAccess)
+    if (m_counterFiles)
+        collectNewSampleViaCounterFiles();
+    else if (m_needsKernelAccess)
         collectNewSampleViaSysCtl();
     else
         collectNewSampleViaIORegistry();
@@ -122,12 +127,17 @@ void QRNNetActivityInstrument::collectNewSample()
 void QRNNetActivityInstrument::collectNewSampleViaIORegistry()
 {
     const std::optional<QByteArray> block = statisticsBlock(*deviceEntry());
-    if (!block || block->size() != StatisticsBlockSize)
+    if (!block || block->size() != StatisticsBlockSize) {
+        // A wrong-sized block from a live driver keeps the counters; a gone
+        // interface, or one whose counters cannot be read, has none.
+        setHasInformation(block && !block->isEmpty());
         return;
+    }
     // Input packets, input errors, output packets, output errors, collisions.
     const auto counter = [&](int index) { return quint64(qFromLittleEndian<quint32>(block->constData() + 4 * index)); };
-    setLastCounters(currentCounters());
+    setLastCounters(hasInformation() ? currentCounters() : ActivityCounters{counter(0), counter(2)});
     setCurrentCounters({counter(0), counter(2)});
+    setHasInformation(true);
 }
 
 bool QRNNetActivityInstrument::collectNewSampleViaSysCtl()
@@ -135,9 +145,28 @@ bool QRNNetActivityInstrument::collectNewSampleViaSysCtl()
     const QString name = deviceIdentification();
     const std::optional<quint64> received = m_kernel.counter(name, "rx_packets");
     const std::optional<quint64> sent = m_kernel.counter(name, "tx_packets");
-    if (!received || !sent)
+    if (!received || !sent) {
+        setHasInformation(false);
         return false;
-    setLastCounters(currentCounters());
+    }
+    setLastCounters(hasInformation() ? currentCounters() : ActivityCounters{*received, *sent});
     setCurrentCounters({*received, *sent});
+    setHasInformation(true);
+    return true;
+}
+
+bool QRNNetActivityInstrument::collectNewSampleViaCounterFiles()
+{
+    const std::optional<ActivityCounterFiles::Reading> reading = m_counterFiles->read();
+    if (!reading) {
+        setHasInformation(false);
+        return false;
+    }
+    const ActivityCounters counters{reading->incoming, reading->outgoing};
+    // The first sample, or the first after a gap, has nothing to compare with.
+    setLastCounters(hasInformation() && m_hasCounterFileSample ? currentCounters() : counters);
+    setCurrentCounters(counters);
+    setHasInformation(true);
+    m_hasCounterFileSample = true;
     return true;
 }

@@ -2,6 +2,7 @@
 
 #include "instruments/QRNActivityInstrument.h"
 #include "platform/net/NetInterfaceReader.h"
+#include "platform/registry/ActivityCounterFiles.h"
 
 #include <QByteArray>
 
@@ -40,6 +41,12 @@ public:
 private:
     QRNNetActivityInstrument(std::shared_ptr<QRNIORegistryEntry> entry, const QString& sysroot);
 
+    // The packet counters kept open where the registry has them: a tick then
+    // reads two small files and allocates nothing.
+    bool collectNewSampleViaCounterFiles();
+
     NetInterfaceReader m_kernel;
+    std::unique_ptr<ActivityCounterFiles> m_counterFiles;
     bool m_needsKernelAccess = false;
+    bool m_hasCounterFileSample = false;
 };

@@ -1,5 +1,6 @@
 #include "items/MonitorItemClasses.h"
 
+#include "items/QRNActivityMonitorItem.h"
 #include "items/QRNCPUMonitorItem.h"
 #include "items/QRNDiskMonitorItem.h"
 #include "items/QRNMainMenuMonitorItem.h"
@@ -34,7 +35,7 @@ MonitorItemClasses::MonitorItemClasses()
         builtClass<QRNVolumeMonitorItem>(TopicName::FileSystem, 1.0),
         builtClass<QRNDiskMonitorItem>(TopicName::Disk, 1.0),
         builtClass<QRNNetMonitorItem>(TopicName::Network, 1.0),
-        plannedClass(TopicName::Activity, "QRNActivityMonitorItem", 0.25),
+        builtClass<QRNActivityMonitorItem>(TopicName::Activity, QRNActivityMonitorItem::DefaultMonitoringInterval),
     }
 {
 }

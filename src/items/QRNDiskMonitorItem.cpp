@@ -43,15 +43,6 @@ QString disk(const QVariantMap& userInfo)
     return userInfo.value(QStringLiteral("ID")).toString();
 }
 
-// The identification without its " (<serial>)" ending.
-QString withoutSerialNumberSuffix(const QString& identification)
-{
-    if (!identification.endsWith(u')'))
-        return identification;
-    const qsizetype open = identification.lastIndexOf(QLatin1String(" ("));
-    return open < 0 ? identification : identification.left(open);
-}
-
 QRNTextPairView* textPair(const QRNDiskMonitorItem::DiskViews& views, size_t index)
 {
     return qobject_cast<QRNTextPairView*>(views[index].data());
@@ -192,7 +183,7 @@ void QRNDiskMonitorItem::createMenuItemsInMenu(StatusMenu& menu)
     for (size_t i = 0; i < monitorInstruments().size(); ++i) {
         DiskViews views;
         const QString identification = diskInstrument(i).diskIdentification();
-        views[Title] = addHeadingView(m_suppressSerials ? withoutSerialNumberSuffix(identification) : identification, menu);
+        views[Title] = addHeadingView(m_suppressSerials ? equipmentIdentificationWithoutSerialNumberSuffixFor(identification) : identification, menu);
         views[Volumes] = addTextPairView(tr("Loading volume names..."), QString(), &menu);
         QRNGraphMenuView* graph = addGraphView(menu);
         graph->setUsesSecondaryGraph(true);

@@ -191,6 +191,14 @@ bool QRNMonitorItem::isBooleanValue(const QVariant& value)
     return value.typeId() == QMetaType::Bool || (value.canConvert<double>() && value.typeId() != QMetaType::QString);
 }
 
+QString QRNMonitorItem::equipmentIdentificationWithoutSerialNumberSuffixFor(const QString& identification)
+{
+    if (!identification.endsWith(u')'))
+        return identification;
+    const qsizetype open = identification.lastIndexOf(QLatin1String(" ("));
+    return open < 0 ? identification : identification.left(open);
+}
+
 void QRNMonitorItem::updateMenuWidthForTextPairViewsIfNeeded()
 {
     if (!m_menu)

@@ -86,6 +86,8 @@ public:
     QRNGraphMenuView* addGraphView(StatusMenu& menu);
     // A boolean setting arrives as a boolean or a number.
     static bool isBooleanValue(const QVariant& value);
+    // A disk identification without its " (<serial>)" ending.
+    static QString equipmentIdentificationWithoutSerialNumberSuffixFor(const QString& identification);
 
     // Marks the width-keeping row of a menu.
     static constexpr int WidthKeepingTag = 12345;

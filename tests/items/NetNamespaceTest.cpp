@@ -1,22 +1,33 @@
+#include "instruments/ActivityState.h"
 #include "instruments/QRNEquipmentMonitor.h"
 #include "instruments/QRNNetInterfaceInstrument.h"
+#include "items/ActivitySettingNames.h"
 #include "items/OpenedMenu.h"
+#include "items/QRNActivityMonitorItem.h"
 #include "items/QRNNetMonitorItem.h"
 #include "menubar/QRNGraphMenuView.h"
+#include "menubar/QRNMenuBarItemImage.h"
+#include "menubar/QRNStateMenuBarCell.h"
 #include "platform/hotplug/RtnetlinkWatch.h"
 #include "platform/net/InterfaceAddresses.h"
 #include "platform/notifications/NotificationCenter.h"
+#include "settings/SettingNames.h"
 #include "support/EventsUntil.h"
 #include "support/ScopedStatusBar.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QThread>
+#include <QTimer>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
+
+#include <iostream>
 
 #include <gtest/gtest.h>
 
@@ -201,4 +212,69 @@ TEST(NetworkNamespace, TentativeAndDeprecatedIPv6AddressesCarryTheirFlags)
     ip(QStringLiteral("-6 addr add 2001:db8:79::1/64 dev veth-d nodad preferred_lft 0 valid_lft forever"));
     const quint32 deprecated = flagsOf(QStringLiteral("veth-d"), QStringLiteral("2001:db8:79::1"));
     EXPECT_EQ(deprecated, quint32(InterfaceAddresses::Deprecated));
+}
+
+TEST(NetworkNamespace, ActivityLampOfAVethShowsSendingWithinATickAndGoesWithTheLink)
+{
+    if (!insideNamespace())
+        return runInsideNamespace();
+
+    ScopedStatusBar bar;
+    Announcements announced;
+    QRNEquipmentMonitor monitor;
+    auto watch = std::make_unique<RtnetlinkWatch>();
+    ASSERT_TRUE(watch->isWatching());
+    monitor.addWatch(QRNEquipmentMonitor::Kind::Net, std::move(watch));
+    QRNActivityMonitorItem item(false);
+    ASSERT_TRUE(item.initWithCellConfiguration({}));
+    item.handleChangeOfUserDefault(SettingsKey(TopicName::Activity, ActivitySettingName::MonitoredNetInterfaces),
+        QVariantList{QVariantMap{{"Identification", "veth-e"}, {"TriState", true}}});
+    EXPECT_TRUE(item.offlineInterfaceNames().contains(QStringLiteral("veth-e")));
+    // The lamp after the "NET" label; -1 while there is none.
+    const auto lamp = [&] {
+        const auto& cells = item.menuBarImage()->menuBarCells();
+        auto* cell = cells.size() == 2 ? dynamic_cast<QRNStateMenuBarCell*>(cells[1].get()) : nullptr;
+        return cell ? cell->activityState() : -1;
+    };
+
+    ip(QStringLiteral("link add veth-e type veth peer name veth-f"));
+    ASSERT_TRUE(eventsUntil([&] { return lamp() >= 0; })) << announced.lines.join(u' ').toStdString();
+    // No IPv6 on the pair: its router solicitations would light the lamp at random.
+    for (const char* name : {"veth-e", "veth-f"}) {
+        QFile off(QStringLiteral("/proc/sys/net/ipv6/conf/%1/disable_ipv6").arg(QLatin1String(name)));
+        if (off.open(QIODevice::WriteOnly))
+            off.write("1\n");
+    }
+    ip(QStringLiteral("addr add 10.78.0.1/24 dev veth-e"));
+    ip(QStringLiteral("link set veth-e up"));
+    ip(QStringLiteral("link set veth-f up"));
+    ip(QStringLiteral("neigh add 10.78.0.9 lladdr 02:00:00:00:00:09 dev veth-e"));
+
+    QTimer group;
+    QObject::connect(&group, &QTimer::timeout, [&] {
+        for (const auto& instrument : item.monitorInstruments())
+            instrument->collectNewSample();
+        item.updateInterface();
+    });
+    group.start(250);
+    // Quiet first (the link's own start-up packets pass), then a steady stream out of veth-e.
+    ASSERT_TRUE(eventsUntil([&] { return lamp() == int(ActivityState::Idle); }, 5000)) << lamp();
+    QTimer sender;
+    QObject::connect(&sender, &QTimer::timeout, [] { sendThrough("10.78.0.9", 20, 200); });
+    QElapsedTimer clock;
+    clock.start();
+    sender.start(20);
+    const bool sending = eventsUntil([&] { return lamp() == int(ActivityState::Outgoing); }, 500);
+    const qint64 sendingAfter = clock.elapsed();
+    sender.stop();
+    clock.restart();
+    const bool idle = eventsUntil([&] { return lamp() == int(ActivityState::Idle); }, 600);
+    std::cout << "sending lamp after " << sendingAfter << " ms, idle again after " << clock.elapsed() << " ms\n";
+    EXPECT_TRUE(sending) << lamp();
+    EXPECT_TRUE(idle) << lamp();
+
+    ip(QStringLiteral("link del veth-e"));
+    EXPECT_TRUE(eventsUntil([&] { return lamp() == -1; }));
+    EXPECT_TRUE(item.offlineInterfaceNames().contains(QStringLiteral("veth-e")));
+    eventsUntil([] { return false; }, 600);
 }

@@ -1,5 +1,7 @@
 #include "platform/registry/LinuxRegistry.h"
 
+#include "platform/registry/ActivityCounterFiles.h"
+
 #include <algorithm>
 
 namespace {
@@ -130,6 +132,19 @@ std::optional<QVariant> LinuxRegistry::property(EntryID entry, const QString& ke
     properties.insert(QStringLiteral("IOClass"), nodeClassName(node));
     const auto found = properties.constFind(key);
     return found == properties.cend() ? std::nullopt : std::optional<QVariant>(*found);
+}
+
+std::unique_ptr<ActivityCounterFiles> LinuxRegistry::activityCounterFiles(EntryID entry) const
+{
+    std::lock_guard lock(m_mutex);
+    const std::optional<Node> node = liveNode(entry);
+    if (!node)
+        return nullptr;
+    if (node->kind == Kind::Driver)
+        return ActivityCounterFiles::forDisk(m_sysroot, node->disk);
+    if (node->kind == Kind::NetInterface)
+        return ActivityCounterFiles::forInterface(m_sysroot, node->disk);
+    return nullptr;
 }
 
 Registry::EntryID LinuxRegistry::parent(EntryID entry, const QString& plane) const

@@ -45,6 +45,8 @@ public:
     std::optional<QVariantMap> properties(EntryID entry) const override;
     // A driver's "Statistics" come from its kept stat file alone.
     std::optional<QVariant> property(EntryID entry, const QString& key) const override;
+    // A driver's stat and power files, an interface's packet counters.
+    std::unique_ptr<ActivityCounterFiles> activityCounterFiles(EntryID entry) const override;
     EntryID parent(EntryID entry, const QString& plane) const override;
     std::vector<EntryID> children(EntryID entry, const QString& plane) const override;
 

@@ -1,5 +1,7 @@
 #include "platform/registry/Registry.h"
 
+#include "platform/registry/ActivityCounterFiles.h"
+
 #include "platform/registry/LinuxRegistry.h"
 
 #include <QStringList>
@@ -20,6 +22,11 @@ SharedRegistry& sharedRegistry()
 }
 
 } // namespace
+
+std::unique_ptr<ActivityCounterFiles> Registry::activityCounterFiles(EntryID) const
+{
+    return nullptr;
+}
 
 std::optional<QVariant> Registry::property(EntryID entry, const QString& key) const
 {

@@ -8,6 +8,8 @@
 #include <optional>
 #include <vector>
 
+class ActivityCounterFiles;
+
 // The device registry: a tree of entries, each with a name, a class ("IOClass")
 // and a property dictionary, linked in two planes: "IOService" (who provides
 // for whom) and "IOPower" (who powers whom). Entries are named by ids that
@@ -33,6 +35,10 @@ public:
     // Providers answer the values read on every tick without building the
     // whole dictionary.
     virtual std::optional<QVariant> property(EntryID entry, const QString& key) const;
+    // The kept-open counter files of a disk driver or network interface entry,
+    // for the activity lamps; none where the provider has no such files
+    // (fixtures), and the entry's properties are read instead.
+    virtual std::unique_ptr<ActivityCounterFiles> activityCounterFiles(EntryID entry) const;
     virtual EntryID parent(EntryID entry, const QString& plane) const = 0;
     virtual std::vector<EntryID> children(EntryID entry, const QString& plane) const = 0;
 

@@ -7,7 +7,11 @@
 #include "instruments/QRNDiskInstrument.h"
 #include "instruments/QRNEquipmentMonitor.h"
 #include "items/DiskSettingNames.h"
+#include "items/ActivitySettingNames.h"
+#include "items/QRNActivityMonitorItem.h"
 #include "items/QRNDiskMonitorItem.h"
+#include "menubar/QRNMenuBarItemImage.h"
+#include "menubar/QRNStateMenuBarCell.h"
 #include "platform/log/LogCapture.h"
 #include "platform/notifications/NotificationCenter.h"
 #include "platform/registry/LinuxRegistry.h"
@@ -23,6 +27,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
 
 #include <iostream>
 
@@ -193,4 +198,54 @@ TEST_F(LoopDeviceTest, AttachedLoopDeviceIsAnnouncedCountsItsWritesAndDepartsWhe
     EXPECT_LT(growth, 256 << 10);
     EXPECT_TRUE(log.messages(LogLevel::Error).isEmpty()) << log.messages(LogLevel::Error).join('\n').toStdString();
     EXPECT_TRUE(log.messages(LogLevel::Fault).isEmpty()) << log.messages(LogLevel::Fault).join('\n').toStdString();
+}
+
+TEST_F(LoopDeviceTest, ActivityLampOfALoopDeviceWritesWhileDdRunsIdlesAfterAndGoesWithTheDevice)
+{
+    const ScopedStatusBar bar;
+    LogCapture log;
+    QRNActivityMonitorItem item(false);
+    ASSERT_TRUE(item.initWithCellConfiguration({}));
+    attach();
+    ASSERT_GE(waitFor([&] { return m_monitor.isAnnounced(QRNEquipmentMonitor::Kind::Disk, m_identification); }, 1000), 0);
+    item.handleChangeOfUserDefault(SettingsKey(TopicName::Activity, ActivitySettingName::MonitoredDisks),
+        QVariantList{QVariantMap{{"Identification", m_identification}, {"TriState", true}}});
+    ASSERT_EQ(item.monitoredDiskIdentifications(), QStringList{m_identification});
+    // The lamp as drawn: the cell after the "HD" label; -1 once it is gone.
+    const auto lamp = [&] {
+        const auto& cells = item.menuBarImage()->menuBarCells();
+        auto* cell = cells.size() == 2 ? dynamic_cast<QRNStateMenuBarCell*>(cells[1].get()) : nullptr;
+        return cell ? cell->activityState() : -1;
+    };
+    // The item's sampling group, four times a second.
+    QTimer group;
+    QObject::connect(&group, &QTimer::timeout, [&] {
+        for (const auto& instrument : item.monitorInstruments())
+            instrument->collectNewSample();
+        item.updateInterface();
+    });
+    group.start(250);
+    EXPECT_GE(waitFor([&] { return lamp() == int(ActivityState::Idle); }, 500), 0) << lamp();
+
+    // Small direct writes for far longer than the test waits; killed, dd stops at once.
+    QProcess writer;
+    writer.start(QStringLiteral("dd"), {"if=/dev/zero", "of=" + m_device, "bs=512", "count=65536", "oflag=direct", "status=none"});
+    ASSERT_TRUE(writer.waitForStarted());
+    const qint64 writing = waitFor([&] { return lamp() == int(ActivityState::Outgoing); }, 500);
+    writer.kill();
+    writer.waitForFinished();
+    // The last writes show at the next tick, idle at the one after: two periods
+    // of 0.25 s at worst, plus the timer's lateness on a busy machine.
+    const qint64 idle = waitFor([&] { return lamp() == int(ActivityState::Idle); }, 600);
+    std::cout << "writing lamp after " << writing << " ms, idle again after " << idle << " ms\n";
+    EXPECT_GE(writing, 0) << "the lamp did not show writing within 0.5 s";
+    EXPECT_GE(idle, 0) << "the lamp did not return to idle within two ticks: " << lamp();
+
+    detach();
+    EXPECT_GE(waitFor([&] { return lamp() == -1; }, 1000), 0) << "the lamp of the detached device stayed";
+    EXPECT_TRUE(item.menuBarImage()->menuBarCells().empty());
+    EXPECT_EQ(item.offlineDiskIdentifications().value(m_identification, -1), 1);
+    // Ticks go on without the device.
+    waitFor([] { return false; }, 600);
+    EXPECT_TRUE(log.messages(LogLevel::Error).isEmpty()) << log.messages(LogLevel::Error).join('\n').toStdString();
 }

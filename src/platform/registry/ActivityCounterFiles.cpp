@@ -1,0 +1,154 @@
+#include "platform/registry/ActivityCounterFiles.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <cstring>
+
+namespace {
+
+// The file's bytes from its start; -1 when it cannot be read. A file that
+// lost its last link (a fixture tree's removed file) counts as gone, as a
+// removed device's sysfs file does.
+ssize_t readFromStart(int fd, char* buffer, std::size_t size)
+{
+    struct stat status {};
+    if (fd < 0 || ::fstat(fd, &status) != 0 || status.st_nlink == 0)
+        return -1;
+    const ssize_t length = ::pread(fd, buffer, size, 0);
+    return length > 0 ? length : -1;
+}
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// One decimal number from position `at`, skipping blanks before it; moves `at` past it.
+std::optional<quint64> number(const char* text, std::size_t size, std::size_t& at)
+{
+    while (at < size && (text[at] == ' ' || text[at] == '\t'))
+        ++at;
+    if (at == size || !isDigit(text[at]))
+        return std::nullopt;
+    quint64 value = 0;
+    for (; at < size && isDigit(text[at]); ++at) {
+        const quint64 digit = quint64(text[at] - '0');
+        if (value > (~quint64(0) - digit) / 10)
+            return std::nullopt;
+        value = value * 10 + digit;
+    }
+    return value;
+}
+
+} // namespace
+
+ActivityCounterFiles::ActivityCounterFiles(Kind kind, std::string first, std::string second)
+    : m_kind(kind)
+    , m_firstPath(std::move(first))
+    , m_secondPath(std::move(second))
+{
+}
+
+ActivityCounterFiles::~ActivityCounterFiles()
+{
+    close();
+}
+
+std::unique_ptr<ActivityCounterFiles> ActivityCounterFiles::forDisk(const Sysroot& sysroot, const QString& disk)
+{
+    if (disk.isEmpty() || disk.contains(u'/'))
+        return nullptr;
+    const QString base = QStringLiteral("sys/block/") + disk;
+    std::unique_ptr<ActivityCounterFiles> files(new ActivityCounterFiles(Kind::Disk, sysroot.filePath(base + QStringLiteral("/stat")),
+        sysroot.filePath(base + QStringLiteral("/device/power/runtime_status"))));
+    return files->open() ? std::move(files) : nullptr;
+}
+
+std::unique_ptr<ActivityCounterFiles> ActivityCounterFiles::forInterface(const Sysroot& sysroot, const QString& name)
+{
+    if (name.isEmpty() || name.contains(u'/'))
+        return nullptr;
+    const QString base = QStringLiteral("sys/class/net/") + name + QStringLiteral("/statistics/");
+    std::unique_ptr<ActivityCounterFiles> files(new ActivityCounterFiles(Kind::Interface,
+        sysroot.filePath(base + QStringLiteral("rx_packets")), sysroot.filePath(base + QStringLiteral("tx_packets"))));
+    return files->open() ? std::move(files) : nullptr;
+}
+
+bool ActivityCounterFiles::open()
+{
+    close();
+    m_first = ::open(m_firstPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    m_second = ::open(m_secondPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    // A disk without runtime power management simply never sleeps.
+    return m_first >= 0 && (m_second >= 0 || m_kind == Kind::Disk);
+}
+
+void ActivityCounterFiles::close()
+{
+    if (m_first >= 0)
+        ::close(m_first);
+    if (m_second >= 0)
+        ::close(m_second);
+    m_first = m_second = -1;
+}
+
+std::optional<ActivityCounterFiles::Reading> ActivityCounterFiles::read()
+{
+    if (m_first >= 0) {
+        if (const std::optional<Reading> reading = readOpen())
+            return reading;
+    }
+    // Stale descriptors, or none yet: one try on fresh ones.
+    if (!open())
+        return std::nullopt;
+    return readOpen();
+}
+
+std::optional<ActivityCounterFiles::Reading> ActivityCounterFiles::readOpen() const
+{
+    std::array<char, 512> buffer {};
+    const ssize_t first = readFromStart(m_first, buffer.data(), buffer.size());
+    if (first < 0)
+        return std::nullopt;
+    if (m_kind == Kind::Disk) {
+        std::optional<Reading> reading = parseStatLine(buffer.data(), std::size_t(first));
+        if (!reading)
+            return std::nullopt;
+        std::array<char, 32> status {};
+        const ssize_t length = readFromStart(m_second, status.data(), status.size());
+        static constexpr char Suspended[] = "suspended";
+        reading->sleeping = length >= ssize_t(sizeof Suspended - 1) && std::memcmp(status.data(), Suspended, sizeof Suspended - 1) == 0;
+        return reading;
+    }
+    const std::optional<quint64> received = parseCounter(buffer.data(), std::size_t(first));
+    const ssize_t second = readFromStart(m_second, buffer.data(), buffer.size());
+    const std::optional<quint64> sent = second < 0 ? std::nullopt : parseCounter(buffer.data(), std::size_t(second));
+    if (!received || !sent)
+        return std::nullopt;
+    return Reading {*received, *sent, false};
+}
+
+std::optional<ActivityCounterFiles::Reading> ActivityCounterFiles::parseStatLine(const char* text, std::size_t size)
+{
+    std::size_t at = 0;
+    std::array<quint64, 5> fields {};
+    for (quint64& field : fields) {
+        const std::optional<quint64> value = number(text, size, at);
+        if (!value)
+            return std::nullopt;
+        field = *value;
+    }
+    return Reading {fields[0], fields[4], false};
+}
+
+std::optional<quint64> ActivityCounterFiles::parseCounter(const char* text, std::size_t size)
+{
+    std::size_t at = 0;
+    const std::optional<quint64> value = number(text, size, at);
+    while (at < size && (text[at] == '\n' || text[at] == ' '))
+        ++at;
+    return at == size ? value : std::nullopt;
+}
