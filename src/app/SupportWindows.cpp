@@ -3,6 +3,7 @@
 #include "app/DiagnosticsWindow.h"
 #include "app/QRNAboutPanel.h"
 #include "platform/defaults/UserDefaults.h"
+#include "platform/log/Log.h"
 #include "support/ApplicationName.h"
 #include "support/QRNProcessInfo.h"
 #include "support/QRNSoftwareUpdateManager.h"
@@ -30,6 +31,7 @@ void SupportWindows::showDiagnosticsWindow()
 {
     if (!m_diagnosticWindow)
         m_diagnosticWindow = std::make_unique<DiagnosticsWindow>();
+    Log::debug("%{public}@: showing the diagnostics window.", {QStringLiteral("SupportWindows")});
     m_diagnosticWindow->show();
     m_diagnosticWindow->raise();
     m_diagnosticWindow->activateWindow();

@@ -18,12 +18,21 @@ QString savedReport(const QString& folder)
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
 
+// Gives the window of that name the keyboard and types the keys into it.
+bool keyInto(const QString& namePattern, const QString& keys)
+{
+    return xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"), namePattern,
+        QStringLiteral("windowfocus"), QStringLiteral("key"), keys});
+}
+
 } // namespace
 
 TEST(Diagnostics, TheAltRowOfAnItemMenuShowsTheReportWithALineForThatMenuAndSavesIt)
 {
     QVariantMap settings = processorGraph();
     settings.insert(QStringLiteral("EnableEventLogging"), true);
+    // The notice of the switch to menu-bar only would take the keyboard from the menu.
+    settings.insert(QStringLiteral("PreferencesTopic-SuppressSwitchingNotice"), true);
     VistrelProcess vistrel({QStringLiteral("--status-bar=bar")}, settings);
     const QString stateFolder = vistrel.home() + QStringLiteral("/state/vistrel");
     const QImage screen = waitForBar();
@@ -31,19 +40,34 @@ TEST(Diagnostics, TheAltRowOfAnItemMenuShowsTheReportWithALineForThatMenuAndSave
 
     // The processor item alone, at the right end.
     const QPoint processor(ScreenWidth - ItemSpacing - 10, BarHeight / 2);
-    ASSERT_TRUE(click(processor));
-    ASSERT_TRUE(vistrel.waitForOutput(QStringLiteral("opened the menu of 'QRNCPUMonitorItem'"))) << qPrintable(vistrel.errorOutput());
+    // Alt held while the menu opens shows the alternate rows; the last is the diagnostics command.
     xdotool(QStringLiteral("keydown alt"));
-    ASSERT_TRUE(vistrel.waitForOutput(QStringLiteral("Show Diagnostics Window"))) << qPrintable(vistrel.errorOutput());
-    // With Alt held the last row is the diagnostics command.
-    xdotool(QStringLiteral("key Up key Return"));
+    ASSERT_TRUE(click(processor));
+    const QString opened = QStringLiteral("opened the menu of 'QRNCPUMonitorItem' at ");
+    ASSERT_TRUE(vistrel.waitForOutput(opened)) << qPrintable(vistrel.errorOutput());
+    EXPECT_TRUE(vistrel.outputSince(opened).contains(QLatin1String("Show Diagnostics Window")));
+    const int column = qMax(vistrel.outputSince(opened).mid(opened.size()).section(u',', 0, 0).toInt(), 0) + 20;
+    // The menu grows by the alternate rows once shown: wait until its height holds still.
+    int height = 0;
+    ASSERT_TRUE(waitUntil([&] {
+        const int before = height;
+        keepRunning(250);
+        height = heightBelowBar(grabScreen(), column);
+        return height > 40 && height == before;
+    }));
+    ASSERT_TRUE(click(QPoint(column, BarHeight + height - 12)));
     xdotool(QStringLiteral("keyup alt"));
     ASSERT_TRUE(waitUntil([] { return windowShown(QStringLiteral("^Vistrel Diagnostics$")); })) << qPrintable(vistrel.errorOutput());
 
-    ASSERT_TRUE(xdotool(QStringLiteral("search --onlyvisible --name ^Vistrel\\ Diagnostics$ windowfocus --sync key ctrl+s")));
-    ASSERT_TRUE(waitUntil([] { return windowShown(QStringLiteral("^Save Diagnostic Report$")); })) << qPrintable(vistrel.errorOutput());
-    xdotool(QStringLiteral("search --onlyvisible --name ^Save\\ Diagnostic\\ Report$ windowfocus --sync key Return"));
-    ASSERT_TRUE(vistrel.waitForOutput(QStringLiteral("saved the diagnostic report as"))) << qPrintable(vistrel.errorOutput());
+    // A window just mapped may not take the keyboard yet: keys are given again until they act.
+    ASSERT_TRUE(waitUntil([] {
+        return keyInto(QStringLiteral("^Vistrel Diagnostics$"), QStringLiteral("ctrl+s"))
+            && waitUntil([] { return windowShown(QStringLiteral("^Save Diagnostic Report$")); }, 2000);
+    })) << qPrintable(vistrel.errorOutput());
+    ASSERT_TRUE(waitUntil([&] {
+        keyInto(QStringLiteral("^Save Diagnostic Report$"), QStringLiteral("Return"));
+        return vistrel.waitForOutput(QStringLiteral("saved the diagnostic report as"), 2000);
+    })) << qPrintable(vistrel.errorOutput());
 
     const QString report = savedReport(stateFolder);
     ASSERT_TRUE(report.startsWith(QStringLiteral("App: Vistrel\nVersion: Version "))) << qPrintable(report);
