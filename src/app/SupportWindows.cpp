@@ -20,7 +20,11 @@ SupportWindows::SupportWindows()
           QStringLiteral(VISTREL_VERSION), QRNProcessInfo::processInfo().operatingSystemVersionCode(),
           UserDefaults::standardUserDefaults()))
 {
-    connect(m_updateManager.get(), &QRNSoftwareUpdateManager::relevantUpdateFound, this, [this] { showUpdateAlert(true); });
+    connect(m_updateManager.get(), &QRNSoftwareUpdateManager::relevantUpdateFound, this, [this] {
+        // A user who asked meanwhile gets the answer to the question instead.
+        if (!m_answerPending)
+            showUpdateAlert(true);
+    });
     // Once the launch is complete, and only when the user wants it and set a source.
     QTimer::singleShot(0, m_updateManager.get(), &QRNSoftwareUpdateManager::runAutomaticUpdateCheckIfNecessary);
 }
@@ -57,11 +61,14 @@ void SupportWindows::checkForSoftwareUpdate()
         showUpdateAlert(false);
         return;
     }
-    if (m_updateManager->isChecking())
-        return;
-    connect(m_updateManager.get(), &QRNSoftwareUpdateManager::checkFinished, this, [this] { showUpdateAlert(false); },
-        Qt::SingleShotConnection);
-    m_updateManager->runCheck();
+    // A check already under way (the automatic one) answers this request too.
+    m_answerPending = true;
+    connect(m_updateManager.get(), &QRNSoftwareUpdateManager::checkFinished, this, [this] {
+        m_answerPending = false;
+        showUpdateAlert(false);
+    }, Qt::SingleShotConnection);
+    if (!m_updateManager->isChecking())
+        m_updateManager->runCheck();
 }
 
 void SupportWindows::showUpdateAlert(bool onlyAnOffer)

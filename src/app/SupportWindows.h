@@ -32,6 +32,7 @@ private:
     void showUpdateAlert(bool onlyAnOffer);
 
     std::unique_ptr<QRNSoftwareUpdateManager> m_updateManager;
+    bool m_answerPending = false;
     std::unique_ptr<DiagnosticsWindow> m_diagnosticWindow;
     std::unique_ptr<QRNAboutPanel> m_aboutPanel;
 };

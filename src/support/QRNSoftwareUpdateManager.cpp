@@ -38,8 +38,11 @@ QRNSoftwareUpdateManager::QRNSoftwareUpdateManager(const QString& productIdentif
 
 QRNSoftwareUpdateManager::~QRNSoftwareUpdateManager()
 {
-    if (m_reply)
+    // Nobody hears of a check cut short by the end.
+    if (m_reply) {
+        m_reply->disconnect(this);
         m_reply->abort();
+    }
 }
 
 QUrl QRNSoftwareUpdateManager::sourceURLOfUpdateInfo(const QString& baseURL, const QString& productIdentifier)
@@ -106,9 +109,9 @@ void QRNSoftwareUpdateManager::finishCheck()
     }
     const bool notify = m_automatic && m_isRelevantUpdateAvailable;
     m_automatic = false;
-    Q_EMIT checkFinished();
     if (notify)
         Q_EMIT relevantUpdateFound();
+    Q_EMIT checkFinished();
 }
 
 bool QRNSoftwareUpdateManager::accept(const QVariant& info)

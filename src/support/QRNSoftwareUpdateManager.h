@@ -66,7 +66,7 @@ public:
 
 Q_SIGNALS:
     void checkFinished();
-    // An automatic check found a release the user may want.
+    // An automatic check found a release the user may want; told just before checkFinished.
     void relevantUpdateFound();
 
 private:
