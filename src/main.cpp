@@ -2,6 +2,7 @@
 #include "app/CommandLine.h"
 #include "app/Snapshot.h"
 #include "app/StatusBarChoice.h"
+#include "app/StartupEnvironment.h"
 #include "app/StatusBarSwitch.h"
 #include "platform/defaults/UserDefaults.h"
 #include "platform/desktop/RuntimeDirectory.h"
@@ -16,6 +17,7 @@
 #include "platform/statusbar/StatusBarProbe.h"
 #include "platform/statusbar/TrayStatusBar.h"
 #include "platform/statusbar/XEmbedTrayStatusBar.h"
+#include "support/QRNSimpleCustomerSiteLogger.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -196,6 +198,8 @@ int main(int argc, char* argv[])
         Log::info("%{public}@: quitting on signal %d.", {QStringLiteral("vistrel"), signalNumber});
         QCoreApplication::quit();
     });
+    StartupEnvironment::setupApplicationSupport(line->snapshotDirectory.isEmpty() && mode != CommandLine::StatusBarMode::Offscreen);
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, [] { QRNSimpleCustomerSiteLogger::sharedLogger().applicationWillTerminate(); });
     int exitCode = 0;
     {
         ApplicationDelegate controller;

@@ -19,7 +19,9 @@
 #include "settings/QRNHostUserDefaults.h"
 #include "settings/SettingNames.h"
 #include "support/ApplicationName.h"
+#include "support/DiagnosticReport.h"
 #include "support/EventLog.h"
+#include "support/QRNProcessInfo.h"
 
 #include <QApplication>
 
@@ -72,9 +74,14 @@ void ApplicationDelegate::applicationDidFinishLaunching()
         for (const QString& key : keys)
             handleChangeOfValue(defaults().objectForKey(key), key);
     });
+    EventLog::appendString(DiagnosticReport::header(localizedApplicationName(),
+                               DiagnosticReport::presentedVersion(QStringLiteral(VISTREL_VERSION)),
+                               QRNProcessInfo::processInfo().operatingSystemVersionCode()),
+        false);
     SettingsRouter::establishClassHandledPreferences();
     m_vistrelPlusSession->start();
     activateAllConfiguredMonitorItems();
+    EventLog::appendString(m_scheduler.instrumentDescriptions(), false);
 
     EventLog::setEnabled(defaults().boolForKey(SettingName::EnableEventLogging));
     EventLog::append(QStringLiteral("*** Event logging is enabled. App is about to complete its startup phase.\n"));
@@ -247,8 +254,11 @@ void ApplicationDelegate::setMainMenuIconDisabled(bool disabled)
         if (auto* mainMenu = qobject_cast<QRNMainMenuMonitorItem*>(m_mainMenuMonitorItem.get())) {
             connect(mainMenu, &QRNMainMenuMonitorItem::aboutRequested, this, [this] {
                 setFullGUIEnabled(true);
-                m_supportWindows->orderFrontStandardAboutPanel(configurationWindow());
+                m_supportWindows->orderFrontStandardAboutPanel();
             });
+            if (m_supportWindows)
+                connect(mainMenu, &QRNMainMenuMonitorItem::updateCheckRequested, m_supportWindows.get(),
+                    &SupportWindows::checkForSoftwareUpdate);
             connect(mainMenu, &QRNMainMenuMonitorItem::helpRequested, this, &SupportWindows::showHelp);
             connect(mainMenu, &QRNMainMenuMonitorItem::quitRequested, this, &ApplicationDelegate::terminateApplication);
         }
@@ -331,9 +341,10 @@ void ApplicationDelegate::openConfigurationWindowForPlaceholderItem()
 void ApplicationDelegate::showDiagnosticsWindow()
 {
     EventLog::append(QStringLiteral("Diagnostics window opened.\n"));
+    // What Vistrel Plus sent last goes into the report beside the events.
+    EventLog::appendString(TransferPayload::description(m_vistrelPlusSession->appExtensionDataSet().value_or(QVariantMap())), false);
     if (m_supportWindows)
-        m_supportWindows->showDiagnosticsWindow(m_scheduler.instrumentDescriptions()
-            + TransferPayload::description(m_vistrelPlusSession->appExtensionDataSet().value_or(QVariantMap())));
+        m_supportWindows->showDiagnosticsWindow();
 }
 
 void ApplicationDelegate::applicationWillTerminate()

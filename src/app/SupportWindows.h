@@ -4,23 +4,35 @@
 
 #include <memory>
 
-class QPlainTextEdit;
-class QWidget;
+class DiagnosticsWindow;
+class QRNAboutPanel;
+class QRNSoftwareUpdateManager;
 
 // The windows that help a user with the program itself: the diagnostics
-// report, the about panel and the manual.
+// report, the about panel, the manual and the update check's answers.
 class SupportWindows : public QObject {
     Q_OBJECT
 public:
     SupportWindows();
     ~SupportWindows() override;
 
-    // Shows the report: what the instruments say of themselves, then the event log.
-    void showDiagnosticsWindow(const QString& instrumentDescriptions);
-    void orderFrontStandardAboutPanel(QWidget* parent);
+    // Brings the diagnostic report to the front, made when first asked for.
+    void showDiagnosticsWindow();
+    DiagnosticsWindow* diagnosticsWindow() const { return m_diagnosticWindow.get(); }
+    void orderFrontStandardAboutPanel();
+    QRNAboutPanel* aboutPanel() const { return m_aboutPanel.get(); }
+    // Asks the update server, when one is configured, and shows the answer;
+    // without one, says so and asks nobody.
+    void checkForSoftwareUpdate();
+    QRNSoftwareUpdateManager& updateManager() { return *m_updateManager; }
     // The manual is the README, installed next to the program or beside its sources.
     static void showHelp();
 
 private:
-    std::unique_ptr<QPlainTextEdit> m_diagnosticWindow;
+    void showUpdateAlert(bool onlyAnOffer);
+
+    std::unique_ptr<QRNSoftwareUpdateManager> m_updateManager;
+    bool m_answerPending = false;
+    std::unique_ptr<DiagnosticsWindow> m_diagnosticWindow;
+    std::unique_ptr<QRNAboutPanel> m_aboutPanel;
 };

@@ -53,6 +53,7 @@ void QRNMainMenuMonitorItem::createMenuItemsInMenu(StatusMenu& menu)
 {
     const QString name = localizedApplicationName();
     QAction* about = menu.addAction(tr("About %1").arg(name));
+    QAction* update = menu.addAction(tr("Check for Updates..."));
     menu.addSeparator();
     QAction* preferences = menu.addAction(tr("Preferences..."));
     QAction* help = menu.addAction(tr("%1 Help").arg(name));
@@ -60,6 +61,7 @@ void QRNMainMenuMonitorItem::createMenuItemsInMenu(StatusMenu& menu)
     QAction* quit = menu.addAction(tr("Quit %1").arg(name));
     connect(preferences, &QAction::triggered, this, &QRNMonitorItem::openUserInterfaceForPreferenceSettings);
     connect(about, &QAction::triggered, this, &QRNMainMenuMonitorItem::aboutRequested);
+    connect(update, &QAction::triggered, this, &QRNMainMenuMonitorItem::updateCheckRequested);
     connect(help, &QAction::triggered, this, &QRNMainMenuMonitorItem::helpRequested);
     connect(quit, &QAction::triggered, this, &QRNMainMenuMonitorItem::quitRequested);
 }

@@ -20,6 +20,7 @@ public:
 
 Q_SIGNALS:
     void aboutRequested();
+    void updateCheckRequested();
     void helpRequested();
     void quitRequested();
 

@@ -81,7 +81,7 @@ TEST(ProcessorItem, FirstStartShowsTheProcessorAndMainMenuItems)
     ASSERT_TRUE(click(mainMenu.center()));
     ASSERT_TRUE(vistrel.waitForOutput(QStringLiteral("opened the menu of 'QRNMainMenuMonitorItem'")));
     EXPECT_TRUE(vistrel.errorOutput().contains(
-        QStringLiteral("About Vistrel\n-----\nPreferences...\nVistrel Help\n-----\nQuit Vistrel\n")))
+        QStringLiteral("About Vistrel\nCheck for Updates...\n-----\nPreferences...\nVistrel Help\n-----\nQuit Vistrel\n")))
         << qPrintable(vistrel.errorOutput());
 }
 

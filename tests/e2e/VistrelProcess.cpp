@@ -19,6 +19,7 @@ VistrelProcess::VistrelProcess(const QStringList& arguments, const QVariantMap& 
     environment.insert(QStringLiteral("VISTREL_LOG_LEVEL"), QStringLiteral("debug"));
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.filePath(QStringLiteral("config")));
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home.path());
+    environment.insert(QStringLiteral("XDG_STATE_HOME"), m_home.filePath(QStringLiteral("state")));
     environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
     environment.insert(extra);
     m_process.setProcessEnvironment(environment);

@@ -30,13 +30,13 @@ TEST_F(MonitorItemBaseTest, MainMenuItemCarriesTheApplicationCommandsInOrder)
     ASSERT_NE(item, nullptr);
     QMenu* menu = item->statusItem()->menu();
     ASSERT_NE(menu, nullptr);
-    EXPECT_EQ(MenuText::of(*menu), "About Vistrel\n-----\nPreferences...\nVistrel Help\n-----\nQuit Vistrel\n");
+    EXPECT_EQ(MenuText::of(*menu), "About Vistrel\nCheck for Updates...\n-----\nPreferences...\nVistrel Help\n-----\nQuit Vistrel\n");
     // The commands reach the controller through the item's signals.
     int quits = 0;
     QObject::connect(item, &QRNMainMenuMonitorItem::quitRequested, [&quits] { ++quits; });
-    menu->actions()[2]->trigger();
+    menu->actions()[3]->trigger();
     EXPECT_TRUE(controller->isFullGUIEnabled());
-    menu->actions()[5]->trigger();
+    menu->actions()[6]->trigger();
     EXPECT_EQ(quits, 1);
 }
 

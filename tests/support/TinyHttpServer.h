@@ -1,30 +1,48 @@
 #pragma once
 
 #include <QHostAddress>
+#include <QSslServer>
 #include <QTcpServer>
 #include <QTcpSocket>
 
+#include <memory>
+
 // An HTTP server on the loopback that gives every request the same answer:
-// a body, a closed connection, or silence.
+// a body, a closed connection, or silence. Given a TLS configuration it
+// speaks HTTPS; the status line and extra header lines can be set.
 class TinyHttpServer : public QObject {
 public:
     enum class Behaviour { Answer, Close, Silent };
 
-    explicit TinyHttpServer(Behaviour behaviour, QByteArray body = {})
+    explicit TinyHttpServer(Behaviour behaviour, QByteArray body = {}, const QSslConfiguration* tls = nullptr)
         : m_behaviour(behaviour)
         , m_body(std::move(body))
     {
-        m_server.listen(QHostAddress::LocalHost);
-        connect(&m_server, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket* socket = m_server.nextPendingConnection()) {
+        if (tls) {
+            auto server = std::make_unique<QSslServer>();
+            server->setSslConfiguration(*tls);
+            m_server = std::move(server);
+        } else {
+            m_server = std::make_unique<QTcpServer>();
+        }
+        m_server->listen(QHostAddress::LocalHost);
+        connect(m_server.get(), &QTcpServer::pendingConnectionAvailable, this, [this] {
+            while (QTcpSocket* socket = m_server->nextPendingConnection()) {
                 socket->setParent(this);
                 connect(socket, &QTcpSocket::readyRead, this, [this, socket] { handle(*socket); });
+                if (socket->bytesAvailable() > 0)
+                    handle(*socket);
             }
         });
     }
 
-    QString host() const { return QStringLiteral("127.0.0.1:%1").arg(m_server.serverPort()); }
+    QString host() const { return QStringLiteral("127.0.0.1:%1").arg(m_server->serverPort()); }
     int requests() const { return m_requests; }
+    // The request line of the last request ("GET /path HTTP/1.1").
+    QByteArray lastRequestLine() const { return m_lastRequestLine; }
+    void setStatus(QByteArray status) { m_status = std::move(status); }
+    void addHeader(const QByteArray& line) { m_headers += line + "\r\n"; }
+    void setContentType(QByteArray type) { m_contentType = std::move(type); }
 
 private:
     void handle(QTcpSocket& socket)
@@ -33,10 +51,12 @@ private:
         if (!m_received[&socket].contains("\r\n\r\n"))
             return;
         ++m_requests;
+        m_lastRequestLine = m_received[&socket].left(m_received[&socket].indexOf("\r\n"));
         switch (m_behaviour) {
         case Behaviour::Answer:
-            socket.write("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nConnection: close\r\nContent-Length: "
-                + QByteArray::number(m_body.size()) + "\r\n\r\n" + m_body);
+            socket.write("HTTP/1.1 " + m_status + "\r\nContent-Type: " + m_contentType
+                + "\r\nConnection: close\r\n" + m_headers + "Content-Length: " + QByteArray::number(m_body.size())
+                + "\r\n\r\n" + m_body);
             socket.disconnectFromHost();
             break;
         case Behaviour::Close: socket.abort(); break;
@@ -46,7 +66,11 @@ private:
 
     Behaviour m_behaviour;
     QByteArray m_body;
-    QTcpServer m_server;
+    QByteArray m_status = "200 OK";
+    QByteArray m_contentType = "text/html";
+    QByteArray m_headers;
+    std::unique_ptr<QTcpServer> m_server;
     QHash<QTcpSocket*, QByteArray> m_received;
+    QByteArray m_lastRequestLine;
     int m_requests = 0;
 };
