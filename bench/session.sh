@@ -58,7 +58,9 @@ session_tray_items() {
 #   processor  the processor item alone, one graph per processor;
 #   storage    the network ones plus the disk item (the disks named, one per
 #              line, in BENCH_DISKS, as the disk page names them) and the
-#              volume item on "/".
+#              volume item on "/";
+#   all        storage plus the activity item, with a lamp for each of those
+#              disks and for eth0.
 # A third argument "true" leaves the main-menu item out.
 session_write_settings() {
   local home=$1 configuration=$2 suppress_main_menu=${3:-false} keys
@@ -89,11 +91,24 @@ session_write_settings() {
 </dict></plist>#" "$home/vistrel/com.zentrovo.vistrel.plist" \
         >"$home/vistrel/ByHost/com.zentrovo.vistrel.$(cat /etc/machine-id 2>/dev/null || echo localhost).plist"
       return ;;
+    all)
+      session_write_settings "$home" storage "$suppress_main_menu" || return 1
+      local lamps='' disk host
+      while IFS= read -r disk; do
+        lamps+="<dict><key>Identification</key><string>$disk</string><key>TriState</key><true/></dict>"
+      done <<<"$BENCH_DISKS"
+      host=$(ls "$home"/vistrel/ByHost/*.plist)
+      sed -i -e "s#</dict></plist>#<key>ActivityTopic-IsActive</key><true/>\
+<key>ActivityTopic-MenuBarConfiguration</key><array/>\
+<key>ActivityTopic-MonitoredDisks</key><array>$lamps</array>\
+<key>ActivityTopic-MonitoredNetInterfaces</key><array><dict><key>Identification</key><string>eth0</string><key>TriState</key><true/></dict></array>\
+</dict></plist>#" "$host"
+      return ;;
     processor) suppress_main_menu=true
       keys='<key>ProcessorTopic-IsActive</key><true/>
 <key>ProcessorTopic-ShowIndividualCPUs</key><true/>
 <key>ProcessorTopic-MenuBarConfiguration</key><array><string>QRNGraphMenuBarCell:1N</string></array>' ;;
-    *) echo "unknown configuration '$configuration' (default, network, storage or processor)" >&2; return 1 ;;
+    *) echo "unknown configuration '$configuration' (default, network, storage, all or processor)" >&2; return 1 ;;
   esac
   mkdir -p "$home/vistrel"
   cat >"$home/vistrel/com.zentrovo.vistrel.plist" <<PLIST
