@@ -140,8 +140,7 @@ void QRNNetInterfaceInstrument::collectNewSampleForAllActiveInterfaces()
     }
     table.exists = true;
 
-    const Sysroot& root = table.reader.sysroot();
-    if (!root.exists(QStringLiteral("sys/class/net"))) {
+    if (!table.reader.hasInterfaceFolder()) {
         // The refresh time stays, so the next call tries again.
         Log::fault("%{public}@: cannot list the network interfaces.", {QStringLiteral("QRNNetInterfaceInstrument")});
         return;

@@ -520,8 +520,14 @@ void QRNNetMonitorItem::updateInterfaceMenuBar(bool menuBar, bool menuItems)
                     if (text->textStyle() != QRNTextMenuBarCell::TwoLines)
                         continue;
                     text->setTabStopsForLabelMaximumString(QStringLiteral("W:"), QStringLiteral(" 999.9"));
-                    text->setStringValue(tr("\tI:\t%1/s").arg(displayTextForMemoryStatisticsValue(totalIn, true)));
-                    text->setSecondaryStringValue(tr("\tO:\t%1/s").arg(displayTextForMemoryStatisticsValue(totalOut, true)));
+                    const std::tuple<quint32, quint32, bool> totals {totalIn, totalOut, m_showsReadingsAsBits};
+                    if (m_barTexts.madeFor != totals) {
+                        m_barTexts.in = tr("\tI:\t%1/s").arg(displayTextForMemoryStatisticsValue(totalIn, true));
+                        m_barTexts.out = tr("\tO:\t%1/s").arg(displayTextForMemoryStatisticsValue(totalOut, true));
+                        m_barTexts.madeFor = totals;
+                    }
+                    text->setStringValue(m_barTexts.in);
+                    text->setSecondaryStringValue(m_barTexts.out);
                 } else if (auto* graph = dynamic_cast<QRNGraphMenuBarCell*>(cell.get())) {
                     graph->setShowsOpposedGraphs(m_showsOpposedGraphs || m_cellsOwnOpposition.value(graph));
                     graph->setZoomsLocally(m_showsLocallyZoomedGraphs);

@@ -9,6 +9,8 @@
 #include <QTimer>
 
 #include <functional>
+#include <optional>
+#include <tuple>
 #include <vector>
 
 class QRNGraphMenuView;
@@ -141,5 +143,13 @@ private:
     QHash<const QRNMenuBarCell*, bool> m_cellsOwnOpposition;
     quint32 m_totalIn = 0;
     quint32 m_totalOut = 0;
+    // The bar's two lines for the totals they were made for: rates often
+    // repeat, and making the texts is most of what a refresh allocates.
+    struct BarTexts {
+        std::optional<std::tuple<quint32, quint32, bool>> madeFor;
+        QString in;
+        QString out;
+    };
+    BarTexts m_barTexts;
     std::vector<NotificationCenter::Token> m_observers;
 };

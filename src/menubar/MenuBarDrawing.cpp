@@ -7,7 +7,9 @@
 
 #include <QFontDatabase>
 
+#include <array>
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -16,6 +18,65 @@ QFont sized(QFont font, double size)
 {
     font.setPointSizeF(size * 72.0 / TextImageCache::referenceDevice().logicalDpiY());
     return font;
+}
+
+enum class FontKind { MenuBar, SizedMenuBar, BoldSystem };
+
+// Cells ask for their font on every refresh, and a font given a size or a
+// weight copies its data. The fonts made are kept by kind and size, next to
+// the system font they were made from, so that a new system font is followed.
+QFont keptFont(FontKind kind, double size)
+{
+    struct Kept {
+        FontKind kind;
+        double size;
+        QFont system;
+        QFont font;
+    };
+    static std::array<std::optional<Kept>, 8> kept;
+    static std::size_t next = 0;
+    const QFont system = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    for (const std::optional<Kept>& entry : kept) {
+        if (entry && entry->kind == kind && entry->size == size && entry->system == system)
+            return entry->font;
+    }
+    QFont font;
+    switch (kind) {
+    case FontKind::MenuBar: font = StatusBar::menuBarFont(); break;
+    case FontKind::SizedMenuBar: font = sized(StatusBar::menuBarFont(), size); break;
+    case FontKind::BoldSystem:
+        font = sized(system, size);
+        font.setBold(true);
+        break;
+    }
+    kept[next] = Kept {kind, size, system, font};
+    next = (next + 1) % kept.size();
+    return font;
+}
+
+// Drawings run one after another on the GUI thread, so one layer, kept with
+// its image and painter, serves them all.
+OpaqueLayer& sharedLayer(QPainter& target)
+{
+    static OpaqueLayer layer(target);
+    layer.setTarget(target);
+    return layer;
+}
+
+// A brush made from a colour allocates its data; the few colours of the
+// drawings are kept as brushes, which painters then share.
+const QBrush& solidBrush(const QColor& color)
+{
+    static std::array<QBrush, 8> brushes;
+    static std::size_t next = 0;
+    for (const QBrush& brush : brushes) {
+        if (brush.style() == Qt::SolidPattern && brush.color() == color)
+            return brush;
+    }
+    QBrush& made = brushes[next];
+    next = (next + 1) % brushes.size();
+    made = QBrush(color);
+    return made;
 }
 
 } // namespace
@@ -32,18 +93,36 @@ MenuBarDrawing::~MenuBarDrawing() = default;
 QImage MenuBarDrawing::renderImage(const QSizeF& size, qreal devicePixelRatio, const QPalette& palette,
     const std::function<void(MenuBarDrawing&)>& draw)
 {
+    QImage image;
+    renderInto(image, size, devicePixelRatio, palette, draw);
+    return image;
+}
+
+void MenuBarDrawing::renderInto(QImage& image, const QSizeF& size, qreal devicePixelRatio, const QPalette& palette,
+    const std::function<void(MenuBarDrawing&)>& draw)
+{
     const QSize pixels(int(std::ceil(size.width() * devicePixelRatio)), int(std::ceil(size.height() * devicePixelRatio)));
-    QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
-    if (image.isNull())
-        return image;
-    image.setDevicePixelRatio(devicePixelRatio);
+    // Drawing into an image that shares its pixels would copy them first.
+    if (image.size() != pixels || image.devicePixelRatio() != devicePixelRatio || !image.isDetached()) {
+        image = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+        if (image.isNull())
+            return;
+        image.setDevicePixelRatio(devicePixelRatio);
+    }
     image.fill(Qt::transparent);
-    QPainter painter(&image);
+    // A painter keeps its private data from one begin() to the next, so the
+    // drawings share one; a drawing made while another is under way has its own.
+    static QPainter shared;
+    std::optional<QPainter> nested;
+    QPainter& painter = shared.isActive() ? nested.emplace() : shared;
+    painter.begin(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
-    MenuBarDrawing drawing(painter, size.height(), palette);
-    draw(drawing);
-    return image;
+    {
+        MenuBarDrawing drawing(painter, size.height(), palette);
+        draw(drawing);
+    }
+    painter.end();
 }
 
 void MenuBarDrawing::addArc(QPainterPath& path, double centreX, double centreY, double radius, double startAngle,
@@ -82,13 +161,12 @@ void MenuBarDrawing::paint(const QColor& color, const QRectF& bounds, Paint pain
     }
     if (color.alpha() == 0)
         return;
-    if (!m_layer)
-        m_layer = std::make_unique<OpaqueLayer>(m_painter);
-    if (QPainter* layer = m_layer->begin(bounds)) {
+    OpaqueLayer& layer = sharedLayer(m_painter);
+    if (QPainter* painter = layer.begin(bounds)) {
         QColor opaque = color;
         opaque.setAlpha(255);
-        paint(*layer, opaque);
-        m_layer->end(color.alphaF());
+        paint(*painter, opaque);
+        layer.end(color.alphaF());
     }
 }
 
@@ -96,7 +174,7 @@ void MenuBarDrawing::fillPolygon(const QPolygonF& polygon, const QColor& color)
 {
     paint(color, polygon.boundingRect(), [&](QPainter& painter, const QColor& ink) {
         painter.setPen(Qt::NoPen);
-        painter.setBrush(ink);
+        painter.setBrush(solidBrush(ink));
         painter.drawPolygon(polygon);
     });
 }
@@ -214,17 +292,15 @@ double MenuBarDrawing::textWidth(const QString& text, const QFont& font, const Q
 
 QFont MenuBarDrawing::menuBarFont()
 {
-    return StatusBar::menuBarFont();
+    return keptFont(FontKind::MenuBar, 0);
 }
 
 QFont MenuBarDrawing::menuBarFont(double size)
 {
-    return sized(StatusBar::menuBarFont(), size);
+    return keptFont(FontKind::SizedMenuBar, size);
 }
 
 QFont MenuBarDrawing::boldSystemFont(double size)
 {
-    QFont font = sized(QFontDatabase::systemFont(QFontDatabase::GeneralFont), size);
-    font.setBold(true);
-    return font;
+    return keptFont(FontKind::BoldSystem, size);
 }

@@ -12,9 +12,6 @@
 #include <QTextOption>
 
 #include <functional>
-#include <memory>
-
-class OpaqueLayer;
 
 // Drawing in the coordinates menu-bar cells are designed in: points, origin at
 // the bottom left of the canvas, y growing upwards. QPainter's y grows
@@ -31,6 +28,10 @@ public:
     // A transparent image of the size (points) at the device pixel ratio,
     // with whatever draw() painted into it.
     static QImage renderImage(const QSizeF& size, qreal devicePixelRatio, const QPalette& palette,
+        const std::function<void(MenuBarDrawing&)>& draw);
+    // The same into the given image, whose pixels are drawn over in place
+    // when it has that size and ratio and shares them with no other image.
+    static void renderInto(QImage& image, const QSizeF& size, qreal devicePixelRatio, const QPalette& palette,
         const std::function<void(MenuBarDrawing&)>& draw);
 
     const QPalette& palette() const { return m_palette; }
@@ -89,6 +90,4 @@ private:
     QPainter& m_painter;
     double m_height;
     QPalette m_palette;
-    // Made at the first translucent colour.
-    std::unique_ptr<OpaqueLayer> m_layer;
 };

@@ -19,6 +19,10 @@ public:
     explicit OpaqueLayer(QPainter& target);
     ~OpaqueLayer();
 
+    // The layer keeps its image and painter from one target to the next, so
+    // that drawings made one after another share it without allocating.
+    void setTarget(QPainter& target) { m_target = &target; }
+
     // Clears the area the bounds (target coordinates) cover and returns the
     // painter to draw into, set up like the target; null when the area is
     // outside the device.
@@ -27,7 +31,7 @@ public:
     void end(qreal opacity);
 
 private:
-    QPainter& m_target;
+    QPainter* m_target;
     QImage m_image;
     std::unique_ptr<QPainter> m_painter;
     QRect m_area;

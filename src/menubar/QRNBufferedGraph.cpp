@@ -155,7 +155,7 @@ void QRNBufferedGraph::drawInRect(MenuBarDrawing& drawing, const QRectF& rect) c
 
     // One closed area per series: along the base line, up through the
     // samples from the oldest (at currentIndex) to the newest, and back down.
-    QPolygonF area;
+    QPolygonF& area = m_area;
     area.reserve(qsizetype(m_capacity) + 2);
     const auto drawSeries = [&](const std::vector<float>& values, double base, double direction, const QColor& color) {
         area.clear();

@@ -101,8 +101,12 @@ void QRNMenuBarItemImage::recomputeLayout()
 
 QImage QRNMenuBarItemImage::render(qreal devicePixelRatio, const QPalette& palette)
 {
-    return MenuBarDrawing::renderImage(m_size, devicePixelRatio, palette,
+    // The first image while nobody else holds it, else the second, which is
+    // made anew when it is held too.
+    QImage& target = m_renderings[0].isNull() || m_renderings[0].isDetached() ? m_renderings[0] : m_renderings[1];
+    MenuBarDrawing::renderInto(target, m_size, devicePixelRatio, palette,
         [this](MenuBarDrawing& drawing) { drawMenuBarImage(drawing); });
+    return target;
 }
 
 QImage QRNMenuBarItemImage::renderCompact(int side, const QPalette& palette) const

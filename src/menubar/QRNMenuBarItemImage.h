@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QSizeF>
 
+#include <array>
 #include <memory>
 #include <vector>
 
@@ -17,9 +18,10 @@ class MenuBarDrawing;
 // out left to right without gaps and drawn side by side on the image's
 // bottom edge. Settings may ask for any number of cells; the image holds at
 // most MaximumCellCount and draws those that fit into MaximumWidth, so that
-// neither memory nor drawing grows without bound and no item outgrows a screen. It holds no pixels of its own: every refresh lays the cells out
-// again and hands a fresh rendering, at the bar's device pixel ratio and in
-// its palette, to the associated status item.
+// neither memory nor drawing grows without bound and no item outgrows a screen. Every refresh lays the cells out again and hands
+// a rendering, at the bar's device pixel ratio and in its palette, to the
+// associated status item. Two images are kept and drawn into in turn: the one
+// the status item does not hold any more is drawn over in place.
 class QRNMenuBarItemImage : public QObject {
     Q_OBJECT
 public:
@@ -72,5 +74,6 @@ private:
     Cells m_menuBarCells;
     std::size_t m_drawnCellCount = 0;
     QPointer<StatusItem> m_associatedView;
+    std::array<QImage, 2> m_renderings;
     bool m_isHighlighted = false;
 };

@@ -102,6 +102,8 @@ void QRNTextMenuBarCell::setTabStopsForLabelMaximumString(const QString& labelPa
     Q_ASSERT_X(!labelPattern.isEmpty(), "setTabStopsForLabelMaximumString", "label pattern must not be empty");
     Q_ASSERT_X(!numberPattern.isEmpty(), "setTabStopsForLabelMaximumString", "number pattern must not be empty");
     const QFont font = this->font();
+    if (font == m_tabStopsFont && labelPattern == m_tabStopsLabelPattern && numberPattern == m_tabStopsNumberPattern)
+        return;
     const double label = MenuBarDrawing::textWidth(labelPattern, font);
     const double number = MenuBarDrawing::textWidth(numberPattern, font);
     const double space = MenuBarDrawing::textWidth(QStringLiteral(" "), font) / 2;
@@ -109,6 +111,9 @@ void QRNTextMenuBarCell::setTabStopsForLabelMaximumString(const QString& labelPa
     style.setTabs({QTextOption::Tab(label, QTextOption::RightTab), QTextOption::Tab(label + number, QTextOption::RightTab),
         QTextOption::Tab(label + number + space, QTextOption::LeftTab)});
     m_outputStyle = style;
+    m_tabStopsLabelPattern = labelPattern;
+    m_tabStopsNumberPattern = numberPattern;
+    m_tabStopsFont = font;
 }
 
 void QRNTextMenuBarCell::drawWithFrame(MenuBarDrawing& drawing, const QRectF& frame)
@@ -117,7 +122,9 @@ void QRNTextMenuBarCell::drawWithFrame(MenuBarDrawing& drawing, const QRectF& fr
     const QColor color = foregroundColor(drawing);
     const double x = frame.x() + 2;
     if (m_textStyle == TwoLines) {
-        drawing.drawText(m_stringValue + u'\n' + m_secondaryStringValue, x, frame.y() + 1, font, color, m_outputStyle);
+        m_drawnText.resize(0);
+        m_drawnText.append(m_stringValue).append(u'\n').append(m_secondaryStringValue);
+        drawing.drawText(m_drawnText, x, frame.y() + 1, font, color, m_outputStyle);
     } else if (m_textStyle == Vertical) {
         // The first character at the top; characters beyond the third are dropped.
         for (int i = 0; i < 3; ++i) {

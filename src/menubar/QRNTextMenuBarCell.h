@@ -32,7 +32,11 @@ public:
     void setFixedWidth(double width);
     // The paragraph options texts are measured and drawn with; they carry the tab stops.
     const QTextOption& outputStyle() const { return m_outputStyle; }
-    void setOutputStyle(const QTextOption& style) { m_outputStyle = style; }
+    void setOutputStyle(const QTextOption& style)
+    {
+        m_outputStyle = style;
+        m_tabStopsLabelPattern.clear();
+    }
 
     QFont font() const;
     void recomputeWidth();
@@ -51,4 +55,11 @@ private:
     int m_textStyle = OneLine;
     double m_fixedWidth = 0;
     QTextOption m_outputStyle;
+    // What the tab stops were last computed for: items set them on every
+    // refresh, and computing them copies the options.
+    QString m_tabStopsLabelPattern;
+    QString m_tabStopsNumberPattern;
+    QFont m_tabStopsFont;
+    // The two lines joined for drawing, kept so that joining reuses its storage.
+    QString m_drawnText;
 };

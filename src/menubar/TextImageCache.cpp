@@ -103,7 +103,8 @@ const QByteArray& TextImageCache::fontSignature(const QFont& font)
     if (!m_fontSignature.isEmpty() && font == m_signedFont)
         return m_fontSignature;
     m_signedFont = font;
-    m_fontSignature.clear();
+    // Truncated rather than cleared, so that its storage is kept.
+    m_fontSignature.truncate(0);
     append(m_fontSignature, font.family());
     append(m_fontSignature, font.pointSizeF());
     append(m_fontSignature, font.pixelSize());
@@ -135,10 +136,11 @@ double TextImageCache::characterAdvance(QChar character, const QFont& font)
     return advance;
 }
 
-QByteArray TextImageCache::layoutKey(const QString& text, const QFont& font, const QTextOption& option)
+const QByteArray& TextImageCache::layoutKey(const QString& text, const QFont& font, const QTextOption& option)
 {
     const QByteArray& signature = fontSignature(font);
-    QByteArray key;
+    QByteArray& key = m_key;
+    key.truncate(0);
     key.reserve(text.size() * qsizetype(sizeof(QChar)) + signature.size() + 64);
     append(key, text);
     key.append(signature);
@@ -187,20 +189,21 @@ TextImageCache::Block TextImageCache::measure(const QString& text, const QFont& 
     return measured;
 }
 
-const TextImageCache::Block& TextImageCache::block(const QByteArray& key, const QString& text, const QFont& font,
+std::shared_ptr<const TextImageCache::Block> TextImageCache::block(const QString& text, const QFont& font,
     const QTextOption& option)
 {
-    if (const Block* known = m_blocks.object(key))
+    // A copy shares the key's bytes; measuring writes the kept buffer anew.
+    const QByteArray key = layoutKey(text, font, option);
+    if (const std::shared_ptr<const Block>* known = m_blocks.object(key))
         return *known;
-    auto measured = std::make_unique<Block>(measure(text, font, option));
-    const Block& result = *measured;
-    m_blocks.insert(key, measured.release());
-    return result;
+    auto measured = std::make_shared<const Block>(measure(text, font, option));
+    m_blocks.insert(key, new std::shared_ptr<const Block>(measured));
+    return measured;
 }
 
 QSizeF TextImageCache::blockSize(const QString& text, const QFont& font, const QTextOption& option)
 {
-    return block(layoutKey(text, font, option), text, font, option).size;
+    return block(text, font, option)->size;
 }
 
 void TextImageCache::draw(QPainter& painter, const QPointF& bottomLeft, const QString& text, const QFont& font,
@@ -212,16 +215,15 @@ void TextImageCache::draw(QPainter& painter, const QPointF& bottomLeft, const QS
         drawLine(painter, bottomLeft, text, font, color);
         return;
     }
-    const Block& laidOut = block(layoutKey(text, font, option), text, font, option);
-    if (laidOut.lines.empty()) {
+    const std::shared_ptr<const Block> laidOut = block(text, font, option);
+    if (laidOut->lines.empty()) {
         drawRendering(painter, bottomLeft, text, font, color, option);
         return;
     }
-    // Drawing fields may measure them, and measuring may push this block out of the cache.
-    const std::vector<TabbedLine> lines = laidOut.lines;
+    const std::vector<TabbedLine>& lines = laidOut->lines;
     // Each line's baseline lies an ascent below the top of its line box, as
     // in a text layout; a field's rendering stands a font height above its bottom.
-    const double lineHeight = laidOut.size.height() / double(lines.size());
+    const double lineHeight = laidOut->size.height() / double(lines.size());
     const double fontHeight = QFontMetricsF(font, &referenceDevice()).height();
     for (size_t i = 0; i < lines.size(); ++i) {
         const double bottom = bottomLeft.y() - double(lines.size() - i) * lineHeight + fontHeight;
@@ -238,8 +240,8 @@ void TextImageCache::drawLine(QPainter& painter, const QPointF& bottomLeft, cons
         return;
     }
     double x = bottomLeft.x();
-    for (QChar character : text) {
-        const QString digit(character);
+    for (const QChar& character : text) {
+        const QString digit = QString::fromRawData(&character, 1);
         if (character != u' ')
             drawRendering(painter, QPointF(x, bottomLeft.y()), digit, font, color, QTextOption());
         x += characterAdvance(character, font);
@@ -263,10 +265,9 @@ void TextImageCache::paint(QPainter& painter, const QString& text, const QFont& 
 void TextImageCache::drawRendering(QPainter& painter, const QPointF& bottomLeft, const QString& text, const QFont& font,
     const QColor& color, const QTextOption& option)
 {
-    QByteArray key = layoutKey(text, font, option);
-    const Block& laidOut = block(key, text, font, option);
-    const bool textLayout = laidOut.needsTextLayout;
-    const QSizeF size = laidOut.size;
+    const std::shared_ptr<const Block> laidOut = block(text, font, option);
+    const bool textLayout = laidOut->needsTextLayout;
+    const QSizeF size = laidOut->size;
     // Texts are rasterized at the device's pixel ratio: a painter that scales
     // (the square forms of cells) or rotates draws them itself.
     if (painter.worldTransform().type() > QTransform::TxTranslate) {
@@ -282,6 +283,8 @@ void TextImageCache::drawRendering(QPainter& painter, const QPointF& bottomLeft,
     const QPointF within(std::round((corner.x() - pixel.x()) * HorizontalSteps) / HorizontalSteps,
         std::round((corner.y() - pixel.y()) * VerticalSteps) / VerticalSteps);
 
+    QByteArray& key = m_key;
+    layoutKey(text, font, option);
     append(key, color.rgba64());
     append(key, ratio);
     append(key, within);

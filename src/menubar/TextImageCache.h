@@ -13,6 +13,7 @@
 #include <QTextOption>
 
 #include <array>
+#include <memory>
 #include <vector>
 
 // The texts of status-item images repeat (a percentage takes a hundred
@@ -55,7 +56,8 @@ private:
 
     TextImageCache();
 
-    const Block& block(const QByteArray& key, const QString& text, const QFont& font, const QTextOption& option);
+    // Shared, so that a caller keeps its block while measuring pushes it out of the cache.
+    std::shared_ptr<const Block> block(const QString& text, const QFont& font, const QTextOption& option);
     Block measure(const QString& text, const QFont& font, const QTextOption& option);
     // One line without tabs: a number digit by digit, anything else whole.
     void drawLine(QPainter& painter, const QPointF& bottomLeft, const QString& text, const QFont& font,
@@ -68,7 +70,10 @@ private:
         const QTextOption& option, bool textLayout);
     // The advance of one of the characters numbers are set from.
     double characterAdvance(QChar character, const QFont& font);
-    QByteArray layoutKey(const QString& text, const QFont& font, const QTextOption& option);
+    // The key of the text's layout, written into the kept key buffer so that a
+    // lookup of a known text allocates nothing. Measuring writes keys too:
+    // the buffer holds this key only until the next measurement.
+    const QByteArray& layoutKey(const QString& text, const QFont& font, const QTextOption& option);
     // What decides a font's glyphs, as bytes; remembered for the last font asked about.
     const QByteArray& fontSignature(const QFont& font);
 
@@ -76,7 +81,8 @@ private:
     QByteArray m_fontSignature;
     // Advances of the characters of numbers, by font signature; negative until measured.
     QHash<QByteArray, std::array<double, 16>> m_numberAdvances;
-    QCache<QByteArray, Block> m_blocks;
+    QCache<QByteArray, std::shared_ptr<const Block>> m_blocks;
+    QByteArray m_key;
     // Rasterized texts with room around them, by layout, colour, pixel ratio
     // and the position of the text's corner within its pixel.
     QCache<QByteArray, Rendering> m_images;

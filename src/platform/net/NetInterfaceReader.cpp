@@ -32,7 +32,13 @@ bool isInterfaceName(const QString& name)
 NetInterfaceReader::NetInterfaceReader(const QString& sysroot)
     : m_sysroot(sysroot)
     , m_root(m_sysroot.filePath(QString()))
+    , m_interfaceFolder(m_sysroot.filePath(QStringLiteral("sys/class/net")))
 {
+}
+
+bool NetInterfaceReader::hasInterfaceFolder() const
+{
+    return ::access(m_interfaceFolder.c_str(), F_OK) == 0;
 }
 
 QString NetInterfaceReader::path(const QString& name, const QString& file) const
@@ -42,16 +48,20 @@ QString NetInterfaceReader::path(const QString& name, const QString& file) const
 
 QStringList NetInterfaceReader::interfaceNames() const
 {
-    // Read on every tick: plain directory calls into kept buffers (names
-    // this short fit inside std::string), and new texts only when it changed.
+    // Read on every tick: the directory's entries straight into a buffer on
+    // the stack (opendir would allocate its own), kept strings (names this
+    // short fit inside std::string), and new texts only when it changed.
     m_listing.clear();
-    DIR* list = ::opendir(m_sysroot.filePath(QStringLiteral("sys/class/net")).c_str());
-    if (list) {
-        while (const dirent* entry = ::readdir(list)) {
+    const FileDescriptor folder(::open(m_interfaceFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    alignas(dirent64) char entries[4096];
+    ssize_t filled = 0;
+    while (folder.get() >= 0 && (filled = ::getdents64(folder.get(), entries, sizeof entries)) > 0) {
+        for (ssize_t offset = 0; offset < filled;) {
+            const auto* entry = reinterpret_cast<const dirent64*>(entries + offset);
             if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
                 m_listing.emplace_back(entry->d_name);
+            offset += entry->d_reclen;
         }
-        ::closedir(list);
     }
     std::sort(m_listing.begin(), m_listing.end());
     if (m_listing != m_lastListing) {

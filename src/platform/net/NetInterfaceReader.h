@@ -18,6 +18,8 @@ public:
     explicit NetInterfaceReader(const QString& sysroot = {});
 
     const Sysroot& sysroot() const { return m_sysroot; }
+    // Whether the folder of the interfaces exists at all.
+    bool hasInterfaceFolder() const;
     // Sorted by name (byte order).
     QStringList interfaceNames() const;
     // None when the interface is gone or a counter cannot be read.
@@ -44,6 +46,7 @@ private:
 
     Sysroot m_sysroot;
     std::string m_root;
+    std::string m_interfaceFolder;
     mutable std::string m_path;
     mutable std::vector<std::string> m_listing;
     mutable std::vector<std::string> m_lastListing;
