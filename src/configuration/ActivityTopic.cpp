@@ -2,7 +2,6 @@
 
 #include "configuration/ActivityDeviceTable.h"
 #include "instruments/QRNDiskInstrument.h"
-#include "instruments/QRNEquipmentMonitor.h"
 #include "instruments/QRNNetActivityInstrument.h"
 #include "items/ActivitySettingNames.h"
 #include "platform/defaults/PropertyList.h"
@@ -52,18 +51,11 @@ QVariantList storedList(const QString& key)
 
 ActivityTopic::ActivityTopic()
 {
-    NotificationCenter& center = NotificationCenter::defaultCenter();
-    m_addedToken = center.addObserver(QLatin1String(EquipmentWasAddedNotification),
-        [this](const QString&, const QVariantMap& userInfo) { updateOnlineStatus(true, userInfo); });
-    m_removedToken = center.addObserver(QLatin1String(EquipmentWasRemovedNotification),
-        [this](const QString&, const QVariantMap& userInfo) { updateOnlineStatus(false, userInfo); });
+    m_equipment.observe([this](const QVariantMap& userInfo) { updateOnlineStatus(true, userInfo); },
+        [this](const QVariantMap& userInfo) { updateOnlineStatus(false, userInfo); });
 }
 
-ActivityTopic::~ActivityTopic()
-{
-    NotificationCenter::defaultCenter().removeObserver(m_addedToken);
-    NotificationCenter::defaultCenter().removeObserver(m_removedToken);
-}
+ActivityTopic::~ActivityTopic() = default;
 
 QString ActivityTopic::systemSymbolNameOfIcon() const
 {

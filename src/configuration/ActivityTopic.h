@@ -2,7 +2,7 @@
 
 #include "configuration/ActivityDeviceList.h"
 #include "configuration/ConfigurationTopic.h"
-#include "platform/notifications/NotificationCenter.h"
+#include "instruments/EquipmentObserver.h"
 
 #include <QPointer>
 
@@ -59,6 +59,5 @@ private:
     QPointer<ActivityDeviceTable> m_diskTable;
     QPointer<ActivityDeviceTable> m_interfaceTable;
     QPointer<QCheckBox> m_upDownSwitch;
-    NotificationCenter::Token m_addedToken = 0;
-    NotificationCenter::Token m_removedToken = 0;
+    EquipmentObserver m_equipment;
 };

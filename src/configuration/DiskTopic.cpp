@@ -1,7 +1,6 @@
 #include "configuration/DiskTopic.h"
 
 #include "instruments/QRNDiskInstrument.h"
-#include "instruments/QRNEquipmentMonitor.h"
 #include "items/DiskSettingNames.h"
 #include "platform/defaults/PropertyList.h"
 #include "platform/defaults/UserDefaults.h"
@@ -40,18 +39,11 @@ DiskTopic::DiskTopic()
         ExampleCellTexts{QStringLiteral("HD"), QStringLiteral("W: 999.9 WW/s"),
             QStringLiteral("W:"), QStringLiteral(" 99"), QStringLiteral("\tR:\t20\tMB/s"), QStringLiteral("\tW:\t15\tMB/s"), true})
 {
-    NotificationCenter& center = NotificationCenter::defaultCenter();
-    m_addedToken = center.addObserver(QLatin1String(EquipmentWasAddedNotification),
-        [this](const QString&, const QVariantMap& userInfo) { updateOnlineStatus(true, disk(userInfo)); });
-    m_removedToken = center.addObserver(QLatin1String(EquipmentWasRemovedNotification),
-        [this](const QString&, const QVariantMap& userInfo) { updateOnlineStatus(false, disk(userInfo)); });
+    m_equipment.observe([this](const QVariantMap& userInfo) { updateOnlineStatus(true, disk(userInfo)); },
+        [this](const QVariantMap& userInfo) { updateOnlineStatus(false, disk(userInfo)); });
 }
 
-DiskTopic::~DiskTopic()
-{
-    NotificationCenter::defaultCenter().removeObserver(m_addedToken);
-    NotificationCenter::defaultCenter().removeObserver(m_removedToken);
-}
+DiskTopic::~DiskTopic() = default;
 
 void DiskTopic::init()
 {

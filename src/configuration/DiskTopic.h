@@ -2,7 +2,7 @@
 
 #include "configuration/DiskDescriptionList.h"
 #include "configuration/MonitorItemTopic.h"
-#include "platform/notifications/NotificationCenter.h"
+#include "instruments/EquipmentObserver.h"
 
 #include <QPointer>
 
@@ -49,6 +49,5 @@ private:
     QPointer<QListWidget> m_table;
     QPointer<QComboBox> m_graphStyle;
     QPointer<QComboBox> m_zoomMode;
-    NotificationCenter::Token m_addedToken = 0;
-    NotificationCenter::Token m_removedToken = 0;
+    EquipmentObserver m_equipment;
 };

@@ -1,7 +1,6 @@
 #include "items/QRNActivityMonitorItem.h"
 
 #include "instruments/QRNDiskActivityInstrument.h"
-#include "instruments/QRNEquipmentMonitor.h"
 #include "instruments/QRNNetActivityInstrument.h"
 #include "items/ActivitySettingNames.h"
 #include "menubar/QRNMenuBarItemImage.h"
@@ -43,18 +42,11 @@ QRNActivityMonitorItem::QRNActivityMonitorItem()
 QRNActivityMonitorItem::QRNActivityMonitorItem(bool suppressSerials)
     : m_suppressSerials(suppressSerials)
 {
-    NotificationCenter& center = NotificationCenter::defaultCenter();
-    m_addedToken = center.addObserver(QLatin1String(EquipmentWasAddedNotification),
-        [this](const QString&, const QVariantMap& userInfo) { equipmentWasAdded(userInfo); });
-    m_removedToken = center.addObserver(QLatin1String(EquipmentWasRemovedNotification),
-        [this](const QString&, const QVariantMap& userInfo) { equipmentWasRemoved(userInfo); });
+    m_equipment.observe([this](const QVariantMap& userInfo) { equipmentWasAdded(userInfo); },
+        [this](const QVariantMap& userInfo) { equipmentWasRemoved(userInfo); });
 }
 
-QRNActivityMonitorItem::~QRNActivityMonitorItem()
-{
-    NotificationCenter::defaultCenter().removeObserver(m_addedToken);
-    NotificationCenter::defaultCenter().removeObserver(m_removedToken);
-}
+QRNActivityMonitorItem::~QRNActivityMonitorItem() = default;
 
 std::unique_ptr<QRNMonitorItem> QRNActivityMonitorItem::create(const QStringList& codes)
 {

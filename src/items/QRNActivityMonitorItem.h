@@ -1,7 +1,7 @@
 #pragma once
 
+#include "instruments/EquipmentObserver.h"
 #include "items/QRNMonitorItem.h"
-#include "platform/notifications/NotificationCenter.h"
 
 #include <QHash>
 #include <QStringList>
@@ -83,6 +83,5 @@ private:
     std::vector<int> m_netDisplayStyles;
     // The lamps in instrument order, owned by the image; rebuilt with the cells.
     std::vector<QRNStateMenuBarCell*> m_lamps;
-    NotificationCenter::Token m_addedToken = 0;
-    NotificationCenter::Token m_removedToken = 0;
+    EquipmentObserver m_equipment;
 };

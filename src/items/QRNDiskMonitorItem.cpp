@@ -1,7 +1,6 @@
 #include "items/QRNDiskMonitorItem.h"
 
 #include "instruments/QRNDiskInstrument.h"
-#include "instruments/QRNEquipmentMonitor.h"
 #include "items/DiskSettingNames.h"
 #include "menubar/QRNGraphMenuBarCell.h"
 #include "menubar/QRNGraphMenuView.h"
@@ -58,18 +57,11 @@ QRNDiskMonitorItem::QRNDiskMonitorItem()
 QRNDiskMonitorItem::QRNDiskMonitorItem(bool suppressSerials)
     : m_suppressSerials(suppressSerials)
 {
-    NotificationCenter& center = NotificationCenter::defaultCenter();
-    m_addedToken = center.addObserver(QLatin1String(EquipmentWasAddedNotification),
-        [this](const QString&, const QVariantMap& userInfo) { equipmentWasAdded(userInfo); });
-    m_removedToken = center.addObserver(QLatin1String(EquipmentWasRemovedNotification),
-        [this](const QString&, const QVariantMap& userInfo) { equipmentWasRemoved(userInfo); });
+    m_equipment.observe([this](const QVariantMap& userInfo) { equipmentWasAdded(userInfo); },
+        [this](const QVariantMap& userInfo) { equipmentWasRemoved(userInfo); });
 }
 
-QRNDiskMonitorItem::~QRNDiskMonitorItem()
-{
-    NotificationCenter::defaultCenter().removeObserver(m_addedToken);
-    NotificationCenter::defaultCenter().removeObserver(m_removedToken);
-}
+QRNDiskMonitorItem::~QRNDiskMonitorItem() = default;
 
 std::unique_ptr<QRNMonitorItem> QRNDiskMonitorItem::create(const QStringList& codes)
 {

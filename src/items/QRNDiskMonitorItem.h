@@ -1,7 +1,7 @@
 #pragma once
 
+#include "instruments/EquipmentObserver.h"
 #include "items/QRNMonitorItem.h"
-#include "platform/notifications/NotificationCenter.h"
 
 #include <QPointer>
 #include <QSet>
@@ -81,6 +81,5 @@ private:
     quint64 m_shownWritten = ~quint64(0);
     quint64 m_lastRead = 0;
     quint64 m_lastWritten = 0;
-    NotificationCenter::Token m_addedToken = 0;
-    NotificationCenter::Token m_removedToken = 0;
+    EquipmentObserver m_equipment;
 };
