@@ -120,27 +120,6 @@ quint64 QRNMemoryMonitorItem::usedMemory() const
     }
 }
 
-void QRNMemoryMonitorItem::pushFractionIntoCells(double fraction, quint64 used, quint64 free)
-{
-    QRNMenuBarItemImage* image = menuBarImage();
-    if (!image)
-        return;
-    for (const auto& cell : image->menuBarCells()) {
-        if (auto* text = dynamic_cast<QRNTextMenuBarCell*>(cell.get())) {
-            if (text->textStyle() != QRNTextMenuBarCell::TwoLines)
-                continue;
-            text->setTabStopsForLabelMaximumString(QStringLiteral("W:"), QStringLiteral(" 999.9"));
-            text->setStringValue(tr("\tU:\t%1").arg(CDP::displayTextForMemorySize(used, true)));
-            text->setSecondaryStringValue(tr("\tF:\t%1").arg(CDP::displayTextForMemorySize(free, true)));
-        } else if (auto* numeric = dynamic_cast<QRNNumericMenuBarCell*>(cell.get())) {
-            numeric->setDoubleValue(fraction);
-        } else if (auto* graph = dynamic_cast<QRNGraphMenuBarCell*>(cell.get())) {
-            graph->addNewValue(fraction);
-        }
-    }
-    image->refreshCells();
-}
-
 double QRNMemoryMonitorItem::usedFraction() const
 {
     const quint64 total = totalMemory();
@@ -160,7 +139,7 @@ void QRNMemoryMonitorItem::updateInterfaceMenuBar(bool menuBar, bool menuItems)
     const quint64 free = total > used ? total - used : 0;
     const double fraction = usedFraction();
     if (menuBar)
-        pushFractionIntoCells(fraction, used, free);
+        pushUsedAndFreeIntoCells(used, free, fraction, true);
     // The menu's graph keeps its history while the menu is closed.
     if (m_memoryGraph)
         m_memoryGraph->addNewValue(fraction);

@@ -67,7 +67,6 @@ protected:
     void createMenuItemsInMenu(StatusMenu& menu) override;
 
 private:
-    void pushFractionIntoCells(double fraction, quint64 used, quint64 free);
     void updateMenuRows(quint64 free);
     QString pageText(quint64 pages) const;
 

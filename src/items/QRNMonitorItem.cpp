@@ -1,9 +1,11 @@
 #include "items/QRNMonitorItem.h"
 
 #include "instruments/QRNSystemInstrument.h"
+#include "menubar/QRNGraphMenuBarCell.h"
 #include "menubar/QRNGraphMenuView.h"
 #include "menubar/QRNMenuBarCell.h"
 #include "menubar/QRNMenuBarItemImage.h"
+#include "menubar/QRNNumericMenuBarCell.h"
 #include "menubar/QRNTextMenuBarCell.h"
 #include "menubar/QRNTextPairView.h"
 #include "platform/defaults/PropertyList.h"
@@ -11,6 +13,7 @@
 #include "platform/statusbar/StatusBar.h"
 #include "platform/statusbar/StatusMenu.h"
 #include "settings/SettingNames.h"
+#include "support/CDP.h"
 #include "support/EventLog.h"
 
 #include <QFontDatabase>
@@ -266,4 +269,25 @@ void QRNMonitorItem::statusItemVisibilityChanged(bool visible)
     if (visible)
         return;
     Q_EMIT removalRequested(this);
+}
+
+void QRNMonitorItem::pushUsedAndFreeIntoCells(quint64 used, quint64 free, double fraction, bool graphsFollow)
+{
+    QRNMenuBarItemImage* image = menuBarImage();
+    if (!image)
+        return;
+    for (const auto& cell : image->menuBarCells()) {
+        if (auto* text = dynamic_cast<QRNTextMenuBarCell*>(cell.get())) {
+            if (text->textStyle() != QRNTextMenuBarCell::TwoLines)
+                continue;
+            text->setTabStopsForLabelMaximumString(QStringLiteral("W:"), QStringLiteral(" 999.9"));
+            text->setStringValue(tr("\tU:\t%1").arg(CDP::displayTextForMemorySize(used, true)));
+            text->setSecondaryStringValue(tr("\tF:\t%1").arg(CDP::displayTextForMemorySize(free, true)));
+        } else if (auto* numeric = dynamic_cast<QRNNumericMenuBarCell*>(cell.get())) {
+            numeric->setDoubleValue(fraction);
+        } else if (auto* graph = dynamic_cast<QRNGraphMenuBarCell*>(cell.get()); graph && graphsFollow) {
+            graph->addNewValue(fraction);
+        }
+    }
+    image->refreshCells();
 }

@@ -106,6 +106,10 @@ Q_SIGNALS:
 protected:
     QRNMonitorItem();
 
+    // Used and free amounts into the two-line texts, the fraction into the
+    // numeric cells (and the graphs, when they follow it); then a redraw.
+    void pushUsedAndFreeIntoCells(quint64 used, quint64 free, double fraction, bool graphsFollow);
+
     // Called for each new cell before it joins the image.
     virtual void customizeNewMenuBarCell(QRNMenuBarCell& cell);
 

@@ -160,29 +160,10 @@ void QRNVolumeMonitorItem::updateInterfaceMenuBar(bool menuBar, bool menuItems)
 {
     if (menuBar) {
         const auto [used, free] = totals();
-        pushTotalsIntoCells(used, free, share(used, used + free));
+        pushUsedAndFreeIntoCells(used, free, share(used, used + free), false);
     }
     if (menuItems && isMenuVisible())
         updateMenuRows();
-}
-
-void QRNVolumeMonitorItem::pushTotalsIntoCells(quint64 used, quint64 free, double fraction)
-{
-    QRNMenuBarItemImage* image = menuBarImage();
-    if (!image)
-        return;
-    for (const auto& cell : image->menuBarCells()) {
-        if (auto* text = dynamic_cast<QRNTextMenuBarCell*>(cell.get())) {
-            if (text->textStyle() != QRNTextMenuBarCell::TwoLines)
-                continue;
-            text->setTabStopsForLabelMaximumString(QStringLiteral("W:"), QStringLiteral(" 999.9"));
-            text->setStringValue(tr("\tU:\t%1").arg(CDP::displayTextForMemorySize(used, true)));
-            text->setSecondaryStringValue(tr("\tF:\t%1").arg(CDP::displayTextForMemorySize(free, true)));
-        } else if (auto* numeric = dynamic_cast<QRNNumericMenuBarCell*>(cell.get())) {
-            numeric->setDoubleValue(fraction);
-        }
-    }
-    image->refreshCells();
 }
 
 void QRNVolumeMonitorItem::updateMenuRows()

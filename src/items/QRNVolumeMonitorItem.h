@@ -70,7 +70,6 @@ protected:
 
 private:
     void mountsChanged(const QStringList& mounted, const QStringList& unmounted);
-    void pushTotalsIntoCells(quint64 used, quint64 free, double fraction);
     void updateMenuRows();
     // Used and free bytes summed over every volume.
     std::pair<quint64, quint64> totals() const;
