@@ -210,15 +210,7 @@ quint64 QRNGPUInstrument::memoryValueForKey(const QString& key) const
 
 std::optional<QString> QRNGPUInstrument::stringForKey(const QString& key) const
 {
-    const QVariant value = valueForAccessorWithKey(key);
-    if (value.typeId() == QMetaType::QString)
-        return value.toString();
-    if (value.typeId() == QMetaType::QByteArray) {
-        const QByteArray bytes = value.toByteArray();
-        const qsizetype end = bytes.indexOf('\0');
-        return QString::fromUtf8(end < 0 ? bytes : bytes.left(end));
-    }
-    return std::nullopt;
+    return QRNIORegistryEntry::stringOf(valueForAccessorWithKey(key));
 }
 
 void QRNGPUInstrument::setAccessor(const QString& descriptorKey, const QString& accessor)

@@ -117,7 +117,11 @@ std::optional<QVariantMap> QRNIORegistryEntry::dictionaryValueWithName(const QSt
 
 std::optional<QString> QRNIORegistryEntry::stringValueWithName(const QString& key) const
 {
-    const QVariant property = value(key);
+    return stringOf(value(key));
+}
+
+std::optional<QString> QRNIORegistryEntry::stringOf(const QVariant& property)
+{
     if (property.typeId() == QMetaType::QString)
         return property.toString();
     if (property.typeId() == QMetaType::QByteArray) {

@@ -36,6 +36,8 @@ public:
     bool hasValueWithName(const QString& key) const;
     // A text as it is; raw bytes up to their first NUL, as UTF-8; none otherwise.
     std::optional<QString> stringValueWithName(const QString& key) const;
+    // A property as text: a string, or bytes up to their first NUL; none for other types.
+    static std::optional<QString> stringOf(const QVariant& property);
     // -1 when missing or not a number.
     qint64 integerValueWithName(const QString& key) const;
     // False when missing or not a Boolean.
