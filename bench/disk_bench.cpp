@@ -97,20 +97,27 @@ std::unique_ptr<QRNDiskMonitorItem> itemOverAttachedDisks()
     return item;
 }
 
+// The item over the attached disks, or none with the benchmark skipped and told why.
+std::unique_ptr<QRNDiskMonitorItem> itemToMeasure(benchmark::State& state)
+{
+    if (!SampleBenchmark::countsAllocations()) {
+        state.SkipWithError("the counting allocation functions are not in effect");
+        return nullptr;
+    }
+    std::unique_ptr<QRNDiskMonitorItem> disks = itemOverAttachedDisks();
+    if (!disks)
+        state.SkipWithError("no physical disk");
+    return disks;
+}
+
 // The item's update with its menu closed: the sums, the peaks, the menu
 // graphs, the bar's cells (texts are formatted only when the amounts change)
 // and the redraw of its image.
 void itemUpdate(benchmark::State& state)
 {
-    if (!SampleBenchmark::countsAllocations()) {
-        state.SkipWithError("the counting allocation functions are not in effect");
+    const std::unique_ptr<QRNDiskMonitorItem> disks = itemToMeasure(state);
+    if (!disks)
         return;
-    }
-    const std::unique_ptr<QRNDiskMonitorItem> disks = itemOverAttachedDisks();
-    if (!disks) {
-        state.SkipWithError("no physical disk");
-        return;
-    }
     QRNDiskMonitorItem& item = *disks;
     const std::uint64_t before = SampleBenchmark::allocationCount.load();
     for (auto _ : state)
@@ -124,15 +131,9 @@ BENCHMARK(itemUpdate)->Unit(benchmark::kMicrosecond);
 // the disk item itself does per tick must not allocate.
 void itemUpdateWithoutRedraw(benchmark::State& state)
 {
-    if (!SampleBenchmark::countsAllocations()) {
-        state.SkipWithError("the counting allocation functions are not in effect");
+    const std::unique_ptr<QRNDiskMonitorItem> disks = itemToMeasure(state);
+    if (!disks)
         return;
-    }
-    const std::unique_ptr<QRNDiskMonitorItem> disks = itemOverAttachedDisks();
-    if (!disks) {
-        state.SkipWithError("no physical disk");
-        return;
-    }
     QRNDiskMonitorItem& item = *disks;
     item.menuBarImage()->setAssociatedView(nullptr);
     SampleBenchmark::measureSteadyState(state, [&] { item.updateInterfaceMenuBar(true, false); });
