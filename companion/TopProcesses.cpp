@@ -95,9 +95,11 @@ TopProcessLists TopProcesses::read(double now)
         reading.name = stat->name;
         reading.residentBytes = std::uint64_t(double(stat->residentPages) * m_pageSize);
         reading.memoryUsage = memoryTotal > 0 ? double(reading.residentBytes) / memoryTotal : 0;
+        // A process new since the previous reading spent all its time in between.
         const auto previous = m_previousTicks.find(reading.processID);
-        if (elapsed > 0 && previous != m_previousTicks.end() && stat->processorTicks >= previous->second)
-            reading.cpuUsage = double(stat->processorTicks - previous->second) / m_ticksPerSecond / elapsed;
+        const std::uint64_t before = previous != m_previousTicks.end() ? previous->second : 0;
+        if (elapsed > 0 && stat->processorTicks >= before)
+            reading.cpuUsage = double(stat->processorTicks - before) / m_ticksPerSecond / elapsed;
         ticks.emplace(reading.processID, stat->processorTicks);
         all.push_back(std::move(reading));
     }

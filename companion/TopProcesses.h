@@ -31,7 +31,8 @@ public:
     explicit TopProcesses(const SystemFiles& files);
 
     // `now` is monotonic seconds; processor use needs two readings, so the
-    // first reading's processor list counts every process as idle.
+    // first reading's processor list counts every process as idle. A process
+    // that started since the previous reading counts from its start.
     TopProcessLists read(double now);
 
     struct Stat {

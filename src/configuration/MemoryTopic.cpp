@@ -30,7 +30,7 @@ void MemoryTopic::setIsHandlingInactiveAsFree(bool handles)
 
 void MemoryTopic::setIsShowingTop5Processes(bool shows)
 {
-    storeBool(SettingName::ShowTopProcesses, shows);
+    TopProcessesSwitch::store(shows, topicUserDefaultsKeyForKey(SettingName::ShowTopProcesses));
 }
 
 void MemoryTopic::setIsShowingMemoryBySize(bool shows)
@@ -88,7 +88,6 @@ QWidget* MemoryTopic::createContentView()
         {tr("Show a history graph in the menu"), SettingName::ShowMenuGraph, &MemoryTopic::setIsShowingMenuGraph, "menuGraph"},
         {tr("Show paging as amounts instead of page counts"), SettingName::ShowSwapsAsBytes, &MemoryTopic::setIsShowingSwapsAsBytes, "swapsAsBytes"},
         {tr("Show the memory of the graphics processors"), SettingName::ShowGPUMemory, &MemoryTopic::setIsShowingGPUMemory, "gpuMemory"},
-        {tr("Show the five busiest processes (needs Vistrel Plus)"), SettingName::ShowTopProcesses, &MemoryTopic::setIsShowingTop5Processes, "topProcesses"},
         {tr("Show the processes' memory as sizes instead of shares"), SettingName::ShowMemoryBySize, &MemoryTopic::setIsShowingMemoryBySize, "memoryBySize"},
     };
     for (const auto& entry : switches) {
@@ -96,5 +95,9 @@ QWidget* MemoryTopic::createContentView()
         layout->addWidget(SettingControls::makeSwitch(entry.text, QLatin1String(entry.objectName),
             topicUserDefaultsKeyForKey(entry.name), [this, setter](bool value) { (this->*setter)(value); }));
     }
+    // Next to the switch of how their memory shows.
+    QWidget* bySize = page->findChild<QWidget*>(QStringLiteral("memoryBySize"));
+    layout->insertWidget(layout->indexOf(bySize), m_topProcessesSwitch.makeSwitch(
+        topicUserDefaultsKeyForKey(SettingName::ShowTopProcesses), [this](bool shows) { setIsShowingTop5Processes(shows); }));
     return page;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "configuration/MonitorItemTopic.h"
+#include "configuration/TopProcessesSwitch.h"
 
 // The memory page: the item's switch and cells, the terminology of its menu,
 // what counts as free and how sizes, paging, the graph, the graphics memory
@@ -15,7 +16,9 @@ public:
     QString className() const override { return QLatin1String(ClassName); }
 
     void setIsHandlingInactiveAsFree(bool handles);
+    // Stored, and the companion told; the switch is usable only while it is connected.
     void setIsShowingTop5Processes(bool shows);
+    static bool canShowTop5Processes() { return TopProcessesSwitch::canShowTop5Processes(); }
     void setIsShowingMemoryBySize(bool shows);
     void setIsShowingMenuGraph(bool shows);
     void setIsShowingSwapsAsBytes(bool shows);
@@ -29,4 +32,6 @@ protected:
 
 private:
     void storeBool(const QString& name, bool value);
+
+    TopProcessesSwitch m_topProcessesSwitch;
 };

@@ -49,7 +49,7 @@ void ProcessorTopic::setIsShowingGPULoads(bool shows)
 
 void ProcessorTopic::setIsShowingTop5Processes(bool shows)
 {
-    QRNHostUserDefaults::setBool(shows, topicUserDefaultsKeyForKey(SettingName::ShowTopProcesses));
+    TopProcessesSwitch::store(shows, topicUserDefaultsKeyForKey(SettingName::ShowTopProcesses));
 }
 
 void ProcessorTopic::setEnabled(bool enabled, int index)
@@ -146,8 +146,7 @@ QWidget* ProcessorTopic::createContentView()
     layout->addWidget(SettingControls::makeSwitch(tr("Show the loads of the graphics processors"),
         QStringLiteral("gpuLoads"), topicUserDefaultsKeyForKey(SettingName::ShowGPULoads),
         [this](bool shows) { setIsShowingGPULoads(shows); }));
-    layout->addWidget(SettingControls::makeSwitch(tr("Show the five busiest processes (needs Vistrel Plus)"),
-        QStringLiteral("topProcesses"), topicUserDefaultsKeyForKey(SettingName::ShowTopProcesses),
+    layout->addWidget(m_topProcessesSwitch.makeSwitch(topicUserDefaultsKeyForKey(SettingName::ShowTopProcesses),
         [this](bool shows) { setIsShowingTop5Processes(shows); }));
     return page;
 }

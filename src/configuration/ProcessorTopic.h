@@ -1,6 +1,7 @@
 #pragma once
 
 #include "configuration/MonitorItemTopic.h"
+#include "configuration/TopProcessesSwitch.h"
 
 #include <QPointer>
 
@@ -34,7 +35,9 @@ public:
     // 0 totals, 1 one cell group per processor.
     void setMenuBarDisplayMode(int mode);
     void setIsShowingGPULoads(bool shows);
+    // Stored, and the companion told; the switch is usable only while it is connected.
     void setIsShowingTop5Processes(bool shows);
+    static bool canShowTop5Processes() { return TopProcessesSwitch::canShowTop5Processes(); }
     void setEnabled(bool enabled, int processorMonitoringAtIndex);
     bool isEnabledProcessorMonitoringAtIndex(int index) const;
     void enableMonitoringForAllProcessorIndexes(bool enabled);
@@ -52,4 +55,5 @@ private:
     std::vector<ProcessorOption> m_processorOptions;
     QPointer<QListWidget> m_list;
     bool m_refreshingList = false;
+    TopProcessesSwitch m_topProcessesSwitch;
 };

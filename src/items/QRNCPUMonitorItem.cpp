@@ -184,6 +184,8 @@ void QRNCPUMonitorItem::updateInterfaceMenuBar(bool menuBar, bool menuItems)
             uptime ? QRNTimeUtilities::localizedTextRepresentationForTimeInterval(*uptime) : tr("unknown"));
     }
     m_gpuRows.updateRows([](const QRNGPUInstrument& gpu) { return PaddedNumberFormat::percentage(gpu.utilization()); });
+    m_processRows.updateRows(&VLPProcessInstrumentEntry::top5CPUProcessEntries,
+        [](const VLPProcessEntry& process) { return PaddedNumberFormat::percentage(process.cpuUsage); });
     if (m_processCountView)
         m_processCountView->setRightStringValue(PaddedNumberFormat::count(cpuInstrument().currentProcessCount()));
     updateMenuWidthForTextPairViewsIfNeeded();
@@ -210,6 +212,7 @@ void QRNCPUMonitorItem::createMenuItemsInMenu(StatusMenu& menu)
     if (anyGraph)
         menu.addSeparator();
     m_gpuRows.createRows(*this, menu, tr("GPU utilization"));
+    m_processRows.createRows(*this, menu);
 
     m_processCountView = addTextPairView(tr("Processes:"), QString(), &menu);
     addTextPairView(tr("Active since:"), QString(), &menu);
@@ -237,7 +240,7 @@ void QRNCPUMonitorItem::handleChangeOfUserDefault(const SettingsKey& key, const 
     } else if (name == SettingName::ShowGPULoads && isBooleanValue(value)) {
         setShowsGPULoads(value.toBool());
     } else if (name == SettingName::ShowTopProcesses && isBooleanValue(value)) {
-        // Top processes join the menu once their instrument exists.
+        setShowsProcessStatistics(value.toBool());
     } else {
         QRNMonitorItem::handleChangeOfUserDefault(key, value);
     }
@@ -246,6 +249,14 @@ void QRNCPUMonitorItem::handleChangeOfUserDefault(const SettingsKey& key, const 
 void QRNCPUMonitorItem::setShowsGPULoads(bool shows)
 {
     if (std::optional<Instruments> instruments = m_gpuRows.instrumentsAfterShowing(shows, monitorInstruments())) {
+        setMonitorInstruments(std::move(*instruments));
+        rebuildMenu();
+    }
+}
+
+void QRNCPUMonitorItem::setShowsProcessStatistics(bool shows)
+{
+    if (std::optional<Instruments> instruments = m_processRows.instrumentsAfterShowing(shows, monitorInstruments())) {
         setMonitorInstruments(std::move(*instruments));
         rebuildMenu();
     }

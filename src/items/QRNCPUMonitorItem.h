@@ -2,6 +2,7 @@
 
 #include "items/GPUMenuRows.h"
 #include "items/QRNMonitorItem.h"
+#include "items/TopProcessRows.h"
 
 #include <QPointer>
 
@@ -13,8 +14,8 @@ class QRNGraphMenuView;
 
 // Processor load in the bar — the total, or one group of cells per logical
 // processor — and in the menu: user, system, nice and idle time, optional
-// per-processor history graphs, the graphics processors' loads, the process
-// count and the time since start.
+// per-processor history graphs, the graphics processors' loads, the five
+// busiest processes, the process count and the time since start.
 class QRNCPUMonitorItem : public QRNMonitorItem {
     Q_OBJECT
 public:
@@ -45,6 +46,10 @@ public:
     bool showsGPULoads() const { return m_gpuRows.isShown(); }
     void setShowsGPULoads(bool shows);
     const QRNGPUInstrument::List& gpuInstruments() const { return m_gpuRows.gpuInstruments(); }
+    // The five processes using most processor time, as Vistrel Plus reports them.
+    bool showsProcessStatistics() const { return m_processRows.isShown(); }
+    void setShowsProcessStatistics(bool shows);
+    QRNRemoteProcessInstrument* processInstrument() const { return m_processRows.processInstrument(); }
 
     // Opens the desktop's own system monitor; nothing when none is installed.
     void openActivityMonitor();
@@ -73,4 +78,5 @@ private:
     QPointer<QRNTextPairView> m_processCountView;
     QPointer<QRNTextPairView> m_uptimeView;
     GPUMenuRows m_gpuRows;
+    TopProcessRows m_processRows;
 };

@@ -181,6 +181,10 @@ void QRNMemoryMonitorItem::updateMenuRows(quint64 free)
         m_swapOutView->setRightStringValue(m.hasPagingCounters() ? pageText(m.accumulatedPageOuts()) : tr("unknown"));
     if (m_usedSwapView)
         m_usedSwapView->setRightStringValue(CDP::displayTextForMemorySize(m.usedSwapMemory()));
+    m_processRows.updateRows(&VLPProcessInstrumentEntry::top5MemoryProcessEntries, [this](const VLPProcessEntry& process) {
+        return m_showsMemoryBySize ? CDP::displayTextForMemorySize(process.realMemorySize)
+                                   : PaddedNumberFormat::percentage(process.memoryUsage);
+    });
     m_gpuRows.updateRows([](const QRNGPUInstrument& gpu) {
         if (gpu.totalMemory() == 0)
             return QStringLiteral("---");
@@ -216,6 +220,7 @@ void QRNMemoryMonitorItem::createMenuItemsInMenu(StatusMenu& menu)
         m_memoryGraph = addGraphView(menu);
         menu.addSeparator();
     }
+    m_processRows.createRows(*this, menu);
 
     m_swapInView = addTextPairView(tr("Page-Ins:"), QString(), &menu);
     m_swapOutView = addTextPairView(tr("Page-Outs:"), QString(), &menu);
@@ -228,6 +233,14 @@ void QRNMemoryMonitorItem::createMenuItemsInMenu(StatusMenu& menu)
 void QRNMemoryMonitorItem::setIsShowingGPUMemory(bool shows)
 {
     if (std::optional<Instruments> instruments = m_gpuRows.instrumentsAfterShowing(shows, monitorInstruments())) {
+        setMonitorInstruments(std::move(*instruments));
+        rebuildMenu();
+    }
+}
+
+void QRNMemoryMonitorItem::setShowsProcessStatistics(bool shows)
+{
+    if (std::optional<Instruments> instruments = m_processRows.instrumentsAfterShowing(shows, monitorInstruments())) {
         setMonitorInstruments(std::move(*instruments));
         rebuildMenu();
     }
@@ -256,7 +269,7 @@ void QRNMemoryMonitorItem::handleChangeOfUserDefault(const SettingsKey& key, con
     } else if (name == SettingName::ShowGPUMemory) {
         setIsShowingGPUMemory(value.toBool());
     } else if (name == SettingName::ShowTopProcesses) {
-        // Top processes join the menu once their instrument exists.
+        setShowsProcessStatistics(value.toBool());
     } else {
         QRNMonitorItem::handleChangeOfUserDefault(key, value);
     }

@@ -2,6 +2,7 @@
 
 #include "items/GPUMenuRows.h"
 #include "items/QRNMonitorItem.h"
+#include "items/TopProcessRows.h"
 
 #include <QPointer>
 
@@ -12,8 +13,9 @@ class QRNGraphMenuView;
 
 // The fraction of main memory in use in the bar — graph, percentage, bar,
 // pie, or used and free amounts on two lines — and in the menu the memory
-// split in the chosen terminology, an optional history graph, and the
-// paging and swap figures, and the memory each graphics processor uses.
+// split in the chosen terminology, an optional history graph, the five
+// processes using most memory, the paging and swap figures, and the memory
+// each graphics processor uses.
 class QRNMemoryMonitorItem : public QRNMonitorItem {
     Q_OBJECT
 public:
@@ -53,6 +55,11 @@ public:
     void setIsShowingGPUMemory(bool shows);
     const QRNGPUInstrument::List& gpuInstruments() const { return m_gpuRows.gpuInstruments(); }
 
+    // The five processes using most memory, as Vistrel Plus reports them.
+    bool showsProcessStatistics() const { return m_processRows.isShown(); }
+    void setShowsProcessStatistics(bool shows);
+    QRNRemoteProcessInstrument* processInstrument() const { return m_processRows.processInstrument(); }
+
     QRNMemoryInstrument& memoryInstrument() const { return *m_instrument; }
     QRNGraphMenuView* memoryGraph() const;
 
@@ -83,4 +90,5 @@ private:
     QPointer<QRNTextPairView> m_swapOutView;
     QPointer<QRNTextPairView> m_usedSwapView;
     GPUMenuRows m_gpuRows;
+    TopProcessRows m_processRows;
 };

@@ -147,12 +147,15 @@ TEST(CompanionReadings, TopProcessesByMemoryAndByProcessorTimeBetweenReadings)
     top.read(50.0);
     process(3, "busy", 100 + 2 * int(::sysconf(_SC_CLK_TCK)), 3);  // two seconds of processor time
     process(6, "half", 100 + int(::sysconf(_SC_CLK_TCK)) / 2, 6);
+    process(8, "new", int(::sysconf(_SC_CLK_TCK)), 1);  // started since, busy for one second
     const TopProcessLists lists = top.read(52.0);
     ASSERT_EQ(lists.byProcessor.size(), TopProcesses::ListLength);
     EXPECT_EQ(lists.byProcessor[0].name, "busy");
     EXPECT_DOUBLE_EQ(lists.byProcessor[0].cpuUsage, 1.0);  // over two seconds
-    EXPECT_EQ(lists.byProcessor[1].name, "half");
-    EXPECT_DOUBLE_EQ(lists.byProcessor[1].cpuUsage, 0.25);
+    EXPECT_EQ(lists.byProcessor[1].name, "new");
+    EXPECT_DOUBLE_EQ(lists.byProcessor[1].cpuUsage, 0.5);
+    EXPECT_EQ(lists.byProcessor[2].name, "half");
+    EXPECT_DOUBLE_EQ(lists.byProcessor[2].cpuUsage, 0.25);
     ASSERT_EQ(lists.byMemory.size(), TopProcesses::ListLength);
     EXPECT_EQ(lists.byMemory[0].processID, 7);
     EXPECT_EQ(lists.byMemory[0].residentBytes, 7u * std::uint64_t(::sysconf(_SC_PAGESIZE)));

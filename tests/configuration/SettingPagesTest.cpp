@@ -130,6 +130,8 @@ TEST_F(SettingPagesTest, ProcessorPageControlsReachTheLiveItem)
     const auto clickAllOrNone = [this](QWidget&, bool on) {
         control<QPushButton>("ProcessorTopic", on ? "allProcessorGraphs" : "noProcessorGraphs")->click();
     };
+    // Without Vistrel Plus the user cannot switch the process rows (set from here, they still apply).
+    EXPECT_FALSE(control<QCheckBox>("ProcessorTopic", "topProcesses")->isEnabled());
     expectEveryControlApplied("ProcessorTopic",
         {
             {"individualProcessors", toggle, "ProcessorTopic-ShowIndividualCPUs", true, false,
@@ -138,7 +140,7 @@ TEST_F(SettingPagesTest, ProcessorPageControlsReachTheLiveItem)
                 [this] { return processor().isDetailGraphEnabled(0); }},
             {"allProcessorGraphs", clickAllOrNone, "ProcessorTopic-ShowCPUGraphs", allFlags(true), allFlags(false), anyGraph},
             {"gpuLoads", toggle, "ProcessorTopic-ShowGPULoads", true, false, {}},
-            {"topProcesses", toggle, "ProcessorTopic-ShowTopProcesses", true, false, {}},
+            {"topProcesses", toggle, "ProcessorTopic-ShowTopProcesses", true, false, [this] { return processor().showsProcessStatistics(); }},
         });
     // The list shows what the buttons chose.
     control<QPushButton>("ProcessorTopic", "allProcessorGraphs")->click();
@@ -158,6 +160,7 @@ TEST_F(SettingPagesTest, MemoryPageControlsReachTheLiveItem)
     EXPECT_EQ(control<QComboBox>("MemoryTopic", "memoryTerminology")->currentIndex(),
         int(QRNMemoryInstrument::terminologyStyleRecommendedForRunningSystem()));
     control<QComboBox>("MemoryTopic", "memoryTerminology")->setCurrentIndex(0);
+    EXPECT_FALSE(control<QCheckBox>("MemoryTopic", "topProcesses")->isEnabled());
     expectEveryControlApplied("MemoryTopic",
         {
             {"memoryTerminology", choose(2), "MemoryTopic-MemoryTerminology", 2, 0, [this] { return memory().terminologyStyle() == 2; }},
@@ -166,7 +169,7 @@ TEST_F(SettingPagesTest, MemoryPageControlsReachTheLiveItem)
             {"swapsAsBytes", toggle, "MemoryTopic-ShowSwapsAsBytes", true, false, [this] { return memory().showsSwapsAsBytes(); }},
             {"memoryBySize", toggle, "MemoryTopic-ShowMemoryBySize", true, false, [this] { return memory().showsMemoryBySize(); }},
             {"gpuMemory", toggle, "MemoryTopic-ShowGPUMemory", true, false, {}},
-            {"topProcesses", toggle, "MemoryTopic-ShowTopProcesses", true, false, {}},
+            {"topProcesses", toggle, "MemoryTopic-ShowTopProcesses", true, false, [this] { return memory().showsProcessStatistics(); }},
         });
 }
 

@@ -157,11 +157,10 @@ TEST_F(MemoryMonitorItemTest, PagingAsCountsOrAsBytes)
     EXPECT_TRUE(menu.contains("Page-Ins:\t15.6 MB\nPage-Outs:\t31.2 MB\n")) << qPrintable(menu);
 }
 
-TEST_F(MemoryMonitorItemTest, SettingsOfTopProcessesAreAcceptedAndOthersGoToTheBase)
+TEST_F(MemoryMonitorItemTest, KnownSettingsAreTakenAndOthersGoToTheBase)
 {
     auto memory = desktop();
     LogCapture log;
-    memory->handleChangeOfUserDefault(SettingsKey::parse("MemoryTopic-ShowTopProcesses"), true);
     memory->handleChangeOfUserDefault(SettingsKey::parse("MemoryTopic-ShowMemoryBySize"), true);
     EXPECT_TRUE(memory->showsMemoryBySize());
     EXPECT_TRUE(log.entries().empty());
