@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <tuple>
 
 namespace {
 
@@ -42,7 +43,7 @@ std::vector<int> channels(const std::vector<std::string>& names, const std::stri
 bool isPackageLabel(const std::string& chip, const std::string& label)
 {
     if (chip == "coretemp")
-        return label == "Package id 0";
+        return label.rfind("Package id ", 0) == 0;
     if (chip == "k10temp")
         return label == "Tdie" || label == "Tctl";
     return false;
@@ -50,52 +51,78 @@ bool isPackageLabel(const std::string& chip, const std::string& label)
 
 }
 
+std::vector<HardwareSensors::Chip> HardwareSensors::chips() const
+{
+    std::vector<Chip> chips;
+    for (const std::string& entry : m_files.entries("sys/class/hwmon")) {
+        Chip chip;
+        chip.folder = "sys/class/hwmon/" + entry;
+        chip.name = m_files.text(chip.folder + "/name").value_or(entry);
+        chip.devicePath = m_files.resolved(chip.folder + "/device");
+        chips.push_back(std::move(chip));
+    }
+    std::stable_sort(chips.begin(), chips.end(), [](const Chip& a, const Chip& b) {
+        return std::tie(a.name, a.devicePath) < std::tie(b.name, b.devicePath);
+    });
+    for (auto first = chips.begin(); first != chips.end();) {
+        const auto last = std::find_if(first, chips.end(), [&](const Chip& chip) { return chip.name != first->name; });
+        int number = 1;
+        for (auto chip = first; chip != last; ++chip)
+            chip->displayName = last - first == 1 ? chip->name : chip->name + " " + std::to_string(number++);
+        first = last;
+    }
+    return chips;
+}
+
 HardwareReadings HardwareSensors::read() const
 {
     HardwareReadings readings;
-    for (const std::string& chip : m_files.entries("sys/class/hwmon"))
-        readChip("sys/class/hwmon/" + chip, readings);
+    for (const Chip& chip : chips())
+        readChip(chip, readings);
     if (!readings.packageCelsius)
         readThermalZones(readings);
     return readings;
 }
 
-void HardwareSensors::readChip(const std::string& chip, HardwareReadings& readings) const
+void HardwareSensors::readChip(const Chip& chip, HardwareReadings& readings) const
 {
-    const std::vector<std::string> names = m_files.entries(chip);
-    const std::string chipName = m_files.text(chip + "/name").value_or(chip.substr(chip.rfind('/') + 1));
-    bool packageFromTdie = false;
+    const std::vector<std::string> names = m_files.entries(chip.folder);
     for (const Family& family : Families) {
         for (const int channel : channels(names, family.prefix)) {
-            const std::string base = chip + "/" + family.prefix + std::to_string(channel);
+            const std::string base = chip.folder + "/" + family.prefix + std::to_string(channel);
             const std::optional<long long> raw = m_files.number(base + "_input");
             if (!raw)
                 continue;
             const std::string label = m_files.text(base + "_label").value_or(family.prefix + std::to_string(channel));
             SensorReading reading;
-            reading.name = chipName + " " + label;
+            reading.name = chip.displayName + " " + label;
             reading.quantity = family.quantity;
             reading.value = double(*raw) / family.divisor;
             if (const std::optional<long long> minimum = m_files.number(base + "_min"))
                 reading.minimum = double(*minimum) / family.divisor;
             // k10temp reports Tctl with a fan-control offset on some parts;
-            // Tdie, where present, is the true die temperature.
-            if (family.quantity == Quantity::Temperature && isPackageLabel(chipName, label)
-                && (!readings.packageCelsius || (label == "Tdie" && !packageFromTdie))) {
-                readings.packageCelsius = reading.value;
-                readings.packageKey = base.substr(base.find("hwmon/") + 6) + "_input (" + chipName + " " + label + ")";
-                packageFromTdie = label == "Tdie";
+            // Tdie, where present, is the true die temperature. Of several
+            // processor packages the hottest counts.
+            if (family.quantity == Quantity::Temperature && isPackageLabel(chip.name, label)) {
+                const bool tdie = label == "Tdie";
+                const bool better = !readings.packageCelsius || (tdie && !readings.packageIsTdie)
+                    || (tdie == readings.packageIsTdie && reading.value > *readings.packageCelsius);
+                if (better) {
+                    readings.packageCelsius = reading.value;
+                    readings.packageKey = base.substr(base.find("hwmon/") + 6) + "_input (" + chip.displayName + " " + label + ")";
+                    readings.packageIsTdie = tdie;
+                }
             }
             readings.sensors.push_back(std::move(reading));
         }
     }
     for (const int channel : channels(names, "fan")) {
-        const std::string base = chip + "/fan" + std::to_string(channel);
+        const std::string base = chip.folder + "/fan" + std::to_string(channel);
         const std::optional<long long> rpm = m_files.number(base + "_input");
         if (!rpm)
             continue;
         FanReading fan;
-        fan.name = m_files.text(base + "_label").value_or(chipName + " fan " + std::to_string(channel));
+        fan.name = m_files.text(base + "_label").value_or(chip.displayName + " fan " + std::to_string(channel));
         fan.rpm = double(*rpm);
         fan.maximumRPM = double(m_files.number(base + "_max").value_or(0));
         readings.fans.push_back(std::move(fan));

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 
 #include <dirent.h>
@@ -87,4 +88,10 @@ bool SystemFiles::isUnreadable(const std::string& relative) const
 {
     struct stat status {};
     return ::lstat(path(relative).c_str(), &status) == 0 && !text(relative);
+}
+
+std::string SystemFiles::resolved(const std::string& relative) const
+{
+    char target[PATH_MAX];
+    return ::realpath(path(relative).c_str(), target) ? std::string(target) : std::string();
 }

@@ -22,6 +22,9 @@ public:
     std::optional<long long> number(const std::string& relative) const;
     // Entry names of a folder, sorted; empty when it cannot be listed.
     std::vector<std::string> entries(const std::string& relative) const;
+    // Where a link leads, with every link on the way followed; empty when it
+    // leads nowhere.
+    std::string resolved(const std::string& relative) const;
     // Whether the file exists but cannot be read (refused to this user).
     bool isUnreadable(const std::string& relative) const;
 

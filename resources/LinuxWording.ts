@@ -50,4 +50,15 @@ To start Vistrel when you log in, switch on &apos;Open at login&apos; on the Pre
         <translation>Pool</translation>
     </message>
 </context>
+<context>
+    <name>QRNSensorMonitorItem</name>
+    <message>
+        <source>Intel(R) Power Gadget</source>
+        <translation>Power and Frequency</translation>
+    </message>
+    <message>
+        <source>Apple Silicon</source>
+        <translation>Hardware Sensors</translation>
+    </message>
+</context>
 </TS>

@@ -2,7 +2,9 @@
 
 #include "configuration/ConfigurationWindow.h"
 #include "configuration/MenuBarLayoutTopic.h"
+#include "configuration/SensorTopic.h"
 #include "configuration/TopicTree.h"
+#include "configuration/VistrelPlusTopic.h"
 #include "configuration/WindowFrameAutosave.h"
 #include "platform/bundle/BundleResources.h"
 
@@ -34,6 +36,9 @@ void ConfigurationWindowController::connectTopics(const ConfigurationTopic::List
 {
     for (const auto& topic : topics) {
         connectTopics(topic->children());
+        if (auto* sensors = qobject_cast<SensorTopic*>(topic.get()))
+            connect(sensors, &SensorTopic::appExtensionPageRequested, this,
+                [this] { selectTopicWithClassName(QLatin1String(VistrelPlusTopic::ClassName)); });
         auto* layout = qobject_cast<MenuBarLayoutTopic*>(topic.get());
         if (!layout)
             continue;

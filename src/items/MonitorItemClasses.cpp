@@ -7,6 +7,7 @@
 #include "items/QRNMemoryMonitorItem.h"
 #include "items/QRNVolumeMonitorItem.h"
 #include "items/QRNNetMonitorItem.h"
+#include "items/QRNSensorMonitorItem.h"
 #include "settings/SettingNames.h"
 
 #include <algorithm>
@@ -19,18 +20,13 @@ MonitorItemClass builtClass(QLatin1String topicName, double interval)
     return {topicName, QLatin1String(Item::ClassName), interval, &Item::create, Item::settingNames()};
 }
 
-MonitorItemClass plannedClass(QLatin1String topicName, const char* className, double interval)
-{
-    return {topicName, QLatin1String(className), interval, {}, {}};
-}
-
 } // namespace
 
 MonitorItemClasses::MonitorItemClasses()
     : createMainMenuItem([] { return std::make_unique<QRNMainMenuMonitorItem>(); })
     , m_rows {
         builtClass<QRNCPUMonitorItem>(TopicName::Processor, 1.0),
-        plannedClass(TopicName::Sensor, "QRNSensorMonitorItem", 5.0),
+        builtClass<QRNSensorMonitorItem>(TopicName::Sensor, QRNSensorMonitorItem::DefaultMonitoringInterval),
         builtClass<QRNMemoryMonitorItem>(TopicName::Memory, 1.0),
         builtClass<QRNVolumeMonitorItem>(TopicName::FileSystem, 1.0),
         builtClass<QRNDiskMonitorItem>(TopicName::Disk, 1.0),

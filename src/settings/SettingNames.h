@@ -63,4 +63,6 @@ inline constexpr QLatin1String FreeDefinitionMode("FreeDefinitionMode");
 // Sensor item: what the app extension may report.
 inline constexpr QLatin1String PermitPowerGadget("PermitPowerGadget");
 inline constexpr QLatin1String PermitARMGadget("PermitARMGadget");
+inline constexpr QLatin1String ShowFanSpeedGraphs("ShowFanSpeedGraphs");
+inline constexpr QLatin1String UseFixRangeFanGraphs("UseFixRangeFanGraphs");
 } // namespace SettingName

@@ -1,8 +1,7 @@
+#include "HostSettings.h"
 #include "VistrelProcess.h"
 #include "XServer.h"
 
-#include "platform/defaults/PropertyList.h"
-#include "platform/defaults/UserDefaults.h"
 #include "storage/QRNPhysicalDisk.h"
 
 #include <QDir>
@@ -33,28 +32,6 @@ QString firstInterface()
     }
     return {};
 }
-
-// Settings stored with the host's, where the activity page stores them and
-// where a new item is handed them from.
-class HostSettings {
-public:
-    explicit HostSettings(const QVariantMap& settings)
-    {
-        const QString hostFile = QFileInfo(UserDefaults::standardUserDefaults().filePath(UserDefaults::Domain::Host)).fileName();
-        const QString folder = m_config.filePath(QStringLiteral("vistrel/ByHost"));
-        QDir().mkpath(folder);
-        PropertyList::writeFile(QDir(folder).filePath(hostFile), settings);
-    }
-    QProcessEnvironment environment() const
-    {
-        QProcessEnvironment environment;
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_config.path());
-        return environment;
-    }
-
-private:
-    QTemporaryDir m_config;
-};
 
 QVariantMap activitySettings(const QString& interface)
 {
