@@ -1,5 +1,6 @@
 #include "app/ApplicationDelegate.h"
 #include "app/CommandLine.h"
+#include "app/SettingsWriteExercise.h"
 #include "app/Snapshot.h"
 #include "app/StatusBarChoice.h"
 #include "app/StartupEnvironment.h"
@@ -207,6 +208,8 @@ int main(int argc, char* argv[])
         QObject::connect(&app, &QCoreApplication::aboutToQuit, &controller, &ApplicationDelegate::applicationWillTerminate);
         if (!line->snapshotDirectory.isEmpty())
             scheduleSnapshot(*line, &exitCode);
+        if (line->exerciseSettingsWrites)
+            new SettingsWriteExercise(UserDefaults::standardUserDefaults(), &controller);
         const int loopCode = app.exec();
         if (exitCode == 0)
             exitCode = loopCode;

@@ -33,6 +33,8 @@ std::optional<CommandLine> CommandLine::parse(const QStringList& arguments, QStr
             line.showHelp = true;
         } else if (argument == QLatin1String("--version")) {
             line.showVersion = true;
+        } else if (argument == QLatin1String("--exercise-settings-writes")) {
+            line.exerciseSettingsWrites = true;
         } else if (matches(argument, QStringLiteral("--status-bar"))) {
             if (!takeValue(arguments, i, QStringLiteral("--status-bar"), &value, error))
                 return std::nullopt;

@@ -14,6 +14,8 @@ struct CommandLine {
     int ticks = 3;              // seconds of sampling before the snapshot
     bool showHelp = false;
     bool showVersion = false;
+    // For a test of quitting by signal: write the settings non-stop (not in the usage text).
+    bool exerciseSettingsWrites = false;
 
     // Parses the arguments after the program name. On a bad option returns
     // none and sets the message to show the user.

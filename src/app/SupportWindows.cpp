@@ -2,6 +2,7 @@
 
 #include "app/DiagnosticsWindow.h"
 #include "app/QRNAboutPanel.h"
+#include "app/QRNSoftwareUpdatePanel.h"
 #include "platform/defaults/UserDefaults.h"
 #include "platform/log/Log.h"
 #include "support/ApplicationName.h"
@@ -23,7 +24,7 @@ SupportWindows::SupportWindows()
     connect(m_updateManager.get(), &QRNSoftwareUpdateManager::relevantUpdateFound, this, [this] {
         // A user who asked meanwhile gets the answer to the question instead.
         if (!m_answerPending)
-            showUpdateAlert(true);
+            showUpdatePanel();
     });
     // Once the launch is complete, and only when the user wants it and set a source.
     QTimer::singleShot(0, m_updateManager.get(), &QRNSoftwareUpdateManager::runAutomaticUpdateCheckIfNecessary);
@@ -58,26 +59,34 @@ void SupportWindows::showHelp()
 void SupportWindows::checkForSoftwareUpdate()
 {
     if (!m_updateManager->isSourceConfigured()) {
-        showUpdateAlert(false);
+        showUpdateAlert();
         return;
     }
     // A check already under way (the automatic one) answers this request too.
     m_answerPending = true;
     connect(m_updateManager.get(), &QRNSoftwareUpdateManager::checkFinished, this, [this] {
         m_answerPending = false;
-        showUpdateAlert(false);
+        showUpdateAlert();
     }, Qt::SingleShotConnection);
     if (!m_updateManager->isChecking())
         m_updateManager->runCheck();
 }
 
-void SupportWindows::showUpdateAlert(bool onlyAnOffer)
+void SupportWindows::showUpdatePanel()
+{
+    if (!m_updatePanel)
+        m_updatePanel = std::make_unique<QRNSoftwareUpdatePanel>();
+    const QVariantMap& info = m_updateManager->updateInfo();
+    m_updatePanel->present(info.value(QStringLiteral("QRNProductName")).toString(),
+        info.value(QStringLiteral("QRNVersionNumber")).toString(), m_updateManager->updateNotes(),
+        m_updateManager->localizedProductURL());
+}
+
+void SupportWindows::showUpdateAlert()
 {
     const QRNSoftwareUpdateManager::Alert alert = m_updateManager->isSourceConfigured()
         ? m_updateManager->alertWithResults()
         : QRNSoftwareUpdateManager::alertForMissingSource();
-    if (onlyAnOffer && !m_updateManager->isRelevantUpdateAvailable())
-        return;
     auto* box = new QMessageBox(QMessageBox::Information, localizedApplicationName(), alert.title);
     box->setInformativeText(alert.text);
     box->setObjectName(QStringLiteral("updateAlert"));

@@ -151,7 +151,7 @@ void ConfigurationWindow::logVisiblePageLater()
             strips += u'\n';
         }
         // And where its named buttons and switches and the outline's rows are,
-        // for whoever drives the window by mouse.
+        // for whoever drives the window by mouse, and what its named texts say.
         const auto place = [](const QString& what, QPoint origin, QSize size) {
             return QStringLiteral("%1 at %2,%3 size %4x%5\n").arg(what).arg(origin.x()).arg(origin.y()).arg(size.width()).arg(size.height());
         };
@@ -159,6 +159,10 @@ void ConfigurationWindow::logVisiblePageLater()
             if (button->objectName().isEmpty() || !button->isVisible())
                 continue;
             strips += place(QStringLiteral("control ") + button->objectName(), button->mapToGlobal(QPoint(0, 0)), button->size());
+        }
+        for (const QLabel* label : m_visiblePage->findChildren<QLabel*>()) {
+            if (!label->objectName().isEmpty() && label->isVisible())
+                strips += QStringLiteral("text %1: %2\n").arg(label->objectName(), label->text());
         }
         for (QTreeWidgetItemIterator row(m_topicOutline); *row; ++row) {
             const QRect rect = m_topicOutline->visualItemRect(*row);

@@ -11,6 +11,7 @@
 #include "settings/QRNHostUserDefaults.h"
 #include "settings/SettingNames.h"
 #include "settings/SettingsKey.h"
+#include "support/EventLog.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -36,6 +37,14 @@ VistrelPlusSession* currentSession = nullptr;
 QString waitText(int waits)
 {
     return QString::asprintf("%4.2f", waits * WaitSeconds);
+}
+
+// Every step of a session that is logged is also an event of the diagnostic
+// report, so a user's report shows how the link to the companion went.
+void report(LogLevel level, const char* format, std::initializer_list<QVariant> arguments = {})
+{
+    Log::write(level, format, arguments);
+    EventLog::append(QStringLiteral("Vistrel Plus: %1\n").arg(Log::format(format, arguments)));
 }
 
 void beep()
@@ -177,7 +186,7 @@ void VistrelPlusSession::connectAppExtension()
         process.setProcessEnvironment(m_launchEnvironment);
         process.setStandardInputFile(QProcess::nullDevice());
         if (!process.startDetached(&processID)) {
-            Log::error("It was not possible to launch the app extension: %{public}@", {process.errorString()});
+            report(LogLevel::Error, "It was not possible to launch the app extension: %{public}@", {process.errorString()});
             const QString error = process.errorString();
             QMetaObject::invokeMethod(this, [this, error] { handleAppExtensionLaunchError(error); }, Qt::QueuedConnection);
             return;
@@ -213,17 +222,17 @@ void VistrelPlusSession::setupConnectionToAppExtension(qint64 processID)
     // Held here, so a failure reported during a wait cannot free it under us.
     const std::shared_ptr<VistrelPlusClient> client = ensureClient();
     if (!client) {
-        Log::error("It was not possible to create the client for the app extension.");
+        report(LogLevel::Error, "It was not possible to create the client for the app extension.");
         beep();
         return;
     }
     m_processID = processID;
-    Log::notice("App extension running at PID %u.", {processID});
+    report(LogLevel::Default, "App extension running at PID %u.", {processID});
 
     const std::optional<QDateTime> launchDate = ProcessStartTime::of(processID);
     const auto stale = [&] { return launchDate && client->isServerConnectPipeStaleForLaunchDate(*launchDate); };
     if (stale()) {
-        Log::notice("Stale communication files detected, waiting for clean-up by app extension.");
+        report(LogLevel::Default, "Stale communication files detected, waiting for clean-up by app extension.");
         int check = 0;
         while (stale() && check < StaleChecks) {
             runRunLoopForSeconds(WaitSeconds);
@@ -231,7 +240,7 @@ void VistrelPlusSession::setupConnectionToAppExtension(qint64 processID)
         }
         if (stale()) {
             runRunLoopForSeconds(WaitSeconds);
-            Log::error("Communication with app extension blocked by stale files. Giving up.");
+            report(LogLevel::Error, "Communication with app extension blocked by stale files. Giving up.");
             communicationDidFailForClient(client.get());
             return;
         }
@@ -241,17 +250,17 @@ void VistrelPlusSession::setupConnectionToAppExtension(qint64 processID)
     while (!client->canConnectToServer()) {
         if (waits == ReadyWaits - 1) {
             runRunLoopForSeconds(WaitSeconds);
-            Log::error("App extension did not become ready as expected.");
+            report(LogLevel::Error, "App extension did not become ready as expected.");
             communicationDidFailForClient(client.get());
             return;
         }
         runRunLoopForSeconds(WaitSeconds);
         ++waits;
     }
-    Log::notice("App extension needed %{public}@s to become ready.", {waitText(waits)});
+    report(LogLevel::Default, "App extension needed %{public}@s to become ready.", {waitText(waits)});
 
     const bool connected = client->connectToServer();
-    Log::notice("Connection to app extension %{public}s.", {connected ? QStringLiteral("successful") : QStringLiteral("failed")});
+    report(LogLevel::Default, "Connection to app extension %{public}s.", {connected ? QStringLiteral("successful") : QStringLiteral("failed")});
     if (connected) {
         bool received = client->retrieveDataFromServer();
         int blockWaits = 0;
@@ -262,7 +271,7 @@ void VistrelPlusSession::setupConnectionToAppExtension(qint64 processID)
         }
         QString version, build;
         if (received) {
-            Log::notice("App extension needed %{public}@s to retrieve a valid data block.", {waitText(blockWaits)});
+            report(LogLevel::Default, "App extension needed %{public}@s to retrieve a valid data block.", {waitText(blockWaits)});
             version = client->serverVersion();
             build = client->serverBuild();
         }
@@ -271,11 +280,12 @@ void VistrelPlusSession::setupConnectionToAppExtension(qint64 processID)
             : std::nullopt;
         m_isAppExtensionCompatible = isAcceptableAppExtensionVersion(version, build);
         if (m_isAppExtensionCompatible) {
-            Log::notice("App extension accepted.");
+            report(LogLevel::Default, "App extension accepted.");
             m_appExtensionTimer.setInterval(ReadInterval);
             m_appExtensionTimer.start();
             retrieveDataFromAppExtension();
         } else {
+            report(LogLevel::Error, "App extension of version '%{public}@' build '%{public}@' is not accepted.", {version, build});
             disconnectAppExtension();
             setShouldUseAppExtension(false);
             openAppExtensionFailureNoticeWithOptionalError(std::nullopt);
@@ -299,12 +309,12 @@ void VistrelPlusSession::retrieveDataFromAppExtension()
         m_appExtensionFailureCount = 0;
         payload = client->nextPayloadBlock();
     } else {
-        Log::notice("Could not receive data from app extension within the duty cycle.");
+        report(LogLevel::Default, "Could not receive data from app extension within the duty cycle.");
         if (!client->isConnected() || client != m_appExtensionClient)
             return;
         ++m_appExtensionFailureCount;
         if (m_appExtensionFailureCount >= SilentTicksUntilFailure) {
-            Log::error("App extension is no longer submitting data. Assuming failure.");
+            report(LogLevel::Error, "App extension is no longer submitting data. Assuming failure.");
             communicationDidFailForClient(client.get());
         } else {
             rescheduleAppExtensionTimerBy(250);
@@ -315,7 +325,7 @@ void VistrelPlusSession::retrieveDataFromAppExtension()
     QString error;
     m_appExtensionDataSet = TransferPayload::decode(*payload, &error);
     if (!m_appExtensionDataSet) {
-        Log::error("Data retrieved from app extension appears to be corrupt: %{public}@", {error});
+        report(LogLevel::Error, "Data retrieved from app extension appears to be corrupt: %{public}@", {error});
         return;
     }
     if (!m_hasAppExtensionReceivedData) {
@@ -332,7 +342,7 @@ void VistrelPlusSession::rescheduleAppExtensionTimerBy(int milliseconds)
         return;
     const int next = std::max(0, m_appExtensionTimer.remainingTime()) + milliseconds;
     m_appExtensionTimer.start(next);  // back to one second after this tick
-    Log::notice("Duty cycle was shifted by %fs.", {milliseconds / 1000.0});
+    report(LogLevel::Default, "Duty cycle was shifted by %fs.", {milliseconds / 1000.0});
 }
 
 void VistrelPlusSession::removeAppExtensionTimer()
@@ -345,7 +355,7 @@ void VistrelPlusSession::disconnectAppExtension()
     if (!isConnected())
         return;
     const bool disconnected = m_appExtensionClient->disconnectFromServer();
-    Log::notice("Disconnect from app extension %{public}s.", {disconnected ? QStringLiteral("successful") : QStringLiteral("failed")});
+    report(LogLevel::Default, "Disconnect from app extension %{public}s.", {disconnected ? QStringLiteral("successful") : QStringLiteral("failed")});
     removeAppExtensionTimer();
     m_appExtensionDataSet.reset();
     updateAppExtensionStatus();
@@ -365,6 +375,7 @@ void VistrelPlusSession::communicationDidFailForClient(VistrelPlusClient* client
 
 void VistrelPlusSession::handleAppExtensionAdvisoryState(int status)
 {
+    report(LogLevel::Default, "App extension reported status %d; its use is withdrawn.", {status});
     disconnectAppExtension();
     setShouldUseAppExtension(false);
     m_urlOfAppExtension.clear();

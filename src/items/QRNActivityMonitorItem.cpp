@@ -11,6 +11,7 @@
 #include "platform/statusbar/StatusMenu.h"
 #include "settings/SettingNames.h"
 #include "storage/QRNPhysicalDisk.h"
+#include "support/EventLog.h"
 
 namespace {
 
@@ -184,6 +185,7 @@ void QRNActivityMonitorItem::removeInterfaceWithName(const QString& name)
 
 void QRNActivityMonitorItem::equipmentWasAdded(const QVariantMap& userInfo)
 {
+    EventLog::append(QStringLiteral("%1: equipment with ID '%2' was added.\n").arg(className(), userInfo.value(QStringLiteral("ID")).toString()));
     if (const QString disk = equipment(userInfo, DiskType); m_offlineDiskIdentifications.contains(disk))
         addDiskWithIdentification(disk, m_offlineDiskIdentifications.take(disk));
     else if (const QString name = equipment(userInfo, NetType); m_offlineInterfaceNames.contains(name))
@@ -192,6 +194,7 @@ void QRNActivityMonitorItem::equipmentWasAdded(const QVariantMap& userInfo)
 
 void QRNActivityMonitorItem::equipmentWasRemoved(const QVariantMap& userInfo)
 {
+    EventLog::append(QStringLiteral("%1: equipment with ID '%2' was removed.\n").arg(className(), userInfo.value(QStringLiteral("ID")).toString()));
     if (const QString disk = equipment(userInfo, DiskType); m_monitoredDiskIdentifications.contains(disk)) {
         const int style = m_diskDisplayStyles[size_t(m_monitoredDiskIdentifications.indexOf(disk))];
         removeDiskWithIdentification(disk);

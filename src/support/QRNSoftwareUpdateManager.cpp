@@ -14,8 +14,9 @@
 namespace {
 
 const QString ClassName = QStringLiteral("QRNSoftwareUpdateManager");
-// An information file is a few hundred bytes; a server sending more is not one.
-constexpr qint64 MaximumInfoSize = 1024 * 1024;
+// An information file is a few hundred bytes, release notes a few pages; a
+// server sending more is not the update server.
+constexpr qint64 MaximumAnswerSize = 1024 * 1024;
 double minimumPeriod = 86400.0;
 
 QString text(const char* source)
@@ -62,6 +63,31 @@ QUrl QRNSoftwareUpdateManager::downloadURL() const
     return sourceURLOfUpdateInfo(m_defaults.stringForKey(SourceURLSetting), m_productIdentifier);
 }
 
+QUrl QRNSoftwareUpdateManager::updateNotesURL(const QString& baseURL, const QString& productIdentifier,
+    const QString& languageCode)
+{
+    const QUrl info = sourceURLOfUpdateInfo(baseURL, productIdentifier);
+    if (info.isEmpty())
+        return {};
+    return info.resolved(QUrl(QStringLiteral("../ProductNews/")
+        + QString::fromLatin1(QUrl::toPercentEncoding(productIdentifier + u'-' + languageCode)) + QStringLiteral(".html")));
+}
+
+QUrl QRNSoftwareUpdateManager::updateNotesURL() const
+{
+    return updateNotesURL(m_defaults.stringForKey(SourceURLSetting), m_productIdentifier,
+        bestSupportedLanguageCodeForLanguageCode(QLocale::languageToCode(QLocale().language())));
+}
+
+QString QRNSoftwareUpdateManager::bestSupportedLanguageCodeForLanguageCode(const QString& code)
+{
+    if (code == QLatin1String("en") || code == QLatin1String("de"))
+        return code;
+    if (code.contains(u'-'))
+        return code.section(u'-', 0, 0);
+    return QStringLiteral("en");
+}
+
 void QRNSoftwareUpdateManager::runCheck()
 {
     // One at a time: a second request joins the one under way.
@@ -70,6 +96,7 @@ void QRNSoftwareUpdateManager::runCheck()
     m_hasPerformedCheck = false;
     m_isRelevantUpdateAvailable = false;
     m_updateInfo.clear();
+    m_updateNotes.clear();
     const QUrl url = downloadURL();
     if (url.isEmpty()) {
         Q_EMIT checkFinished();
@@ -81,14 +108,19 @@ void QRNSoftwareUpdateManager::runCheck()
         Q_EMIT checkFinished();
         return;
     }
+    request(url, &QRNSoftwareUpdateManager::finishCheck);
+}
+
+void QRNSoftwareUpdateManager::request(const QUrl& url, void (QRNSoftwareUpdateManager::*finished)())
+{
     QNetworkRequest request(url);
     request.setTransferTimeout(int(m_timeout.count()));
     m_reply = m_network.get(request);
     connect(m_reply, &QNetworkReply::downloadProgress, this, [this](qint64 received, qint64) {
-        if (received > MaximumInfoSize && m_reply)
+        if (received > MaximumAnswerSize && m_reply)
             m_reply->abort();
     });
-    connect(m_reply, &QNetworkReply::finished, this, &QRNSoftwareUpdateManager::finishCheck);
+    connect(m_reply, &QNetworkReply::finished, this, finished);
 }
 
 void QRNSoftwareUpdateManager::finishCheck()
@@ -109,8 +141,25 @@ void QRNSoftwareUpdateManager::finishCheck()
     }
     const bool notify = m_automatic && m_isRelevantUpdateAvailable;
     m_automatic = false;
-    if (notify)
-        Q_EMIT relevantUpdateFound();
+    if (notify) {
+        // The check counts as under way until the notes are in.
+        request(updateNotesURL(), &QRNSoftwareUpdateManager::finishUpdateNotes);
+        return;
+    }
+    Q_EMIT checkFinished();
+}
+
+void QRNSoftwareUpdateManager::finishUpdateNotes()
+{
+    QNetworkReply* reply = m_reply;
+    m_reply = nullptr;
+    reply->deleteLater();
+    // Missing notes leave the offer without them.
+    if (reply->error() != QNetworkReply::NoError)
+        Log::error("%{public}@: could not read the release notes: %{public}@", {ClassName, reply->errorString()});
+    else
+        m_updateNotes = QString::fromUtf8(reply->readAll());
+    Q_EMIT relevantUpdateFound();
     Q_EMIT checkFinished();
 }
 

@@ -17,7 +17,8 @@ class UserDefaults;
 // system. The server is a setting (a base URL, HTTPS only) that is empty
 // unless the user sets one: without it nothing is ever requested. A check runs
 // when the user asks, or at most once a day when the user wants automatic
-// checks. Results are plain texts for the application to show.
+// checks. Results are texts for the application to show; an update found by
+// the automatic check comes with its release notes (rich text, HTML).
 class QRNSoftwareUpdateManager : public QObject {
     Q_OBJECT
 public:
@@ -33,6 +34,13 @@ public:
     static QUrl sourceURLOfUpdateInfo(const QString& baseURL, const QString& productIdentifier);
     QUrl downloadURL() const;
     bool isSourceConfigured() const { return !downloadURL().isEmpty(); }
+    // "<base>/ProductNews/<identifier>-<language>.html"; empty for an empty base or identifier.
+    static QUrl updateNotesURL(const QString& baseURL, const QString& productIdentifier, const QString& languageCode);
+    // The release notes in the language of the user's locale.
+    QUrl updateNotesURL() const;
+    // Notes exist in English and German: those codes stay, a regional code
+    // ("pt-BR") is cut to its language, anything else is English.
+    static QString bestSupportedLanguageCodeForLanguageCode(const QString& code);
 
     // Fetches and validates the information file; checkFinished follows in every case.
     void runCheck();
@@ -41,6 +49,9 @@ public:
     bool isRelevantUpdateAvailable() const { return m_isRelevantUpdateAvailable; }
     const QVariantMap& updateInfo() const { return m_updateInfo; }
     QString localizedReleaseDateString() const;
+    // The release notes fetched for the update an automatic check found;
+    // empty when they could not be read.
+    const QString& updateNotes() const { return m_updateNotes; }
     // The download page in the first of the user's languages the file names; empty when none matches.
     QUrl localizedProductURL() const;
 
@@ -66,11 +77,14 @@ public:
 
 Q_SIGNALS:
     void checkFinished();
-    // An automatic check found a release the user may want; told just before checkFinished.
+    // An automatic check found a release the user may want; told, once its
+    // release notes were asked for, just before checkFinished.
     void relevantUpdateFound();
 
 private:
+    void request(const QUrl& url, void (QRNSoftwareUpdateManager::*finished)());
     void finishCheck();
+    void finishUpdateNotes();
     bool accept(const QVariant& info);
 
     QString m_productIdentifier;
@@ -84,4 +98,5 @@ private:
     bool m_isRelevantUpdateAvailable = false;
     bool m_automatic = false;
     QVariantMap m_updateInfo;
+    QString m_updateNotes;
 };

@@ -1,16 +1,26 @@
 #include "app/QRNAboutPanel.h"
+#include "app/QRNSoftwareUpdatePanel.h"
 #include "app/StartupEnvironment.h"
 #include "app/SupportWindows.h"
+#include "platform/defaults/PropertyList.h"
+#include "support/EventsUntil.h"
 #include "support/QRNSoftwareUpdateManager.h"
+#include "support/ScopedLocale.h"
 #include "support/ScopedUserDefaults.h"
+#include "support/SelfSignedCertificate.h"
+#include "support/TinyHttpServer.h"
 
 #include <QFile>
 #include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextCursor>
+#include <QTextDocument>
 
 #include <gtest/gtest.h>
 
@@ -81,4 +91,56 @@ TEST(SupportWindows, CheckingForUpdatesWithoutASourceSaysSoAndAsksNobody)
     EXPECT_EQ(alert->text(), QStringLiteral("No update source is configured"));
     EXPECT_TRUE(alert->informativeText().contains(QLatin1String("SoftwareUpdateSourceURL")));
     alert->close();
+}
+
+TEST(SupportWindows, AnUpdateFoundAtStartIsOfferedWithItsReleaseNotesAsRichText)
+{
+    SelfSignedCertificate certificate;
+    ASSERT_TRUE(certificate.isValid()) << qPrintable(certificate.error());
+    const SelfSignedCertificate::Trust trust(certificate);
+    const QSslConfiguration tls = certificate.serverConfiguration();
+    TinyHttpServer site(TinyHttpServer::Behaviour::Answer, {}, &tls);
+    site.setStatus("404 Not Found");
+    const QVariantMap info{{QStringLiteral("QRNBuildNumber"), QStringLiteral("900")},
+        {QStringLiteral("QRNMinimumOSVersion"), QStringLiteral("1000")},
+        {QStringLiteral("QRNProductCode"), 7},
+        {QStringLiteral("QRNProductName"), QStringLiteral("Vistrel Suite")},
+        {QStringLiteral("QRNProductURLs"), QVariantMap{{QStringLiteral("en"), QStringLiteral("https://example.org/get")}}},
+        {QStringLiteral("QRNReleaseDate"), QDateTime(QDate(2026, 11, 2), QTime(12, 0), Qt::UTC)},
+        {QStringLiteral("QRNVersionNumber"), QStringLiteral("99.5")}};
+    site.addPage("/ProductRepository/Vistrel.plist", PropertyList::toXML(info).value_or(QByteArray()));
+    site.addPage("/ProductNews/Vistrel-en.html",
+        "<h2>What is new</h2><p>Faster <b>graphs</b>, <span style=\"color:#000000\">written dark</span>. "
+        "<a href=\"https://example.org/news\">More</a></p>");
+
+    ScopedUserDefaults settings;
+    const ScopedLocale english{QLocale(QLocale::English)};
+    settings.defaults().setObject(QRNSoftwareUpdateManager::SourceURLSetting, QStringLiteral("https://%1").arg(site.host()));
+    settings.defaults().setObject(QRNSoftwareUpdateManager::AutomaticCheckSetting, true);
+    SupportWindows windows;
+    ASSERT_TRUE(eventsUntil([&] { return windows.updatePanel() && windows.updatePanel()->isVisible(); }, 10000));
+    QRNSoftwareUpdatePanel& panel = *windows.updatePanel();
+    EXPECT_EQ(site.requests(), 2);
+    EXPECT_EQ(panel.windowTitle(), QStringLiteral("Vistrel Suite"));
+    EXPECT_TRUE(panel.findChild<QLabel*>(QStringLiteral("panelHeaderLabel"))->text().contains(QLatin1String("Update available")));
+    EXPECT_EQ(panel.findChild<QLabel*>(QStringLiteral("panelVersionLabel"))->text(), QStringLiteral("Version 99.5"));
+    EXPECT_EQ(panel.findChild<QPushButton*>(QStringLiteral("panelWebButton"))->text(), QStringLiteral("Open web page"));
+    EXPECT_EQ(panel.page(), QUrl(QStringLiteral("https://example.org/get")));
+
+    // Rich text, not markup: the heading, the emphasis and the link survive,
+    // the dark colour does not.
+    const QTextDocument& notes = *panel.infoText().document();
+    EXPECT_EQ(notes.toPlainText(), QStringLiteral("What is new\nFaster graphs, written dark. More"));
+    const auto formatOf = [&](const QString& words) {
+        const QTextCursor found = notes.find(words);
+        EXPECT_FALSE(found.isNull()) << qPrintable(words);
+        return found.charFormat();
+    };
+    EXPECT_EQ(formatOf(QStringLiteral("graphs")).fontWeight(), QFont::Bold);
+    EXPECT_EQ(formatOf(QStringLiteral("More")).anchorHref(), QStringLiteral("https://example.org/news"));
+    EXPECT_FALSE(formatOf(QStringLiteral("written dark")).hasProperty(QTextFormat::ForegroundBrush));
+    EXPECT_EQ(notes.firstBlock().blockFormat().headingLevel(), 2);
+
+    panel.findChild<QPushButton*>(QStringLiteral("panelCancelButton"))->click();
+    EXPECT_FALSE(panel.isVisible());
 }

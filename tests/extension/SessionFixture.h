@@ -6,6 +6,7 @@
 #include "platform/defaults/UserDefaults.h"
 #include "platform/notifications/NotificationCenter.h"
 #include "settings/SettingNames.h"
+#include "support/EventLog.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -31,7 +32,8 @@ inline bool waitFor(const std::function<bool()>& condition, double seconds)
 }
 
 // A session that finds the companion in the build folder and starts it on
-// the fixture machine, fast, with its own runtime and settings folders.
+// the fixture machine, fast, with its own runtime and settings folders, and
+// with the diagnostic report's event logging on.
 class SessionTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -40,6 +42,8 @@ protected:
         UserDefaults::standardUserDefaults().removeObject(SettingName::UseAppExtension);
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("VISTREL_SYSROOT"), sysroot);
+        EventLog::clear();
+        EventLog::setEnabled(true);
         session.setSearchFolders({QFileInfo(QStringLiteral(VISTREL_PLUS_EXECUTABLE)).path()});
         session.setLaunchArguments({QStringLiteral("--interval-ms"), QStringLiteral("200")}, environment);
         observer = NotificationCenter::defaultCenter().addObserver({}, [this](const QString& name, const QVariantMap&) {
@@ -56,6 +60,19 @@ protected:
             ::kill(pid_t(processID), SIGTERM);
         }
         UserDefaults::standardUserDefaults().removeObject(SettingName::UseAppExtension, UserDefaults::Domain::Host);
+        EventLog::setEnabled(false);
+        EventLog::clear();
+    }
+
+    // The session's events in the report, without their "Vistrel Plus: " and line end.
+    static QStringList sessionEvents()
+    {
+        QStringList events;
+        for (const QString& line : EventLog::lines()) {
+            if (line.startsWith(QLatin1String("Vistrel Plus: ")) && line.endsWith(u'\n'))
+                events << line.mid(14).chopped(1);
+        }
+        return events;
     }
 
     bool waitUntilReceiving(double seconds = 10)

@@ -23,6 +23,12 @@ TEST_F(SessionTest, PermittingLaunchesConnectsAndReceivesUntilWithdrawn)
     session.updateAppExtensionAvailability();
     ASSERT_TRUE(waitUntilReceiving());
     EXPECT_EQ(session.appExtensionVersion(), QStringLiteral("1.0 (Build 1)"));
+    // Each step of the link is an event of the diagnostic report; the waits vary.
+    QStringList steps = sessionEvents();
+    steps.removeIf([](const QString& event) { return event.startsWith(QLatin1String("App extension needed ")); });
+    EXPECT_EQ(steps.mid(0, 3), (QStringList {QStringLiteral("App extension running at PID %1.").arg(session.appExtensionProcessID()),
+                                   QStringLiteral("Connection to app extension successful."),
+                                   QStringLiteral("App extension accepted.")}));
     EXPECT_TRUE(session.isAppExtensionCompatible());
     EXPECT_TRUE(session.isReadTimerActive());
     EXPECT_TRUE(suite.objectForKey(QStringLiteral("StartRequestTime")).toDateTime().isValid());
@@ -50,6 +56,7 @@ TEST_F(SessionTest, PermittingLaunchesConnectsAndReceivesUntilWithdrawn)
     EXPECT_FALSE(session.isReadTimerActive());
     EXPECT_FALSE(session.appExtensionDataSet());
     EXPECT_TRUE(waitFor([&] { return !QFileInfo::exists(dataPipe); }, 3));
+    EXPECT_EQ(sessionEvents().last(), QStringLiteral("Disconnect from app extension successful."));
 
     // Permitted again, the running companion is reused, not started twice.
     QRNHostUserDefaults::setBool(true, SettingName::UseAppExtension);
@@ -71,6 +78,7 @@ TEST_F(SessionTest, AHungCompanionIsNoticedAsSilenceAndTheSessionRecoversWhenItR
     ASSERT_TRUE(waitFor([this] { return session.appExtensionClient() == nullptr; }, 30));
     EXPECT_EQ(log.messages(LogLevel::Default).filter(QStringLiteral("Duty cycle was shifted by 0.250000s.")).size(), 16);
     EXPECT_TRUE(log.contains(LogLevel::Error, QStringLiteral("App extension is no longer submitting data. Assuming failure.")));
+    EXPECT_EQ(sessionEvents().last(), QStringLiteral("App extension is no longer submitting data. Assuming failure."));
     EXPECT_FALSE(session.isReadTimerActive());
     EXPECT_TRUE(session.shouldUseAppExtension());  // a communication failure keeps the permission
 
@@ -90,6 +98,8 @@ TEST_F(SessionTest, AdvisoryStatesAndUnacceptableServersWithdrawThePermission)
     EXPECT_TRUE(advisories.isEmpty());
     session.handleAppExtensionAdvisoryState(2);
     EXPECT_EQ(advisories, QStringList {QStringLiteral("Vistrel Plus has been replaced.")});
+    EXPECT_EQ(sessionEvents(), (QStringList {QStringLiteral("App extension reported status 3; its use is withdrawn."),
+                                   QStringLiteral("App extension reported status 2; its use is withdrawn.")}));
     EXPECT_FALSE(session.isAppExtensionAvailable());
 
     session.openAppExtensionFailureNoticeWithOptionalError(std::nullopt);
@@ -112,6 +122,8 @@ TEST_F(SessionTest, AdvisoryStatesAndUnacceptableServersWithdrawThePermission)
     failures.clear();
     session.updateAppExtensionAvailability();
     ASSERT_TRUE(waitFor([&] { return !failures.isEmpty(); }, 5));
+    EXPECT_TRUE(sessionEvents().last().startsWith(QLatin1String("It was not possible to launch the app extension: ")))
+        << qPrintable(sessionEvents().last());
     EXPECT_FALSE(session.shouldUseAppExtension());
     EXPECT_FALSE(session.isConnected());
 }

@@ -10,6 +10,7 @@
 #include "menubar/QRNTextMenuBarCell.h"
 #include "platform/log/LogCapture.h"
 #include "settings/SettingNames.h"
+#include "support/EventLog.h"
 #include "support/ScopedStatusBar.h"
 
 #include <filesystem>
@@ -168,6 +169,8 @@ TEST_F(ActivityMonitorItemTest, DevicesThatComeAndGoKeepTheirLampStyleAndTheMenu
     EXPECT_EQ(activity->offlineDiskIdentifications(), (QHash<QString, int>{{"Phantom Disk", 1}}));
     EXPECT_EQ(activity->offlineInterfaceNames(), (QHash<QString, int>{{"wg9", 0}}));
 
+    EventLog::clear();
+    EventLog::setEnabled(true);
     announce(EquipmentWasRemovedNotification, "Disk", Nvme);
     announce(EquipmentWasRemovedNotification, "Net", QStringLiteral("eth0"));
     EXPECT_EQ(cells(*activity), QStringList({"HD", "3B"}));
@@ -185,6 +188,14 @@ TEST_F(ActivityMonitorItemTest, DevicesThatComeAndGoKeepTheirLampStyleAndTheMenu
     // Announced but still not found: it waits on.
     announce(EquipmentWasAddedNotification, "Disk", QStringLiteral("Phantom Disk"));
     EXPECT_EQ(activity->offlineDiskIdentifications().value(QStringLiteral("Phantom Disk"), -1), 1);
+    // Every announcement is an event of the report, the ignored ones too.
+    const QStringList events = EventLog::lines();
+    EventLog::setEnabled(false);
+    EventLog::clear();
+    ASSERT_EQ(events.size(), 7);
+    EXPECT_EQ(events[0], "QRNActivityMonitorItem: equipment with ID '" + Nvme + "' was removed.\n");
+    EXPECT_EQ(events[1], QStringLiteral("QRNActivityMonitorItem: equipment with ID 'eth0' was removed.\n"));
+    EXPECT_EQ(events[3], QStringLiteral("QRNActivityMonitorItem: equipment with ID 'Unknown' was added.\n"));
 
     const QStringList menu = openedMenu(*activity).split(u'\n', Qt::SkipEmptyParts);
     const auto at = [&](const QString& row) { return menu.indexOf(row); };

@@ -4,6 +4,7 @@
 #include "support/EventsUntil.h"
 #include "support/QRNProcessInfo.h"
 #include "support/QRNSoftwareUpdateManager.h"
+#include "support/ScopedLocale.h"
 #include "support/SelfSignedCertificate.h"
 #include "support/TinyHttpServer.h"
 
@@ -231,7 +232,7 @@ TEST_F(UpdateCheck, TheAutomaticCheckRunsOncePerPeriodAndOnlyASuccessCounts)
     manager.runAutomaticUpdateCheckIfNecessary();
     ASSERT_TRUE(eventsUntil([&] { return !manager.isChecking(); }, 10000));
     EXPECT_EQ(found, 1);
-    EXPECT_EQ(newer->requests(), 1);
+    EXPECT_EQ(newer->requests(), 2);  // the information file, then the release notes
     const QDateTime stamp = m_defaults.objectForKey(QRNSoftwareUpdateManager::LastCheckSetting).toDateTime();
     EXPECT_LE(qAbs(stamp.secsTo(QDateTime::currentDateTimeUtc())), 5);
 
@@ -253,4 +254,48 @@ TEST_F(UpdateCheck, TheAutomaticCheckRunsOncePerPeriodAndOnlyASuccessCounts)
     EXPECT_EQ(missing->requests(), 1);
     EXPECT_EQ(found, 1);
     EXPECT_EQ(m_defaults.objectForKey(QRNSoftwareUpdateManager::LastCheckSetting).toDateTime(), dayAgo);
+}
+
+TEST_F(UpdateCheck, AnUpdateFoundAutomaticallyBringsItsReleaseNotesInTheUsersLanguage)
+{
+    EXPECT_EQ(QRNSoftwareUpdateManager::bestSupportedLanguageCodeForLanguageCode(QString()), QStringLiteral("en"));
+    EXPECT_EQ(QRNSoftwareUpdateManager::bestSupportedLanguageCodeForLanguageCode(QStringLiteral("fr")), QStringLiteral("en"));
+    EXPECT_EQ(QRNSoftwareUpdateManager::bestSupportedLanguageCodeForLanguageCode(QStringLiteral("pt-BR")), QStringLiteral("pt"));
+
+    // Unknown paths are missing; the information file and two notes are there.
+    auto site = server({}, "404 Not Found");
+    site->addPage("/updates/ProductRepository/Vistrel.plist", plist(validInfo(QStringLiteral("0.2"))));
+    site->addPage("/updates/ProductNews/Vistrel-en.html", "<p>New <b>graphs</b></p>");
+    site->addPage("/updates/ProductNews/Vistrel-de.html", "<p>Neue <b>Graphen</b></p>");
+    setSource(httpsBase(*site));
+    m_defaults.setObject(QRNSoftwareUpdateManager::AutomaticCheckSetting, true);
+    QRNSoftwareUpdateManager manager(QStringLiteral("Vistrel"), QStringLiteral("0.1.0"), runningOS(), m_defaults);
+    QStringList offered;
+    QObject::connect(&manager, &QRNSoftwareUpdateManager::relevantUpdateFound, [&] { offered << manager.updateNotes(); });
+    const auto checkIn = [&](QLocale::Language language) {
+        ScopedLocale locale{QLocale(language)};
+        m_defaults.removeObject(QRNSoftwareUpdateManager::LastCheckSetting);
+        manager.runAutomaticUpdateCheckIfNecessary();
+        EXPECT_TRUE(eventsUntil([&] { return !manager.isChecking(); }, 10000));
+        return site->lastRequestLine();
+    };
+    EXPECT_EQ(checkIn(QLocale::German), QByteArray("GET /updates/ProductNews/Vistrel-de.html HTTP/1.1"));
+    EXPECT_EQ(checkIn(QLocale::French), QByteArray("GET /updates/ProductNews/Vistrel-en.html HTTP/1.1"));
+    EXPECT_EQ(offered, (QStringList{QStringLiteral("<p>Neue <b>Graphen</b></p>"), QStringLiteral("<p>New <b>graphs</b></p>")}));
+
+    EXPECT_EQ(site->requests(), 4);
+
+    // Notes that cannot be read leave the offer without them.
+    auto noNotes = server({}, "404 Not Found");
+    noNotes->addPage("/updates/ProductRepository/Vistrel.plist", plist(validInfo(QStringLiteral("0.2"))));
+    setSource(httpsBase(*noNotes));
+    LogCapture log;
+    checkIn(QLocale::English);
+    EXPECT_EQ(noNotes->lastRequestLine(), QByteArray("GET /updates/ProductNews/Vistrel-en.html HTTP/1.1"));
+    ASSERT_EQ(offered.size(), 3);
+    EXPECT_EQ(offered.last(), QString());
+    const QStringList errors = log.messages(LogLevel::Error);
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors.first().startsWith(QStringLiteral("QRNSoftwareUpdateManager: could not read the release notes: ")))
+        << qPrintable(errors.first());
 }

@@ -9,7 +9,8 @@
 
 // An HTTP server on the loopback that gives every request the same answer:
 // a body, a closed connection, or silence. Given a TLS configuration it
-// speaks HTTPS; the status line and extra header lines can be set.
+// speaks HTTPS; the status line and extra header lines can be set, and a
+// path may be given an answer of its own.
 class TinyHttpServer : public QObject {
 public:
     enum class Behaviour { Answer, Close, Silent };
@@ -43,6 +44,8 @@ public:
     void setStatus(QByteArray status) { m_status = std::move(status); }
     void addHeader(const QByteArray& line) { m_headers += line + "\r\n"; }
     void setContentType(QByteArray type) { m_contentType = std::move(type); }
+    // Requests for this path ("/a/b.html") are answered "200 OK" with the body.
+    void addPage(const QByteArray& path, QByteArray body) { m_pages.insert(path, std::move(body)); }
 
 private:
     void handle(QTcpSocket& socket)
@@ -53,12 +56,17 @@ private:
         ++m_requests;
         m_lastRequestLine = m_received[&socket].left(m_received[&socket].indexOf("\r\n"));
         switch (m_behaviour) {
-        case Behaviour::Answer:
-            socket.write("HTTP/1.1 " + m_status + "\r\nContent-Type: " + m_contentType
-                + "\r\nConnection: close\r\n" + m_headers + "Content-Length: " + QByteArray::number(m_body.size())
-                + "\r\n\r\n" + m_body);
+        case Behaviour::Answer: {
+            const QList<QByteArray> request = m_lastRequestLine.split(' ');
+            const auto page = m_pages.constFind(request.value(1));
+            const bool own = page != m_pages.cend();
+            const QByteArray& body = own ? *page : m_body;
+            socket.write("HTTP/1.1 " + (own ? QByteArray("200 OK") : m_status) + "\r\nContent-Type: " + m_contentType
+                + "\r\nConnection: close\r\n" + (own ? QByteArray() : m_headers)
+                + "Content-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body);
             socket.disconnectFromHost();
             break;
+        }
         case Behaviour::Close: socket.abort(); break;
         case Behaviour::Silent: break;
         }
@@ -69,6 +77,7 @@ private:
     QByteArray m_status = "200 OK";
     QByteArray m_contentType = "text/html";
     QByteArray m_headers;
+    QHash<QByteArray, QByteArray> m_pages;
     std::unique_ptr<QTcpServer> m_server;
     QHash<QTcpSocket*, QByteArray> m_received;
     QByteArray m_lastRequestLine;
