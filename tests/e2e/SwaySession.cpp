@@ -3,6 +3,7 @@
 #include "XServer.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -43,13 +44,41 @@ font DejaVu Sans 10
 
 const char* const SwaybarConfiguration = R"(bar {
   position top
-  status_command none
   tray_output *
   tray_padding 3
+  colors {
+    background #dcdcdc
+    statusline #202020
+  }
 }
 )";
 
+// The command prefix that runs a program as "nobody"; none when not root.
+QStringList sessionUserCommand()
+{
+    if (geteuid() != 0)
+        return {};
+    return {QStringLiteral("setpriv"), QStringLiteral("--reuid=%1").arg(Nobody), QStringLiteral("--regid=%1").arg(Nobody),
+        QStringLiteral("--clear-groups"), QStringLiteral("--")};
+}
+
+bool handOver(const QString& folder)
+{
+    if (geteuid() != 0)
+        return true;
+    bool all = chown(qPrintable(folder), Nobody, Nobody) == 0;
+    QDirIterator files(folder, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (files.hasNext())
+        all = lchown(qPrintable(files.next()), Nobody, Nobody) == 0 && all;
+    return all;
+}
+
 } // namespace
+
+VistrelProcess::Launcher SwaySession::asSessionUser()
+{
+    return [](const QString& home) { return handOver(home) ? sessionUserCommand() : QStringList(); };
+}
 
 SwaySession::SwaySession(bool swaybar)
 {
@@ -86,13 +115,9 @@ std::unique_ptr<QProcess> SwaySession::launch(const QString& program, const QStr
     auto process = std::make_unique<QProcess>();
     process->setProcessEnvironment(environment);
     process->setProcessChannelMode(QProcess::MergedChannels);
-    if (asSessionUser && geteuid() == 0) {
-        process->start(QStringLiteral("setpriv"), QStringList{QStringLiteral("--reuid=%1").arg(Nobody),
-            QStringLiteral("--regid=%1").arg(Nobody), QStringLiteral("--clear-groups"), QStringLiteral("--"), program}
-                + arguments);
-    } else {
-        process->start(program, arguments);
-    }
+    QStringList command = asSessionUser ? sessionUserCommand() : QStringList();
+    command << program << arguments;
+    process->start(command.takeFirst(), command);
     return process;
 }
 
@@ -100,7 +125,7 @@ QString SwaySession::start(bool swaybar)
 {
     if (!m_runtime.isValid())
         return QStringLiteral("no runtime folder");
-    if (geteuid() == 0 && chown(qPrintable(m_runtime.path()), Nobody, Nobody) != 0)
+    if (!handOver(m_runtime.path()))
         return QStringLiteral("cannot hand the runtime folder to nobody");
 
     const QString busSocket = path(QStringLiteral("bus"));

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include "VistrelProcess.h"
+
 #include <memory>
 #include <vector>
 
@@ -35,6 +37,9 @@ public:
     // The tiled or floating windows whose app_id matches, anywhere in the tree.
     std::vector<QJsonObject> windows(const QString& appIdPattern) const;
     QString output();
+    // Runs Vistrel as the session's user, as a tray host that reads its
+    // icon files needs: they live in Vistrel's private runtime folder.
+    static VistrelProcess::Launcher asSessionUser();
 
 private:
     QString start(bool swaybar);

@@ -4,8 +4,6 @@
 #include "platform/statusbar/WaylandLayerShell.h"
 
 #include <QMenu>
-#include <QPointer>
-#include <QWindow>
 
 
 OwnStatusBar::OwnStatusBar()
@@ -34,25 +32,11 @@ void OwnStatusBar::popUpMenu(StatusItem& item)
 {
     WaylandLayerShell* shell = m_window->layerShell();
     QMenu* menu = item.menu();
-    if (!shell || !menu) {
-        StatusBar::popUpMenu(item);
-        return;
-    }
-    // A Wayland menu is a popup of the panel: Qt must leave its surface
-    // without a role, and the shell gives it one once it is shown.
-    if (!menu->windowFlags().testFlag(Qt::BypassWindowManagerHint))
-        menu->setWindowFlag(Qt::BypassWindowManagerHint);
+    if (shell && menu)
+        WaylandLayerShell::prepareMenu(*menu);
     StatusBar::popUpMenu(item);
-    if (!menu->isVisible())
-        return;
-    QWindow* window = menu->windowHandle();
-    connect(menu, &QMenu::aboutToHide, m_window.get(), [shell, window] { shell->detachPopup(window); },
-        Qt::SingleShotConnection);
-    QPointer<QMenu> guarded(menu);
-    shell->attachPopup(window, m_window->windowHandle(), m_window->frameOf(item), [guarded] {
-        if (guarded)
-            guarded->hide();
-    });
+    if (shell && menu && menu->isVisible())
+        shell->attachMenu(*menu, m_window->windowHandle(), m_window->frameOf(item));
 }
 
 QRect OwnStatusBar::buttonFrame(const StatusItem& item) const

@@ -4,6 +4,8 @@
 
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QMenu>
+#include <QPointer>
 #include <QWindow>
 #include <qpa/qplatformnativeinterface.h>
 
@@ -56,26 +58,43 @@ struct WaylandLayerShell::Bar {
     static constexpr zwlr_layer_surface_v1_listener listener{configure, closed};
 };
 
+// A menu's roles: a popup of the bar, or a free surface of its own.
 struct WaylandLayerShell::Popup {
     xdg_surface* surface = nullptr;
     xdg_popup* popup = nullptr;
-    std::function<void()> dismissed;
+    zwlr_layer_surface_v1* layer = nullptr;
+    QPointer<QMenu> menu;
 
     ~Popup()
     {
-        xdg_popup_destroy(popup);
-        xdg_surface_destroy(surface);
+        if (popup)
+            xdg_popup_destroy(popup);
+        if (surface)
+            xdg_surface_destroy(surface);
+        if (layer)
+            zwlr_layer_surface_v1_destroy(layer);
+    }
+
+    // Hiding the menu ends these roles; not from inside their own events.
+    void dismiss()
+    {
+        QMetaObject::invokeMethod(qApp, [menu = menu] {
+            if (menu)
+                menu->hide();
+        }, Qt::QueuedConnection);
     }
 
     static void configureSurface(void*, xdg_surface* surface, uint32_t serial) { xdg_surface_ack_configure(surface, serial); }
     static void configurePopup(void*, xdg_popup*, int32_t, int32_t, int32_t, int32_t) {}
-    static void done(void* data, xdg_popup*)
+    static void done(void* data, xdg_popup*) { static_cast<Popup*>(data)->dismiss(); }
+    static void configureLayer(void*, zwlr_layer_surface_v1* layer, uint32_t serial, uint32_t, uint32_t)
     {
-        // Hiding the window ends this popup; not from inside its own event.
-        QMetaObject::invokeMethod(qApp, static_cast<Popup*>(data)->dismissed, Qt::QueuedConnection);
+        zwlr_layer_surface_v1_ack_configure(layer, serial);
     }
+    static void closed(void* data, zwlr_layer_surface_v1*) { static_cast<Popup*>(data)->dismiss(); }
     static constexpr xdg_surface_listener surfaceListener{configureSurface};
     static constexpr xdg_popup_listener popupListener{.configure = configurePopup, .popup_done = done, .repositioned = nullptr};
+    static constexpr zwlr_layer_surface_v1_listener layerListener{configureLayer, closed};
 };
 
 void WaylandLayerShell::prepareEnvironment()
@@ -189,19 +208,31 @@ void WaylandLayerShell::detachBar(QWindow* window)
     m_bars.remove(window);
 }
 
-bool WaylandLayerShell::attachPopup(QWindow* popupWindow, QWindow* barWindow, const QRect& anchor,
-    std::function<void()> dismissed)
+void WaylandLayerShell::prepareMenu(QMenu& menu)
+{
+    if (!menu.windowFlags().testFlag(Qt::BypassWindowManagerHint))
+        menu.setWindowFlag(Qt::BypassWindowManagerHint);
+}
+
+void WaylandLayerShell::forgetOnHide(QMenu& menu, QWindow* window)
+{
+    QObject::connect(&menu, &QMenu::aboutToHide, &menu, [this, window] { m_popups.remove(window); },
+        Qt::SingleShotConnection);
+}
+
+bool WaylandLayerShell::attachMenu(QMenu& menu, QWindow* barWindow, const QRect& anchor)
 {
     const auto bar = m_bars.value(barWindow);
-    wl_surface* surface = surfaceOf(popupWindow);
+    QWindow* window = menu.windowHandle();
+    wl_surface* surface = surfaceOf(window);
     if (!bar || !surface)
         return false;
     auto popup = std::make_shared<Popup>();
-    popup->dismissed = std::move(dismissed);
+    popup->menu = &menu;
     popup->surface = xdg_wm_base_get_xdg_surface(m_wmBase, surface);
     xdg_surface_add_listener(popup->surface, &Popup::surfaceListener, popup.get());
     xdg_positioner* positioner = xdg_wm_base_create_positioner(m_wmBase);
-    xdg_positioner_set_size(positioner, std::max(1, popupWindow->width()), std::max(1, popupWindow->height()));
+    xdg_positioner_set_size(positioner, std::max(1, window->width()), std::max(1, window->height()));
     xdg_positioner_set_anchor_rect(positioner, anchor.x(), anchor.y(), std::max(1, anchor.width()), std::max(1, anchor.height()));
     xdg_positioner_set_anchor(positioner, XDG_POSITIONER_ANCHOR_BOTTOM_LEFT);
     xdg_positioner_set_gravity(positioner, XDG_POSITIONER_GRAVITY_BOTTOM_RIGHT);
@@ -215,13 +246,35 @@ bool WaylandLayerShell::attachPopup(QWindow* popupWindow, QWindow* barWindow, co
     zwlr_layer_surface_v1_get_popup(bar->surface, popup->popup);
     if (m_seat && m_lastPressSerial != 0)
         xdg_popup_grab(popup->popup, m_seat, m_lastPressSerial);
-    m_popups.insert(popupWindow, popup);
+    m_popups.insert(window, popup);
+    forgetOnHide(menu, window);
+    // As with the bar: configured and acknowledged before Qt's first picture.
     wl_surface_commit(surface);
     wl_display_roundtrip(m_display);
     return true;
 }
 
-void WaylandLayerShell::detachPopup(QWindow* popup)
+bool WaylandLayerShell::attachFreeMenu(QMenu& menu)
 {
-    m_popups.remove(popup);
+    QWindow* window = menu.windowHandle();
+    wl_surface* surface = surfaceOf(window);
+    if (!surface)
+        return false;
+    auto popup = std::make_shared<Popup>();
+    popup->menu = &menu;
+    popup->layer = zwlr_layer_shell_v1_get_layer_surface(m_layerShell, surface, nullptr,
+        ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY, "vistrel-menu");
+    zwlr_layer_surface_v1_add_listener(popup->layer, &Popup::layerListener, popup.get());
+    const QRect frame = menu.geometry();
+    zwlr_layer_surface_v1_set_anchor(popup->layer, ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP | ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT);
+    zwlr_layer_surface_v1_set_size(popup->layer, uint32_t(std::max(1, frame.width())), uint32_t(std::max(1, frame.height())));
+    // Placed from the output's corner, over any panel, where Qt fitted it on the screen.
+    zwlr_layer_surface_v1_set_exclusive_zone(popup->layer, -1);
+    zwlr_layer_surface_v1_set_margin(popup->layer, frame.top(), 0, 0, frame.left());
+    zwlr_layer_surface_v1_set_keyboard_interactivity(popup->layer, 1);
+    m_popups.insert(window, popup);
+    forgetOnHide(menu, window);
+    wl_surface_commit(surface);
+    wl_display_roundtrip(m_display);
+    return true;
 }

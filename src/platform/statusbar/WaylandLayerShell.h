@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 
+class QMenu;
 class QWindow;
 struct wl_display;
 struct wl_pointer;
@@ -41,17 +42,24 @@ public:
     // size the compositor gives it, now and whenever the output changes.
     bool attachBar(QWindow* window, int height, std::function<void(QSize)> configured);
     void detachBar(QWindow* window);
-    // Makes the shown popup window a popup of the bar, placed under `anchor`
-    // (bar coordinates) and holding the pointer until it closes; `dismissed`
-    // runs when the compositor ends it (a click elsewhere).
-    bool attachPopup(QWindow* popup, QWindow* bar, const QRect& anchor, std::function<void()> dismissed);
-    void detachPopup(QWindow* popup);
+    // Before the menu shows: Qt is to leave it without a shell of its own.
+    static void prepareMenu(QMenu& menu);
+    // Makes the shown menu a popup of the bar, placed under `anchor` (bar
+    // coordinates) and holding the pointer until it closes, which a click
+    // elsewhere does.
+    bool attachMenu(QMenu& menu, QWindow* bar, const QRect& anchor);
+    // Makes the shown menu, which has no window of Vistrel's to hang from (a
+    // tray host drew the item), a surface above all windows where Qt placed
+    // it, with the keyboard; it closes with a choice, Escape or another item.
+    bool attachFreeMenu(QMenu& menu);
 
 private:
     struct Bar;
     struct Popup;
 
     explicit WaylandLayerShell(wl_display* display);
+    // Drops the menu's surface roles when it hides; its next showing is a new surface.
+    void forgetOnHide(QMenu& menu, QWindow* window);
     bool isComplete() const { return m_layerShell && m_wmBase; }
 
     static void announce(void* data, wl_registry* registry, uint32_t name, const char* interface, uint32_t version);
