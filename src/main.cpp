@@ -190,10 +190,10 @@ int main(int argc, char* argv[])
     QApplication::setApplicationVersion(QStringLiteral(VISTREL_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("com.zentrovo.vistrel"));
     QApplication::setQuitOnLastWindowClosed(false);
-    // Fading menus in changes the window's opacity step by step, which a
+    // Animated menus change the window's opacity step by step, which a
     // Wayland compositor has no request for; each step only logs a warning.
     if (onWayland)
-        QApplication::setEffectEnabled(Qt::UI_FadeMenu, false);
+        QApplication::setEffectEnabled(Qt::UI_AnimateMenu, false);
     QString wordingError;
     if (!TranslationTable::installLinuxWording(&wordingError))
         Log::error("Linux wording not installed: %{public}@", {wordingError});

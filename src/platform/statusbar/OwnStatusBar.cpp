@@ -33,7 +33,7 @@ void OwnStatusBar::popUpMenu(StatusItem& item)
     WaylandLayerShell* shell = m_window->layerShell();
     QMenu* menu = item.menu();
     if (shell && menu)
-        WaylandLayerShell::prepareMenu(*menu);
+        WaylandLayerShell::prepareWindow(*menu);
     StatusBar::popUpMenu(item);
     if (shell && menu && menu->isVisible())
         shell->attachMenu(*menu, m_window->windowHandle(), m_window->frameOf(item));

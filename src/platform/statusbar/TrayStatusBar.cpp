@@ -89,7 +89,7 @@ void TrayStatusBar::popUpMenu(StatusItem& item)
     WaylandLayerShell* shell = WaylandLayerShell::instance();
     QMenu* menu = item.menu();
     if (shell && menu)
-        WaylandLayerShell::prepareMenu(*menu);
+        WaylandLayerShell::prepareWindow(*menu);
     StatusBar::popUpMenu(item);
     if (shell && menu && menu->isVisible())
         shell->attachFreeMenu(*menu);

@@ -208,10 +208,15 @@ void WaylandLayerShell::detachBar(QWindow* window)
     m_bars.remove(window);
 }
 
-void WaylandLayerShell::prepareMenu(QMenu& menu)
+void WaylandLayerShell::prepareWindow(QWidget& window)
 {
-    if (!menu.windowFlags().testFlag(Qt::BypassWindowManagerHint))
-        menu.setWindowFlag(Qt::BypassWindowManagerHint);
+    if (!window.windowFlags().testFlag(Qt::BypassWindowManagerHint))
+        window.setWindowFlag(Qt::BypassWindowManagerHint);
+}
+
+bool WaylandLayerShell::windowsFade()
+{
+    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
 }
 
 void WaylandLayerShell::forgetOnHide(QMenu& menu, QWindow* window)
@@ -257,23 +262,36 @@ bool WaylandLayerShell::attachMenu(QMenu& menu, QWindow* barWindow, const QRect&
 bool WaylandLayerShell::attachFreeMenu(QMenu& menu)
 {
     QWindow* window = menu.windowHandle();
+    if (!attachOverlay(window, menu.geometry(), true))
+        return false;
+    m_popups[window]->menu = &menu;
+    forgetOnHide(menu, window);
+    return true;
+}
+
+bool WaylandLayerShell::attachNotice(QWidget& notice)
+{
+    return attachOverlay(notice.windowHandle(), notice.geometry(), false);
+}
+
+bool WaylandLayerShell::attachOverlay(QWindow* window, const QRect& frame, bool keyboard)
+{
+    // A surface shown again is a fresh one to Qt; its old role goes first.
+    m_popups.remove(window);
     wl_surface* surface = surfaceOf(window);
     if (!surface)
         return false;
     auto popup = std::make_shared<Popup>();
-    popup->menu = &menu;
     popup->layer = zwlr_layer_shell_v1_get_layer_surface(m_layerShell, surface, nullptr,
-        ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY, "vistrel-menu");
+        ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY, "vistrel-overlay");
     zwlr_layer_surface_v1_add_listener(popup->layer, &Popup::layerListener, popup.get());
-    const QRect frame = menu.geometry();
     zwlr_layer_surface_v1_set_anchor(popup->layer, ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP | ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT);
     zwlr_layer_surface_v1_set_size(popup->layer, uint32_t(std::max(1, frame.width())), uint32_t(std::max(1, frame.height())));
     // Placed from the output's corner, over any panel, where Qt fitted it on the screen.
     zwlr_layer_surface_v1_set_exclusive_zone(popup->layer, -1);
     zwlr_layer_surface_v1_set_margin(popup->layer, frame.top(), 0, 0, frame.left());
-    zwlr_layer_surface_v1_set_keyboard_interactivity(popup->layer, 1);
+    zwlr_layer_surface_v1_set_keyboard_interactivity(popup->layer, keyboard ? 1 : 0);
     m_popups.insert(window, popup);
-    forgetOnHide(menu, window);
     wl_surface_commit(surface);
     wl_display_roundtrip(m_display);
     return true;

@@ -8,6 +8,7 @@
 #include <memory>
 
 class QMenu;
+class QWidget;
 class QWindow;
 struct wl_display;
 struct wl_pointer;
@@ -42,8 +43,10 @@ public:
     // size the compositor gives it, now and whenever the output changes.
     bool attachBar(QWindow* window, int height, std::function<void(QSize)> configured);
     void detachBar(QWindow* window);
-    // Before the menu shows: Qt is to leave it without a shell of its own.
-    static void prepareMenu(QMenu& menu);
+    // Before the menu (or notice) shows: Qt is to leave it without a shell of its own.
+    static void prepareWindow(QWidget& window);
+    // False where windows cannot fade (Wayland has no window opacity).
+    static bool windowsFade();
     // Makes the shown menu a popup of the bar, placed under `anchor` (bar
     // coordinates) and holding the pointer until it closes, which a click
     // elsewhere does.
@@ -52,6 +55,9 @@ public:
     // tray host drew the item), a surface above all windows where Qt placed
     // it, with the keyboard; it closes with a choice, Escape or another item.
     bool attachFreeMenu(QMenu& menu);
+    // Makes the shown notice window a surface above all windows where Qt
+    // placed it, which takes no input.
+    bool attachNotice(QWidget& notice);
 
 private:
     struct Bar;
@@ -60,6 +66,7 @@ private:
     explicit WaylandLayerShell(wl_display* display);
     // Drops the menu's surface roles when it hides; its next showing is a new surface.
     void forgetOnHide(QMenu& menu, QWindow* window);
+    bool attachOverlay(QWindow* window, const QRect& frame, bool keyboard);
     bool isComplete() const { return m_layerShell && m_wmBase; }
 
     static void announce(void* data, wl_registry* registry, uint32_t name, const char* interface, uint32_t version);
