@@ -130,6 +130,29 @@ TEST_F(SwayTest, AMenuOpensUnderItsItemAndAClickElsewhereClosesIt)
     }
 }
 
+TEST_F(SwayTest, WithAMenuOpenThePointerOnAnotherItemOpensThatItemsMenuInstead)
+{
+    QVariantMap settings = processorGraph();
+    settings.insert(QStringLiteral("MemoryTopic-IsActive"), true);
+    settings.insert(QStringLiteral("MemoryTopic-MenuBarConfiguration"), QVariantList{QStringLiteral("QRNNumericMenuBarCell:P"),
+        QStringLiteral("QRNTextMenuBarCell:U")});
+    VistrelProcess vistrel({QStringLiteral("--status-bar=bar")}, settings, sway.clientEnvironment());
+    QImage screen;
+    ASSERT_TRUE(waitUntil([&] { return barShown(screen = sway.screenshot()); }, 20000)) << qPrintable(vistrel.errorOutput());
+    const QRect processor = rightmostItem(screen);
+    ASSERT_TRUE(sway.click(processor.center().x(), processor.center().y()));
+    ASSERT_TRUE(vistrel.waitForOutput(QStringLiteral("opened the menu of 'QRNCPUMonitorItem'")));
+
+    // The memory item lies left of the processor's; the pointer only moves there.
+    ASSERT_TRUE(sway.swaymsg({QStringLiteral("seat seat0 cursor set %1 %2").arg(processor.left() - 25).arg(BarHeight / 2)}));
+    ASSERT_TRUE(vistrel.waitForOutput(QStringLiteral("opened the menu of 'QRNMemoryMonitorItem'"))) << qPrintable(vistrel.errorOutput());
+    keepRunning(2000);
+    const QString log = vistrel.errorOutput();
+    EXPECT_EQ(log.count(QStringLiteral("StatusBar: opened the menu")), 2) << qPrintable(log);
+    EXPECT_EQ(log.count(QStringLiteral("StatusBar: closed the menu of 'QRNCPUMonitorItem'")), 1);
+    EXPECT_EQ(log.count(QStringLiteral("StatusBar: closed the menu of 'QRNMemoryMonitorItem'")), 0);
+}
+
 TEST_F(SwayTest, OnAFirstStartTheWelcomeAndConfigurationWindowsShowAndClose)
 {
     VistrelProcess vistrel({QStringLiteral("--status-bar=bar")}, {}, sway.clientEnvironment());
