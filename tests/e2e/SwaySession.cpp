@@ -80,6 +80,19 @@ VistrelProcess::Launcher SwaySession::asSessionUser()
     return [](const QString& home) { return handOver(home) ? sessionUserCommand() : QStringList(); };
 }
 
+QString SwaySession::sessionUserCannotRun(const QString& program)
+{
+    QStringList command = sessionUserCommand();
+    if (command.isEmpty())
+        return {};
+    command << QStringLiteral("test") << QStringLiteral("-x") << program;
+    QProcess check;
+    check.start(command.takeFirst(), command);
+    if (check.waitForFinished(5000) && check.exitStatus() == QProcess::NormalExit && check.exitCode() == 0)
+        return {};
+    return QStringLiteral("the user 'nobody' cannot run %1 (a folder on its path is closed to others)").arg(program);
+}
+
 SwaySession::SwaySession(bool swaybar)
 {
     m_failure = start(swaybar);

@@ -40,6 +40,9 @@ public:
     // Runs Vistrel as the session's user, as a tray host that reads its
     // icon files needs: they live in Vistrel's private runtime folder.
     static VistrelProcess::Launcher asSessionUser();
+    // Why the session's user cannot run the program (a checkout in a home
+    // folder closed to others); empty when it can.
+    static QString sessionUserCannotRun(const QString& program);
 
 private:
     QString start(bool swaybar);
