@@ -17,6 +17,7 @@
 #include "platform/statusbar/OwnStatusBar.h"
 #include "platform/statusbar/StatusBarProbe.h"
 #include "platform/statusbar/TrayStatusBar.h"
+#include "platform/statusbar/WaylandLayerShell.h"
 #include "platform/statusbar/XEmbedTrayStatusBar.h"
 #include "support/QRNSimpleCustomerSiteLogger.h"
 
@@ -84,6 +85,17 @@ bool sessionBusAnswers()
     return false;
 }
 
+StatusBarProbe::WaylandDisplay waylandDisplay()
+{
+    const StatusBarProbe::WaylandDisplay answer = StatusBarProbe::waylandDisplay();
+    if (answer == StatusBarProbe::WaylandDisplay::Silent) {
+        std::fprintf(stderr, "vistrel: the Wayland compositor of WAYLAND_DISPLAY=%s accepted the connection but did not "
+                             "answer within %s s; going on without it\n",
+            qgetenv("WAYLAND_DISPLAY").constData(), qPrintable(seconds(StatusBarProbe::X11Timeout)));
+    }
+    return answer;
+}
+
 bool x11DisplayAnswers()
 {
     switch (StatusBarProbe::x11Display()) {
@@ -143,8 +155,21 @@ int main(int argc, char* argv[])
     if (!line->snapshotDirectory.isEmpty())
         mode = CommandLine::StatusBarMode::Offscreen;
     const bool busAnswers = sessionBusAnswers();
-    const bool x11 = mode != CommandLine::StatusBarMode::Offscreen && x11DisplayAnswers();
-    if (x11) {
+    const StatusBarProbe::WaylandDisplay wayland = mode != CommandLine::StatusBarMode::Offscreen
+        ? waylandDisplay()
+        : StatusBarProbe::WaylandDisplay::Absent;
+    const bool onWayland = wayland == StatusBarProbe::WaylandDisplay::Plain
+        || wayland == StatusBarProbe::WaylandDisplay::LayerShell;
+    const bool x11 = !onWayland && mode != CommandLine::StatusBarMode::Offscreen && x11DisplayAnswers();
+    StatusBarChoice::Display display;
+    if (onWayland) {
+        // Native Wayland, even where XWayland also offers DISPLAY: menus and
+        // windows then go where the compositor puts Wayland surfaces, and
+        // the own bar can be a panel of the layer shell.
+        qputenv("QT_QPA_PLATFORM", "wayland");
+        WaylandLayerShell::prepareEnvironment();
+        display.ownBar = wayland == StatusBarProbe::WaylandDisplay::LayerShell;
+    } else if (x11) {
         // Every back end but offscreen shows windows (menus, the own bar,
         // tray icons, the configuration window) on the X display.
         qputenv("QT_QPA_PLATFORM", "xcb");
@@ -153,6 +178,7 @@ int main(int argc, char* argv[])
         // instead of twice, as plain uploads.
         if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
             qputenv("QT_XCB_NO_MITSHM", "1");
+        display = {true, true};
     } else {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
@@ -165,13 +191,17 @@ int main(int argc, char* argv[])
     QApplication::setApplicationVersion(QStringLiteral(VISTREL_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("com.zentrovo.vistrel"));
     QApplication::setQuitOnLastWindowClosed(false);
+    // Animated menus change the window's opacity step by step, which a
+    // Wayland compositor has no request for; each step only logs a warning.
+    if (onWayland)
+        QApplication::setEffectEnabled(Qt::UI_AnimateMenu, false);
     QString wordingError;
     if (!TranslationTable::installLinuxWording(&wordingError))
         Log::error("Linux wording not installed: %{public}@", {wordingError});
 
     // Only the tray and auto modes care about the bus; the others never touch it.
     const bool watches = mode == CommandLine::StatusBarMode::Auto || mode == CommandLine::StatusBarMode::Tray;
-    StatusBarSwitch statusBars(mode, x11, watches && busAnswers ? QDBusConnection::sessionBus() : QDBusConnection(QString()),
+    StatusBarSwitch statusBars(mode, display, watches && busAnswers ? QDBusConnection::sessionBus() : QDBusConnection(QString()),
         [](StatusBarChoice::BackEnd backEnd) -> std::unique_ptr<StatusBar> {
             switch (backEnd) {
             case StatusBarChoice::BackEnd::StatusNotifierTray:
@@ -187,7 +217,8 @@ int main(int argc, char* argv[])
         });
     if (!statusBars.start()) {
         return fail(mode == CommandLine::StatusBarMode::Bar
-                ? QStringLiteral("the own bar needs an X11 display, and none could be opened (is DISPLAY set?)")
+                ? QStringLiteral("the own bar needs an X11 display or a Wayland compositor with a layer shell, and "
+                                 "neither was found (is DISPLAY or WAYLAND_DISPLAY set?)")
                 : QStringLiteral("the tray needs a StatusNotifierWatcher on the session bus or, for an XEmbed tray, "
                                  "an X11 display, and neither was found"),
             1);

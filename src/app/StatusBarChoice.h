@@ -13,10 +13,16 @@ struct StatusBarChoice {
         Offscreen,           // nowhere
     };
 
+    // What the display can hold besides a tray host on the bus.
+    struct Display {
+        bool ownBar = false;  // an X display, or a Wayland compositor with a layer shell
+        bool xembed = false;  // an X display that Vistrel draws on
+    };
+
     // Auto prefers the tray when a StatusNotifierWatcher runs, else the own
-    // bar on an X display, else offscreen. A forced tray without a watcher
-    // falls back to the XEmbed tray. None when the forced choice cannot be
-    // served here (no display for the bar or the XEmbed tray).
+    // bar where the display can hold it, else offscreen. A forced tray
+    // without a watcher falls back to the XEmbed tray. None when the forced
+    // choice cannot be served here.
     static std::optional<BackEnd> backEndFor(CommandLine::StatusBarMode requested, bool watcherPresent,
-        bool x11DisplayPresent);
+        Display display);
 };

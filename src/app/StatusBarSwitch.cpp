@@ -6,10 +6,10 @@
 
 #include <QDBusServiceWatcher>
 
-StatusBarSwitch::StatusBarSwitch(CommandLine::StatusBarMode mode, bool x11DisplayPresent, const QDBusConnection& bus,
+StatusBarSwitch::StatusBarSwitch(CommandLine::StatusBarMode mode, StatusBarChoice::Display display, const QDBusConnection& bus,
     Factory factory)
     : m_mode(mode)
-    , m_x11(x11DisplayPresent)
+    , m_display(display)
     , m_bus(bus)
     , m_factory(std::move(factory))
 {
@@ -35,7 +35,7 @@ bool StatusBarSwitch::start()
         connect(m_watcher.get(), &QDBusServiceWatcher::serviceUnregistered, this, [this] { m_departure.start(); });
     }
     const bool watcher = watches && StatusBarProbe::isStatusNotifierWatcherRegistered(m_bus);
-    m_backEnd = StatusBarChoice::backEndFor(m_mode, watcher, m_x11);
+    m_backEnd = StatusBarChoice::backEndFor(m_mode, watcher, m_display);
     if (!m_backEnd) {
         m_watcher.reset();
         return false;
@@ -46,7 +46,7 @@ bool StatusBarSwitch::start()
 
 void StatusBarSwitch::follow(bool watcherPresent)
 {
-    const auto wanted = StatusBarChoice::backEndFor(m_mode, watcherPresent, m_x11);
+    const auto wanted = StatusBarChoice::backEndFor(m_mode, watcherPresent, m_display);
     if (!wanted || wanted == m_backEnd)
         return;
     Log::info("%{public}@: the tray %{public}@; the status items move.", {QStringLiteral("StatusBarSwitch"),

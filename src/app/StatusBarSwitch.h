@@ -26,7 +26,7 @@ public:
     using Factory = std::function<std::unique_ptr<StatusBar>(StatusBarChoice::BackEnd)>;
 
     // The factory makes the bar of each back end.
-    StatusBarSwitch(CommandLine::StatusBarMode mode, bool x11DisplayPresent, const QDBusConnection& bus, Factory factory);
+    StatusBarSwitch(CommandLine::StatusBarMode mode, StatusBarChoice::Display display, const QDBusConnection& bus, Factory factory);
     ~StatusBarSwitch() override;
 
     // Installs the back end for the desktop as it is now; false, and nothing
@@ -40,7 +40,7 @@ private:
     void follow(bool watcherPresent);
 
     CommandLine::StatusBarMode m_mode;
-    bool m_x11;
+    StatusBarChoice::Display m_display;
     QDBusConnection m_bus;
     Factory m_factory;
     std::unique_ptr<QDBusServiceWatcher> m_watcher;

@@ -1,6 +1,7 @@
 #include "configuration/GUISwitchNoticeWindowController.h"
 
 #include "configuration/SwitchNoticeSketches.h"
+#include "platform/statusbar/WaylandLayerShell.h"
 
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -58,8 +59,13 @@ void GUISwitchNoticeWindowController::runNotificationForGUIEnabled(bool enabled,
             screen->devicePixelRatio()));
         m_window->adjustSize();
         m_window->move(windowOriginOnScreen(screen->geometry(), m_window->size()));
+        WaylandLayerShell* shell = WaylandLayerShell::instance();
+        if (shell)
+            WaylandLayerShell::prepareWindow(*m_window);
         m_window->show();
         m_window->raise();
+        if (shell)
+            shell->attachNotice(*m_window);
     }
     m_windowTimer.start();
 }
@@ -80,7 +86,10 @@ void GUISwitchNoticeWindowController::cancelNotification()
 
 void GUISwitchNoticeWindowController::fadeOut()
 {
-    m_windowAnimation.start();
+    if (WaylandLayerShell::windowsFade())
+        m_windowAnimation.start();
+    else
+        confirmEndOfNotification();
 }
 
 void GUISwitchNoticeWindowController::confirmEndOfNotification()

@@ -35,7 +35,7 @@ protected:
 
 TEST_F(StatusBarSwitchTest, ItemsMoveIntoATrayThatAppearsLaterAndBackOnceItHasGone)
 {
-    StatusBarSwitch bars(CommandLine::StatusBarMode::Auto, true, connection, factory());
+    StatusBarSwitch bars(CommandLine::StatusBarMode::Auto, {true, true}, connection, factory());
     bars.setDepartureGrace(300);
     ASSERT_TRUE(bars.start());
     EXPECT_EQ(bars.backEnd(), BackEnd::OwnBar);
@@ -72,7 +72,7 @@ TEST_F(StatusBarSwitchTest, ItemsMoveIntoATrayThatAppearsLaterAndBackOnceItHasGo
 
 TEST_F(StatusBarSwitchTest, TheOwnBarAndOffscreenModesNeverWatch)
 {
-    StatusBarSwitch bars(CommandLine::StatusBarMode::Bar, true, connection, factory());
+    StatusBarSwitch bars(CommandLine::StatusBarMode::Bar, {true, true}, connection, factory());
     ASSERT_TRUE(bars.start());
     TestTray tray(bus.address());
     ASSERT_TRUE(tray.startWatcher());
@@ -80,7 +80,7 @@ TEST_F(StatusBarSwitchTest, TheOwnBarAndOffscreenModesNeverWatch)
     EXPECT_EQ(made, std::vector<BackEnd>{BackEnd::OwnBar});
 
     // A request nothing here can serve installs nothing.
-    StatusBarSwitch none(CommandLine::StatusBarMode::Bar, false, connection, factory());
+    StatusBarSwitch none(CommandLine::StatusBarMode::Bar, {}, connection, factory());
     EXPECT_FALSE(none.start());
     EXPECT_EQ(made.size(), 1u);
 }

@@ -10,8 +10,9 @@
 #include <QThread>
 
 VistrelProcess::VistrelProcess(const QStringList& arguments, const QVariantMap& settings,
-    const QProcessEnvironment& extra)
+    const QProcessEnvironment& extra, Launcher launcher)
     : m_arguments(arguments)
+    , m_launcher(std::move(launcher))
 {
     if (!settings.isEmpty())
         writeSettings(settings);
@@ -23,7 +24,18 @@ VistrelProcess::VistrelProcess(const QStringList& arguments, const QVariantMap& 
     environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
     environment.insert(extra);
     m_process.setProcessEnvironment(environment);
-    m_process.start(QStringLiteral(VISTREL_EXECUTABLE), arguments);
+    start();
+}
+
+void VistrelProcess::start()
+{
+    if (!m_launcher) {
+        m_process.start(QStringLiteral(VISTREL_EXECUTABLE), m_arguments);
+        return;
+    }
+    QStringList command = m_launcher(m_home.path());
+    command << QStringLiteral(VISTREL_EXECUTABLE) << m_arguments;
+    m_process.start(command.takeFirst(), command);
 }
 
 VistrelProcess::~VistrelProcess()
@@ -46,7 +58,7 @@ bool VistrelProcess::restart()
     if (!m_process.waitForFinished(5000))
         return false;
     m_error.clear();
-    m_process.start(QStringLiteral(VISTREL_EXECUTABLE), m_arguments);
+    start();
     return m_process.waitForStarted(5000);
 }
 

@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 #include <QVariantMap>
 
+#include <functional>
 #include <vector>
 
 // The real vistrel program with its own settings folder, logging at debug
@@ -13,8 +14,11 @@ class VistrelProcess {
 public:
     // Settings are written to the settings file before the start; the
     // environment adds to (or overrides) the test's own.
+    // The launcher, given the home folder, answers a command that runs the
+    // program (another user's, say); none runs it directly.
+    using Launcher = std::function<QStringList(const QString& home)>;
     explicit VistrelProcess(const QStringList& arguments, const QVariantMap& settings = {},
-        const QProcessEnvironment& environment = {});
+        const QProcessEnvironment& environment = {}, Launcher launcher = {});
     ~VistrelProcess();
 
     QString errorOutput();
@@ -34,8 +38,11 @@ public:
     static QVariantMap settled(const QVariantMap& more = {});
 
 private:
+    void start();
+
     QTemporaryDir m_home;
     QStringList m_arguments;
+    Launcher m_launcher;
     QProcess m_process;
     QString m_error;
 };

@@ -2,6 +2,7 @@
 
 #include "platform/statusbar/StatusBar.h"
 #include "platform/statusbar/StatusBarLayout.h"
+#include "platform/statusbar/WaylandLayerShell.h"
 #include "platform/log/Log.h"
 
 #include <QGuiApplication>
@@ -33,16 +34,35 @@ xcb_atom_t internAtom(xcb_connection_t* connection, const char* name)
 OwnBarWindow::OwnBarWindow(StatusBar& bar)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus)
     , m_bar(bar)
+    , m_layerShell(WaylandLayerShell::instance())
 {
     setObjectName(QStringLiteral("vistrelBar"));
     setWindowTitle(QStringLiteral("Vistrel"));
     setAttribute(Qt::WA_ShowWithoutActivating);
+    // On Wayland the window gets no shell of Qt's: it becomes a layer-shell panel.
+    if (m_layerShell)
+        setWindowFlag(Qt::BypassWindowManagerHint);
     placeOnScreen();
     // Qt sets the window type when the native window is created; ours must
     // replace it before the window is mapped.
     winId();
-    markAsDock();
+    if (m_layerShell) {
+        m_layerShell->attachBar(windowHandle(), height(), [this](QSize size) {
+            if (size.width() > 0 && size.width() != width()) {
+                resize(size.width(), height());
+                relayout();
+            }
+        });
+    } else {
+        markAsDock();
+    }
     connect(&bar, &StatusBar::itemsChanged, this, &OwnBarWindow::relayout);
+}
+
+OwnBarWindow::~OwnBarWindow()
+{
+    if (m_layerShell)
+        m_layerShell->detachBar(windowHandle());
 }
 
 void OwnBarWindow::placeOnScreen()
@@ -56,7 +76,8 @@ void OwnBarWindow::markAsDock()
 {
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     if (!x11) {
-        Log::error("%{public}@: no X11 connection; the bar is an ordinary window.", {QStringLiteral("OwnBarWindow")});
+        Log::error("%{public}@: neither an X11 display nor a Wayland layer shell; the bar is an ordinary window.",
+            {QStringLiteral("OwnBarWindow")});
         return;
     }
     xcb_connection_t* connection = x11->connection();

@@ -9,18 +9,23 @@
 #include <vector>
 
 class StatusBar;
+class WaylandLayerShell;
 
-// The window of the own bar. It spans the top of the primary screen, is
-// marked as a dock for the window manager and reserves its height as a strut.
+// The window of the own bar. It spans the top of the primary screen and
+// reserves its height: on X11 a dock window with a strut, on Wayland a
+// layer-shell panel with an exclusive zone.
 class OwnBarWindow : public QWidget {
     Q_OBJECT
 public:
     explicit OwnBarWindow(StatusBar& bar);
+    ~OwnBarWindow() override;
 
     // Recomputes the button frames (window coordinates) and repaints.
     void relayout();
     QRect frameOf(const StatusItem& item) const;
     StatusItem* itemAt(const QPoint& position) const;
+    // The layer shell that holds the bar on Wayland; null on X11.
+    WaylandLayerShell* layerShell() const { return m_layerShell; }
     // Repaints the button of the item whose look changed (the signal's sender).
     void repaintChangedItem();
 
@@ -34,6 +39,7 @@ private:
     void markAsDock();
 
     StatusBar& m_bar;
+    WaylandLayerShell* m_layerShell;
     std::vector<QRect> m_frames;
     // The item the user is dragging with Ctrl held, to take it out of the bar.
     QPointer<StatusItem> m_dragged;

@@ -1,6 +1,9 @@
 #include "platform/statusbar/OwnStatusBar.h"
 
 #include "platform/statusbar/OwnBarWindow.h"
+#include "platform/statusbar/WaylandLayerShell.h"
+
+#include <QMenu>
 
 
 OwnStatusBar::OwnStatusBar()
@@ -23,6 +26,17 @@ void OwnStatusBar::itemsDidChange()
     for (StatusItem* item : statusItems()) {
         connect(item, &StatusItem::changed, m_window.get(), &OwnBarWindow::repaintChangedItem, Qt::UniqueConnection);
     }
+}
+
+void OwnStatusBar::popUpMenu(StatusItem& item)
+{
+    WaylandLayerShell* shell = m_window->layerShell();
+    QMenu* menu = item.menu();
+    if (shell && menu)
+        WaylandLayerShell::prepareWindow(*menu);
+    StatusBar::popUpMenu(item);
+    if (shell && menu && menu->isVisible())
+        shell->attachMenu(*menu, m_window->windowHandle(), m_window->frameOf(item));
 }
 
 QRect OwnStatusBar::buttonFrame(const StatusItem& item) const

@@ -8,7 +8,8 @@ class OwnBarWindow;
 
 // Vistrel's own menu bar: a dock window along the top edge of the primary
 // screen that shows the status items at their true widths, right-aligned,
-// and opens an item's menu under it on a click. Needs an X11 display.
+// and opens an item's menu under it on a click. Needs an X11 display or a
+// Wayland compositor with a layer shell.
 class OwnStatusBar : public StatusBar {
     Q_OBJECT
 public:
@@ -16,6 +17,7 @@ public:
     ~OwnStatusBar() override;
 
     QRect buttonFrame(const StatusItem& item) const override;
+    void popUpMenu(StatusItem& item) override;
     qreal devicePixelRatio() const override;
     QPalette palette() const override;
 

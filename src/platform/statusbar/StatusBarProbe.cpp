@@ -8,7 +8,10 @@
 #include <memory>
 #include <thread>
 
+#include <wayland-client.h>
 #include <xcb/xcb.h>
+
+#include <cstring>
 
 bool StatusBarProbe::isStatusNotifierWatcherRegistered(const QDBusConnection& bus)
 {
@@ -44,4 +47,47 @@ StatusBarProbe::Display StatusBarProbe::x11Display(std::chrono::milliseconds tim
     if (answered.wait_for(timeout) != std::future_status::ready)
         return Display::Silent;
     return answered.get() ? Display::Available : Display::Absent;
+}
+
+namespace {
+
+void announceGlobal(void* data, wl_registry*, uint32_t, const char* interface, uint32_t)
+{
+    if (std::strcmp(interface, "zwlr_layer_shell_v1") == 0)
+        *static_cast<bool*>(data) = true;
+}
+
+void withdrawGlobal(void*, wl_registry*, uint32_t) {}
+
+const wl_registry_listener globalsListener{announceGlobal, withdrawGlobal};
+
+} // namespace
+
+StatusBarProbe::WaylandDisplay StatusBarProbe::waylandDisplay(std::chrono::milliseconds timeout)
+{
+    if (qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        return WaylandDisplay::Absent;
+    // A compositor that accepted the socket but hangs would block the round
+    // trip for good; as with X, the question is asked on a thread of its own.
+    auto answer = std::make_shared<std::promise<WaylandDisplay>>();
+    std::future<WaylandDisplay> answered = answer->get_future();
+    std::thread([answer] {
+        wl_display* display = wl_display_connect(nullptr);
+        if (!display) {
+            answer->set_value(WaylandDisplay::Absent);
+            return;
+        }
+        bool layerShell = false;
+        wl_registry* registry = wl_display_get_registry(display);
+        wl_registry_add_listener(registry, &globalsListener, &layerShell);
+        const bool answers = wl_display_roundtrip(display) >= 0;
+        wl_registry_destroy(registry);
+        wl_display_disconnect(display);
+        answer->set_value(!answers ? WaylandDisplay::Absent
+                : layerShell     ? WaylandDisplay::LayerShell
+                                 : WaylandDisplay::Plain);
+    }).detach();
+    if (answered.wait_for(timeout) != std::future_status::ready)
+        return WaylandDisplay::Silent;
+    return answered.get();
 }

@@ -19,4 +19,9 @@ public:
     // Available when DISPLAY names an X server that accepts a connection;
     // Silent when it accepted the socket but did not answer in time.
     static Display x11Display(std::chrono::milliseconds timeout = X11Timeout);
+
+    enum class WaylandDisplay { Absent, Plain, LayerShell, Silent };
+    // Plain when WAYLAND_DISPLAY names a compositor that answers; LayerShell
+    // when it also offers the wlr layer shell that the own bar is made of.
+    static WaylandDisplay waylandDisplay(std::chrono::milliseconds timeout = X11Timeout);
 };

@@ -2,10 +2,12 @@
 
 #include "platform/statusbar/StatusBarProbe.h"
 #include "platform/statusbar/StatusNotifierItem.h"
+#include "platform/statusbar/WaylandLayerShell.h"
 
 #include <QCoreApplication>
 #include <QDBusConnectionInterface>
 #include <QDBusServiceWatcher>
+#include <QMenu>
 
 #include <algorithm>
 #include <atomic>
@@ -80,6 +82,17 @@ StatusNotifierItem* TrayStatusBar::notifierItem(const StatusItem& item) const
 {
     const auto it = m_notifiers.find(&item);
     return it == m_notifiers.end() ? nullptr : it->second.get();
+}
+
+void TrayStatusBar::popUpMenu(StatusItem& item)
+{
+    WaylandLayerShell* shell = WaylandLayerShell::instance();
+    QMenu* menu = item.menu();
+    if (shell && menu)
+        WaylandLayerShell::prepareWindow(*menu);
+    StatusBar::popUpMenu(item);
+    if (shell && menu && menu->isVisible())
+        shell->attachFreeMenu(*menu);
 }
 
 QRect TrayStatusBar::buttonFrame(const StatusItem& item) const

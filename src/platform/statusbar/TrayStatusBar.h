@@ -26,6 +26,9 @@ public:
     // before any click, since hosts do not tell where they show items.
     QRect buttonFrame(const StatusItem& item) const override;
     bool knowsButtonFrames() const override { return false; }
+    // On Wayland the host's item is no window of Vistrel's to hang the menu
+    // from; there it becomes a free surface of the layer shell.
+    void popUpMenu(StatusItem& item) override;
 
     // The published form of a linked item, or null.
     StatusNotifierItem* notifierItem(const StatusItem& item) const;

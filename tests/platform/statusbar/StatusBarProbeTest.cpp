@@ -48,6 +48,10 @@ TEST(StatusBarProbe, NoBusMeansNoWatcherAndNoServerNoDisplay)
         const ScopedEnvironmentVariable variable("DISPLAY", display);
         EXPECT_EQ(StatusBarProbe::x11Display(), StatusBarProbe::Display::Absent) << display.constData();
     }
+    for (const QByteArray& socket : {QByteArray(), QByteArray("/nonexistent/wayland-0")}) {
+        const ScopedEnvironmentVariable variable("WAYLAND_DISPLAY", socket);
+        EXPECT_EQ(StatusBarProbe::waylandDisplay(), StatusBarProbe::WaylandDisplay::Absent) << socket.constData();
+    }
 }
 
 TEST(StatusBarProbe, ASessionBusOrXServerThatNeverAnswersTimesOut)
@@ -74,5 +78,13 @@ TEST(StatusBarProbe, ASessionBusOrXServerThatNeverAnswersTimesOut)
     const ScopedEnvironmentVariable display("DISPLAY", x.x11Display());
     clock.restart();
     EXPECT_EQ(StatusBarProbe::x11Display(300ms), StatusBarProbe::Display::Silent);
+    EXPECT_LT(clock.elapsed(), 3000);
+
+    const QString socket = folder.filePath(QStringLiteral("wayland-0"));
+    SilentServer compositor(socket);
+    ASSERT_TRUE(compositor.isListening());
+    const ScopedEnvironmentVariable wayland("WAYLAND_DISPLAY", QFile::encodeName(socket));
+    clock.restart();
+    EXPECT_EQ(StatusBarProbe::waylandDisplay(300ms), StatusBarProbe::WaylandDisplay::Silent);
     EXPECT_LT(clock.elapsed(), 3000);
 }
