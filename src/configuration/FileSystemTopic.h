@@ -59,7 +59,6 @@ public:
     // the page is shown.
     void openAPFSOverview();
     void closeAPFSOverview();
-    StoragePoolOverview* apfsOverview() const { return m_apfsOverview; }
     void setFreeDefinitionMode(int mode);
 
 protected:

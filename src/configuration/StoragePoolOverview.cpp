@@ -1,6 +1,7 @@
 #include "configuration/StoragePoolOverview.h"
 
 #include "instruments/QRNAPFSConfigurationMonitor.h"
+#include "platform/log/Log.h"
 #include "platform/pools/StoragePoolReader.h"
 #include "storage/QRNAPFSContainer.h"
 #include "storage/QRNLogicalBSDDisk.h"
@@ -47,6 +48,7 @@ void StoragePoolOverview::updateAPFSHierarchy()
     bool complete = true;
     for (const auto& container : QRNAPFSContainer::allContainers()) {
         if (auto node = QRNAPFSLogicalNode::initWithAPFSContainer(*container, mounted)) {
+            Log::debug("%{public}@%{public}@", {container->description(), node->description()});
             nodes.push_back(std::move(node));
             complete = complete && container->isVolumeListComplete();
         }
@@ -75,6 +77,7 @@ void StoragePoolOverview::addNode(const QRNAPFSLogicalNode& node, QTreeWidgetIte
 {
     auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(m_tree);
     item->setText(NameColumn, node.localizedObjectHeadline());
+    item->setToolTip(NameColumn, node.localizedSuccinctObjectDescription());
     item->setText(RoleColumn, node.roleName());
     item->setText(SizeColumn, CDP::displayTextForMemorySize(node.size()));
     item->setToolTip(SizeColumn, node.localizedSizeDescription());

@@ -3,7 +3,12 @@
 #include "instruments/QRNEquipmentMonitor.h"
 #include "platform/hotplug/FolderWatch.h"
 #include "platform/mounts/MountMonitor.h"
+#include "platform/pools/StoragePoolReader.h"
 #include "storage/QRNIORegistryEntry.h"
+
+// The registry keeps a reading of the pools for a moment; a look after a
+// pause must not get the reading from before the change.
+static_assert(QRNAPFSConfigurationMonitor::SettleMilliseconds > StoragePoolReader::ReuseMilliseconds);
 
 namespace {
 
@@ -55,11 +60,6 @@ QRNAPFSConfigurationMonitor& QRNAPFSConfigurationMonitor::sharedMonitor()
     // Kept to the end of the process, as the mount monitor it listens to.
     static QRNAPFSConfigurationMonitor* const monitor = new QRNAPFSConfigurationMonitor(MountMonitor::shared());
     return *monitor;
-}
-
-QStringList QRNAPFSConfigurationMonitor::watchedFolders() const
-{
-    return m_folders->folders();
 }
 
 void QRNAPFSConfigurationMonitor::changeSeen()

@@ -36,8 +36,6 @@ public:
 
     // Looks at the pools now and announces what changed since the last look.
     void rescan();
-    // The folders watched for new subvolumes.
-    QStringList watchedFolders() const;
 
 private:
     struct Record {

@@ -7,6 +7,7 @@
 #include "configuration/StoragePoolOverview.h"
 #include "instruments/QRNAPFSConfigurationMonitor.h"
 #include "platform/mounts/MountMonitor.h"
+#include "platform/notifications/NotificationCenter.h"
 #include "platform/registry/LinuxRegistry.h"
 #include "support/EventsUntil.h"
 #include "support/QStringPrinter.h"
@@ -16,6 +17,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTreeWidget>
@@ -143,6 +145,13 @@ protected:
 
 TEST_F(BtrfsLoopTest, OverviewFollowsSubvolumesSnapshotsAndMountsWithinASecond)
 {
+    QStringList removed;
+    const NotificationCenter::Token token = NotificationCenter::defaultCenter().addObserver(
+        QLatin1String(APFSVolumeWasRemovedNotification), [&](const QString&, const QVariantMap& info) {
+            removed.append(info.value(QStringLiteral("QRNAPFSVolumeBSDDisk")).toString() + u' '
+                + info.value(QStringLiteral("QRNAPFSVolumeGroupUUID")).toString());
+        });
+    const auto stopObserving = qScopeGuard([&] { NotificationCenter::defaultCenter().removeObserver(token); });
     MountMonitor mounts;
     ASSERT_TRUE(mounts.isWatching());
     QRNAPFSConfigurationMonitor monitor(mounts);
@@ -178,4 +187,9 @@ TEST_F(BtrfsLoopTest, OverviewFollowsSubvolumesSnapshotsAndMountsWithinASecond)
     ASSERT_TRUE(run(QStringLiteral("umount"), {m_data}));
     EXPECT_TRUE(shownWithinASecond("unmount", [&] { return rows().value(3).endsWith(QLatin1String("not mounted")); })) << qPrintable(rows().join(u'\n'));
     EXPECT_EQ(rows().size(), 5) << qPrintable(rows().join(u'\n'));
+
+    // Deleting the snapshot takes it out of the tree and announces its departure.
+    ASSERT_TRUE(run(QStringLiteral("btrfs"), {QStringLiteral("subvolume"), QStringLiteral("delete"), m_top + QStringLiteral("/data-monday")}));
+    EXPECT_TRUE(shownWithinASecond("snapshot deletion", [&] { return rows().size() == 4; })) << qPrintable(rows().join(u'\n'));
+    EXPECT_EQ(removed, QStringList{QStringLiteral("subvolid=257 00000000-0000-0000-0000-000000000000")});
 }

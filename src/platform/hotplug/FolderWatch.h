@@ -19,7 +19,6 @@ public:
 
     // Replaces the watched folders; those that cannot be watched are left out.
     void setFolders(const QStringList& folders);
-    const QStringList& folders() const { return m_folders; }
 
 Q_SIGNALS:
     void changed();
