@@ -61,4 +61,23 @@ To start Vistrel when you log in, switch on &apos;Open at login&apos; on the Pre
         <translation>Hardware Sensors</translation>
     </message>
 </context>
+<context>
+    <name>QRNAPFSPresentation</name>
+    <message>
+        <source>APFS Container</source>
+        <translation>Storage Pool</translation>
+    </message>
+    <message>
+        <source>APFS Volume Group</source>
+        <translation>Volume Group</translation>
+    </message>
+    <message>
+        <source>APFS Volume</source>
+        <translation>Volume</translation>
+    </message>
+    <message>
+        <source>APFS Snapshot</source>
+        <translation>Snapshot</translation>
+    </message>
+</context>
 </TS>

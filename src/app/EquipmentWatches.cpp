@@ -1,5 +1,6 @@
 #include "app/EquipmentWatches.h"
 
+#include "instruments/QRNAPFSConfigurationMonitor.h"
 #include "instruments/QRNEquipmentMonitor.h"
 #include "platform/hotplug/BlockDeviceWatch.h"
 #include "platform/hotplug/RtnetlinkWatch.h"
@@ -18,6 +19,7 @@ void start(bool suppressSerials)
     monitor.addWatch(QRNEquipmentMonitor::Kind::Disk,
         std::make_unique<BlockDeviceWatch>(&QRNPhysicalDisk::identificationsByBSDName));
     monitor.addWatch(QRNEquipmentMonitor::Kind::Net, std::make_unique<RtnetlinkWatch>());
+    QRNAPFSConfigurationMonitor::sharedMonitor();
 }
 
 } // namespace EquipmentWatches

@@ -8,6 +8,8 @@
 #include "settings/SettingNames.h"
 
 #include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QHBoxLayout>
@@ -227,6 +229,7 @@ QWidget* FileSystemTopic::createContentView()
     buttons->addWidget(add);
     buttons->addWidget(remove);
     buttons->addStretch(1);
+    buttons->addWidget(makeAPFSOverviewButton(page));
     pageLayout()->addLayout(buttons);
 
     auto* freeRow = new QHBoxLayout;
@@ -241,6 +244,42 @@ QWidget* FileSystemTopic::createContentView()
     pageLayout()->addLayout(freeRow);
     showDescriptions();
     return page;
+}
+
+QPushButton* FileSystemTopic::makeAPFSOverviewButton(QWidget* page)
+{
+    m_apfsOverviewWindow = new QDialog(page);
+    m_apfsOverviewWindow->setWindowTitle(tr("Storage Pools"));
+    m_apfsOverviewWindow->resize(760, 420);
+    auto* layout = new QVBoxLayout(m_apfsOverviewWindow);
+    m_apfsOverview = new StoragePoolOverview(m_mounts.sysroot());
+    layout->addWidget(m_apfsOverview);
+    auto* close = new QDialogButtonBox(QDialogButtonBox::Close);
+    connect(close, &QDialogButtonBox::rejected, this, &FileSystemTopic::closeAPFSOverview);
+    layout->addWidget(close);
+
+    auto* open = new QPushButton(tr("Storage Pools..."));
+    open->setObjectName(QStringLiteral("storagePoolsButton"));
+    const auto enable = [open, overview = m_apfsOverview] { open->setEnabled(!overview->apfsHierarchyNodes().empty()); };
+    connect(m_apfsOverview, &StoragePoolOverview::hierarchyChanged, open, enable);
+    enable();
+    connect(open, &QPushButton::clicked, this, &FileSystemTopic::openAPFSOverview);
+    return open;
+}
+
+void FileSystemTopic::openAPFSOverview()
+{
+    if (!m_apfsOverviewWindow)
+        return;
+    m_apfsOverview->updateAPFSHierarchy();
+    m_apfsOverviewWindow->show();
+    m_apfsOverviewWindow->raise();
+}
+
+void FileSystemTopic::closeAPFSOverview()
+{
+    if (m_apfsOverviewWindow)
+        m_apfsOverviewWindow->hide();
 }
 
 void FileSystemTopic::showDescriptions()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "configuration/MonitorItemTopic.h"
+#include "configuration/StoragePoolOverview.h"
 
 #include <QPointer>
 
@@ -8,7 +9,9 @@
 
 class MountMonitor;
 class QComboBox;
+class QDialog;
 class QListWidget;
+class QPushButton;
 
 // One row of the file-system page's volume list.
 struct FileSystemDescription {
@@ -51,6 +54,11 @@ public:
     void moveFileSystemDescriptions(const QList<int>& rows, int row);
 
     int freeDefinitionMode() const { return m_freeDefinitionMode; }
+
+    // The overview of the storage pools, in a window of its own; null until
+    // the page is shown.
+    void openAPFSOverview();
+    void closeAPFSOverview();
     void setFreeDefinitionMode(int mode);
 
 protected:
@@ -61,6 +69,7 @@ private:
     void showDescriptions();
     void takeOrderFromList();
     void chooseFolder();
+    QPushButton* makeAPFSOverviewButton(QWidget* page);
     FileSystemDescription describe(const QString& path, bool selected) const;
 
     MountMonitor& m_mounts;
@@ -68,4 +77,6 @@ private:
     int m_freeDefinitionMode = 0;
     QPointer<QListWidget> m_list;
     QPointer<QComboBox> m_freeDefinitionChoice;
+    QPointer<QDialog> m_apfsOverviewWindow;
+    QPointer<StoragePoolOverview> m_apfsOverview;
 };

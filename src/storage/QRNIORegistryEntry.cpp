@@ -86,6 +86,16 @@ std::shared_ptr<QRNIORegistryEntry> QRNIORegistryEntry::parentServiceEntry() con
     return initWithIOKitHandle(Registry::shared().parent(m_handle, servicePlane()));
 }
 
+QRNIORegistryEntry::EntryList QRNIORegistryEntry::parentServiceEntries() const
+{
+    return wrapped(Registry::shared().parents(m_handle, servicePlane()));
+}
+
+QRNIORegistryEntry::EntryList QRNIORegistryEntry::childServiceEntries() const
+{
+    return wrapped(Registry::shared().children(m_handle, servicePlane()));
+}
+
 std::shared_ptr<QRNIORegistryEntry> QRNIORegistryEntry::childServiceEntry() const
 {
     const std::vector<Registry::EntryID> children = Registry::shared().children(m_handle, servicePlane());

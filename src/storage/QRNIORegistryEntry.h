@@ -31,6 +31,9 @@ public:
     quint32 ioKitHandle() const { return m_handle; }
     std::shared_ptr<QRNIORegistryEntry> parentServiceEntry() const;
     std::shared_ptr<QRNIORegistryEntry> childServiceEntry() const;
+    // Every parent, for an entry made from several (a pool on two disks).
+    EntryList parentServiceEntries() const;
+    EntryList childServiceEntries() const;
 
     std::optional<QVariantMap> properties() const;
     bool hasValueWithName(const QString& key) const;

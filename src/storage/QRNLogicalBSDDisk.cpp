@@ -26,21 +26,6 @@ bool isBoolean(const QVariant& value)
     return value.typeId() == QMetaType::Bool || isNumber(value);
 }
 
-QString servicePlane()
-{
-    return QString::fromLatin1(Registry::ServicePlane);
-}
-
-std::vector<std::shared_ptr<QRNIORegistryEntry>> serviceChildren(const QRNIORegistryEntry& entry)
-{
-    std::vector<std::shared_ptr<QRNIORegistryEntry>> children;
-    for (const Registry::EntryID id : Registry::shared().children(entry.ioKitHandle(), servicePlane())) {
-        if (auto child = QRNIORegistryEntry::initWithIOKitHandle(id))
-            children.push_back(std::move(child));
-    }
-    return children;
-}
-
 bool isBSDClient(const QRNIORegistryEntry& entry)
 {
     return Registry::shared().className(entry.ioKitHandle()) == QLatin1String("IOMediaBSDClient");
@@ -83,10 +68,10 @@ std::shared_ptr<QRNLogicalBSDDisk> QRNLogicalBSDDisk::initWithIORegistryEntry(st
     if (!properties->value(QStringLiteral("Leaf")).toBool()) {
         // A whole disk carries a partition scheme, whose children are the
         // partitions; a held partition carries the volumes made from it.
-        for (const auto& scheme : serviceChildren(*entry)) {
+        for (const auto& scheme : entry->childServiceEntries()) {
             if (isBSDClient(*scheme))
                 continue;
-            for (const auto& media : serviceChildren(*scheme)) {
+            for (const auto& media : scheme->childServiceEntries()) {
                 if (isBSDClient(*media))
                     continue;
                 if (auto child = initWithIORegistryEntry(media))
@@ -94,7 +79,7 @@ std::shared_ptr<QRNLogicalBSDDisk> QRNLogicalBSDDisk::initWithIORegistryEntry(st
             }
         }
     } else {
-        for (const auto& container : serviceChildren(*entry)) {
+        for (const auto& container : entry->childServiceEntries()) {
             if (container->driverClassName() != QStringLiteral("AppleAPFSContainer"))
                 continue;
             if (auto child = initWithIORegistryEntry(container)) {
@@ -110,6 +95,15 @@ QString QRNLogicalBSDDisk::presentedNameFromRegistryName(const QString& registry
 {
     const qsizetype at = registryName.lastIndexOf(u'@');
     return at < 0 ? registryName : registryName.left(at);
+}
+
+std::shared_ptr<QRNLogicalBSDDisk> QRNLogicalBSDDisk::childWithUUID(const QUuid& uuid) const
+{
+    for (const auto& child : m_children) {
+        if (child->m_uuid == uuid)
+            return child;
+    }
+    return nullptr;
 }
 
 bool QRNLogicalBSDDisk::isInUse() const

@@ -25,6 +25,10 @@ public:
     static QString presentedNameFromRegistryName(const QString& registryName);
 
     const QString& name() const { return m_name; }
+    const std::optional<QUuid>& uuid() const { return m_uuid; }
+    bool isSnapshot() const { return m_isSnapshot; }
+    // The first direct child with that UUID, or null.
+    std::shared_ptr<QRNLogicalBSDDisk> childWithUUID(const QUuid& uuid) const;
     const QString& presentedName() const { return m_presentedName; }
     void setIsSnapshot(bool snapshot) { m_isSnapshot = snapshot; }
     const Children& children() const { return m_children; }

@@ -5,12 +5,15 @@
 #include "items/QRNVolumeMonitorItem.h"
 #include "platform/linux/FixtureSysroot.h"
 #include "platform/mounts/MountMonitor.h"
+#include "platform/registry/LinuxRegistry.h"
 #include "support/QStringPrinter.h"
 
 #include <QComboBox>
 #include <QFileDialog>
 #include <QPushButton>
 #include <QListWidget>
+#include <QScopeGuard>
+#include <QTreeWidget>
 #include <QTemporaryDir>
 
 namespace {
@@ -134,3 +137,31 @@ TEST(FileSystemTopicMounts, VolumesComeAndGoOnThePageAsTheyAreMounted)
 }
 
 } // namespace
+
+TEST_F(FileSystemTopicTest, StoragePoolButtonOpensTheOverviewOnlyWhereThereArePools)
+{
+    const auto overviewButton = [this] { return page().contentView()->findChild<QPushButton*>("storagePoolsButton"); };
+    Registry::setShared(std::make_unique<LinuxRegistry>(FixtureSysroot::fixture(QStringLiteral("pools-lvm"))));
+    const auto restore = qScopeGuard([] { Registry::setShared(nullptr); });
+    launchWithPaths({"/"});
+    ASSERT_NE(overviewButton(), nullptr);
+    ASSERT_TRUE(overviewButton()->isEnabled());
+    overviewButton()->click();
+    auto* tree = page().contentView()->findChild<QTreeWidget*>("storagePoolTree");
+    ASSERT_NE(tree, nullptr);
+    EXPECT_TRUE(tree->isVisible());
+    ASSERT_EQ(tree->topLevelItemCount(), 1);
+    EXPECT_EQ(tree->topLevelItem(0)->text(StoragePoolOverview::NameColumn).toStdString(), "Storage Pool 'vg0'");
+    page().closeAPFSOverview();
+    EXPECT_FALSE(tree->isVisible());
+}
+
+TEST_F(FileSystemTopicTest, StoragePoolButtonIsOffWithoutPools)
+{
+    Registry::setShared(std::make_unique<LinuxRegistry>(FixtureSysroot::fixture(QStringLiteral("laptop"))));
+    const auto restore = qScopeGuard([] { Registry::setShared(nullptr); });
+    launchWithPaths({"/"});
+    auto* button = page().contentView()->findChild<QPushButton*>("storagePoolsButton");
+    ASSERT_NE(button, nullptr);
+    EXPECT_FALSE(button->isEnabled());
+}

@@ -35,6 +35,7 @@ LinuxRegistry::LinuxRegistry(const QString& sysroot, const QString& nvmlLibrary)
     , m_statisticsFiles(m_sysroot)
     , m_net(m_sysroot.root())
     , m_gpus(m_sysroot, nvmlLibrary.isEmpty() ? QStringLiteral("libnvidia-ml.so.1") : nvmlLibrary)
+    , m_pools(m_sysroot)
 {
     idFor(Kind::Root, {}, {});
 }
@@ -73,6 +74,11 @@ bool LinuxRegistry::isPresent(const Node& node) const
     case Kind::NetInterface: return !node.identity.isEmpty() && m_net.identity(node.disk) == node.identity;
     case Kind::GpuDevice:
     case Kind::GpuAccelerator: return m_gpus.isPresent(node.disk, node.identity);
+    case Kind::PoolScheme:
+    case Kind::PoolMedia:
+    case Kind::PoolContainer:
+    case Kind::PoolVolume:
+    case Kind::PoolSnapshot: return isPoolNodePresent(node);
     default: return m_devices.identity(node.disk) == node.identity;
     }
 }
@@ -160,6 +166,18 @@ Registry::EntryID LinuxRegistry::parent(EntryID entry, const QString& plane) con
     return 0;
 }
 
+std::vector<Registry::EntryID> LinuxRegistry::parents(EntryID entry, const QString& plane) const
+{
+    std::lock_guard lock(m_mutex);
+    const std::optional<Node> node = liveNode(entry);
+    if (!node || !isServicePlane(plane))
+        return {};
+    if (node->kind == Kind::PoolScheme)
+        return poolNodeParents(*node);
+    const EntryID above = serviceParent(*node);
+    return above == 0 ? std::vector<EntryID>() : std::vector<EntryID>{above};
+}
+
 std::vector<Registry::EntryID> LinuxRegistry::children(EntryID entry, const QString& plane) const
 {
     std::lock_guard lock(m_mutex);
@@ -190,6 +208,11 @@ QString LinuxRegistry::nodeName(const Node& node) const
     case Kind::NetInterface: return node.disk;
     case Kind::GpuDevice: return node.identity;
     case Kind::GpuAccelerator: return m_gpus.acceleratorName(node.disk);
+    case Kind::PoolScheme:
+    case Kind::PoolMedia:
+    case Kind::PoolContainer:
+    case Kind::PoolVolume:
+    case Kind::PoolSnapshot: return poolNodeName(node);
     }
     return {};
 }
@@ -211,6 +234,11 @@ QString LinuxRegistry::nodeClassName(const Node& node) const
     case Kind::NetInterface: return QStringLiteral("IONetworkInterface");
     case Kind::GpuDevice: return QStringLiteral("IOPCIDevice");
     case Kind::GpuAccelerator: return QStringLiteral("IOAccelerator");
+    case Kind::PoolScheme: return QStringLiteral("StoragePoolScheme");
+    case Kind::PoolMedia: return QStringLiteral("IOMedia");
+    case Kind::PoolContainer: return QStringLiteral("AppleAPFSContainer");
+    case Kind::PoolVolume:
+    case Kind::PoolSnapshot: return QStringLiteral("AppleAPFSVolume");
     }
     return {};
 }
@@ -221,8 +249,15 @@ QVariantMap LinuxRegistry::nodeProperties(const Node& node) const
     case Kind::USBDevice: return m_devices.usbDeviceProperties(node.detail);
     case Kind::Device: return m_devices.deviceProperties(node.disk);
     case Kind::Driver: return m_devices.driverProperties(node.disk);
-    case Kind::WholeMedia: return m_media.mediaProperties(node.disk, {});
-    case Kind::PartitionMedia: return m_media.mediaProperties(node.disk, node.detail);
+    case Kind::WholeMedia:
+    case Kind::PartitionMedia: {
+        const QString partition = node.kind == Kind::WholeMedia ? QString() : node.detail;
+        QVariantMap properties = m_media.mediaProperties(node.disk, partition);
+        const QString role = m_pools.memberRole(partition.isEmpty() ? node.disk : partition, m_devices.holders(node.disk, partition));
+        if (!role.isEmpty())
+            properties.insert(QStringLiteral("TierType"), role);
+        return properties;
+    }
     case Kind::HeldMedia: return m_media.heldMediaProperties(heldDevice(node));
     case Kind::NetController: return {{QStringLiteral("IOLinkStatus"), qint64(m_net.linkStatus(node.disk))}};
     case Kind::NetInterface: {
@@ -232,6 +267,11 @@ QVariantMap LinuxRegistry::nodeProperties(const Node& node) const
     }
     case Kind::GpuDevice: return m_gpus.deviceProperties(node.disk);
     case Kind::GpuAccelerator: return m_gpus.acceleratorProperties(node.disk);
+    case Kind::PoolScheme:
+    case Kind::PoolMedia:
+    case Kind::PoolContainer:
+    case Kind::PoolVolume:
+    case Kind::PoolSnapshot: return poolNodeProperties(node);
     case Kind::Root:
     case Kind::PowerConnection:
     case Kind::PartitionScheme:
@@ -261,6 +301,14 @@ Registry::EntryID LinuxRegistry::serviceParent(const Node& node) const
     case Kind::NetInterface: return relatedID(Kind::NetController, node);
     case Kind::GpuDevice: return RootID;
     case Kind::GpuAccelerator: return relatedID(Kind::GpuDevice, node);
+    case Kind::PoolScheme:
+    case Kind::PoolMedia:
+    case Kind::PoolContainer:
+    case Kind::PoolVolume:
+    case Kind::PoolSnapshot: {
+        const std::vector<EntryID> above = poolNodeParents(node);
+        return above.empty() ? 0 : above.front();
+    }
     }
     return 0;
 }
@@ -300,6 +348,8 @@ std::vector<Registry::EntryID> LinuxRegistry::serviceChildren(const Node& node) 
                 below.push_back(idFor(Kind::NetController, interface, m_net.identity(interface)));
             for (const GpuReader::Gpu& gpu : m_gpus.gpus())
                 below.push_back(idFor(Kind::GpuDevice, gpu.key, gpu.identity));
+            for (const StoragePool& pool : m_pools.pools())
+                below.push_back(idFor(Kind::PoolScheme, pool.key, {}));
         }
         break;
     case Kind::Device: below.push_back(relatedID(Kind::Driver, node)); break;
@@ -328,6 +378,11 @@ std::vector<Registry::EntryID> LinuxRegistry::serviceChildren(const Node& node) 
     case Kind::HeldMedia:
     case Kind::NetInterface:
     case Kind::GpuAccelerator: break;
+    case Kind::PoolScheme:
+    case Kind::PoolMedia:
+    case Kind::PoolContainer:
+    case Kind::PoolVolume:
+    case Kind::PoolSnapshot: return poolNodeChildren(node);
     }
     return below;
 }

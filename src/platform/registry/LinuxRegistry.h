@@ -5,6 +5,7 @@
 #include "platform/registry/GpuReader.h"
 #include "platform/registry/KeptDiskFiles.h"
 #include "platform/net/NetInterfaceReader.h"
+#include "platform/pools/StoragePoolReader.h"
 #include "platform/registry/Registry.h"
 
 #include <QHash>
@@ -31,6 +32,16 @@
 // /sys/class/net is an IONetworkController ("IOLinkStatus") below the root
 // with its IONetworkInterface ("BSD Name", "IONetworkData"). Each graphics
 // processor is an IOPCIDevice below the root with its IOAccelerator (GpuReader).
+// Each storage pool (a btrfs, an LVM volume group) hangs below the root as
+//
+//   StoragePoolScheme            its parents: the media of the pool's devices
+//     IOMedia                    the pool as a whole
+//       AppleAPFSContainer       "UUID", "Pool Kind", "Volume List Complete"
+//         AppleAPFSVolume        one per subvolume or logical volume, "UUID", "Role"
+//           AppleAPFSVolume      one per read-only snapshot of it
+//
+// The devices' media do not list the scheme among their children, so each
+// disk's own tree stays what it was.
 // The tree follows /sys/block and /sys/class/net as they are when asked;
 // properties are read from the files on every call.
 class LinuxRegistry : public Registry {
@@ -47,12 +58,15 @@ public:
     std::optional<QVariant> property(EntryID entry, const QString& key) const override;
     // A driver's stat and power files, an interface's packet counters.
     std::unique_ptr<ActivityCounterFiles> activityCounterFiles(EntryID entry) const override;
+    // Tests give the subvolumes of their fixture file systems.
+    void setBtrfsSource(BtrfsPools::Source source) { m_pools.setBtrfsSource(std::move(source)); }
     EntryID parent(EntryID entry, const QString& plane) const override;
+    std::vector<EntryID> parents(EntryID entry, const QString& plane) const override;
     std::vector<EntryID> children(EntryID entry, const QString& plane) const override;
 
 private:
     enum class Kind { Root, USBDevice, Device, PowerConnection, Driver, WholeMedia, PartitionScheme, PartitionMedia, HolderScheme, HeldMedia,
-        NetController, NetInterface, GpuDevice, GpuAccelerator };
+        NetController, NetInterface, GpuDevice, GpuAccelerator, PoolScheme, PoolMedia, PoolContainer, PoolVolume, PoolSnapshot };
     // A disk's entries carry the identity the disk had when they were made,
     // so a different disk that later takes the same name gets new entries and
     // the old ones read as gone.
@@ -79,6 +93,14 @@ private:
     EntryID powerParent(const Node& node) const;
     std::vector<EntryID> serviceChildren(const Node& node) const;
     std::vector<EntryID> powerChildren(const Node& node) const;
+    // The pool entries (node.disk: the pool's key; node.detail: the volume's).
+    bool isPoolNodePresent(const Node& node) const;
+    QString poolNodeName(const Node& node) const;
+    QVariantMap poolNodeProperties(const Node& node) const;
+    std::vector<EntryID> poolNodeParents(const Node& node) const;
+    std::vector<EntryID> poolNodeChildren(const Node& node) const;
+    // The media entry of a whole disk or partition by its device name; 0 for none.
+    EntryID mediaNamed(const QString& device) const;
 
     Sysroot m_sysroot;
     BlockDeviceReader m_devices;
@@ -86,6 +108,7 @@ private:
     mutable KeptDiskFiles m_statisticsFiles;
     NetInterfaceReader m_net;
     mutable GpuReader m_gpus;
+    StoragePoolReader m_pools;
     mutable std::mutex m_mutex; // guards the node table; held by every public call
     mutable std::vector<Node> m_nodes; // index = id - 1
     mutable QHash<QString, EntryID> m_ids;

@@ -39,6 +39,12 @@ std::optional<QVariant> Registry::property(EntryID entry, const QString& key) co
     return *found;
 }
 
+std::vector<Registry::EntryID> Registry::parents(EntryID entry, const QString& plane) const
+{
+    const EntryID above = parent(entry, plane);
+    return above == 0 ? std::vector<EntryID>() : std::vector<EntryID>{above};
+}
+
 std::vector<Registry::EntryID> Registry::serviceEntries() const
 {
     std::vector<EntryID> entries;

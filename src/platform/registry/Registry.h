@@ -40,6 +40,9 @@ public:
     // (fixtures), and the entry's properties are read instead.
     virtual std::unique_ptr<ActivityCounterFiles> activityCounterFiles(EntryID entry) const;
     virtual EntryID parent(EntryID entry, const QString& plane) const = 0;
+    // Every parent in the plane, the one parent() answers first: an entry
+    // made from several others (a pool on two disks) has more than one.
+    virtual std::vector<EntryID> parents(EntryID entry, const QString& plane) const;
     virtual std::vector<EntryID> children(EntryID entry, const QString& plane) const = 0;
 
     // Every entry of the "IOService" plane, root first, each entry before its
