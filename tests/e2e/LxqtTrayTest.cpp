@@ -12,16 +12,6 @@
 
 namespace {
 
-// The processor graph, the memory pie and bar, and the main-menu item.
-QVariantMap threeItems()
-{
-    QVariantMap settings = processorGraph(true);
-    settings.insert(QStringLiteral("MemoryTopic-IsActive"), true);
-    settings.insert(QStringLiteral("MemoryTopic-MenuBarConfiguration"),
-        QVariantList{QStringLiteral("QRNNumericMenuBarCell:P"), QStringLiteral("QRNNumericMenuBarCell:B")});
-    return settings;
-}
-
 // The items the panel draws: runs of columns in its row where something
 // stands out from the panel, separated by at least two plain columns.
 std::vector<QRect> drawnItems(const QImage& screen, QRgb panel)
@@ -134,7 +124,7 @@ TEST(LxqtTray, EachClickOpensOneMenuAndNoneFlipsToAnother)
 {
     LxqtPanel panel;
     ASSERT_TRUE(panel.waitUntilReady()) << qPrintable(panel.errorOutput());
-    VistrelProcess vistrel({QStringLiteral("--status-bar=tray")}, threeItems());
+    VistrelProcess vistrel({QStringLiteral("--status-bar=tray")}, threeTrayItems());
     ASSERT_TRUE(waitUntil([&] { return panel.registeredItems().size() == 3; }, 15000))
         << qPrintable(vistrel.errorOutput()) << qPrintable(panel.errorOutput());
     std::vector<QRect> items;

@@ -12,16 +12,6 @@
 
 namespace {
 
-// The processor graph, the memory pie and bar, and the main-menu item.
-QVariantMap threeItems()
-{
-    QVariantMap settings = processorGraph(true);
-    settings.insert(QStringLiteral("MemoryTopic-IsActive"), true);
-    settings.insert(QStringLiteral("MemoryTopic-MenuBarConfiguration"),
-        QVariantList{QStringLiteral("QRNNumericMenuBarCell:P"), QStringLiteral("QRNNumericMenuBarCell:B")});
-    return settings;
-}
-
 int registeredItems(const QString& busAddress)
 {
     QDBusMessage get = QDBusMessage::createMethodCall(QStringLiteral("org.kde.StatusNotifierWatcher"),
@@ -93,7 +83,7 @@ protected:
     SwaySession sway{true};
     // swaybar reads the item's icon files from Vistrel's private runtime
     // folder, so Vistrel runs as the session's user.
-    VistrelProcess vistrel{{QStringLiteral("--status-bar=tray")}, threeItems(), sway.clientEnvironment(),
+    VistrelProcess vistrel{{QStringLiteral("--status-bar=tray")}, threeTrayItems(), sway.clientEnvironment(),
         SwaySession::asSessionUser()};
 };
 

@@ -109,6 +109,15 @@ QVariantMap processorGraph(bool withMainMenu)
     });
 }
 
+QVariantMap threeTrayItems()
+{
+    QVariantMap settings = processorGraph(true);
+    settings.insert(QStringLiteral("MemoryTopic-IsActive"), true);
+    settings.insert(QStringLiteral("MemoryTopic-MenuBarConfiguration"),
+        QVariantList{QStringLiteral("QRNNumericMenuBarCell:P"), QStringLiteral("QRNNumericMenuBarCell:B")});
+    return settings;
+}
+
 bool isBlack(QRgb pixel)
 {
     return qRed(pixel) < 8 && qGreen(pixel) < 8 && qBlue(pixel) < 8;

@@ -53,6 +53,8 @@ constexpr int ItemSpacing = 6;
 
 // Only the processor item, drawn as a history graph.
 QVariantMap processorGraph(bool withMainMenu = false);
+// The processor graph, the memory pie and bar, and the main-menu item.
+QVariantMap threeTrayItems();
 bool isBlack(QRgb pixel);
 // Pixels in the rectangle that stand out from the background colour.
 int inkIn(const QImage& image, const QRect& rect, QRgb background);

@@ -12,6 +12,24 @@
 #include <xcb/xcb.h>
 
 #include <cstring>
+#include <optional>
+
+namespace {
+
+// Asks on a thread of its own, left behind when no answer comes in time: a
+// server that accepted the connection but hangs would block the caller for good.
+template <typename Answer, typename Ask>
+std::optional<Answer> askAside(std::chrono::milliseconds timeout, Ask ask)
+{
+    auto answer = std::make_shared<std::promise<Answer>>();
+    std::future<Answer> answered = answer->get_future();
+    std::thread([answer, ask] { answer->set_value(ask()); }).detach();
+    if (answered.wait_for(timeout) != std::future_status::ready)
+        return std::nullopt;
+    return answered.get();
+}
+
+} // namespace
 
 bool StatusBarProbe::isStatusNotifierWatcherRegistered(const QDBusConnection& bus)
 {
@@ -33,20 +51,17 @@ StatusBarProbe::Display StatusBarProbe::x11Display(std::chrono::milliseconds tim
 {
     if (qEnvironmentVariableIsEmpty("DISPLAY"))
         return Display::Absent;
-    // xcb_connect waits for the server's answer without a time limit, so it
-    // runs on a thread of its own, left behind when no answer comes in time.
-    auto answer = std::make_shared<std::promise<bool>>();
-    std::future<bool> answered = answer->get_future();
-    std::thread([answer] {
+    // xcb_connect waits for the server's answer without a time limit.
+    const std::optional<bool> answers = askAside<bool>(timeout, [] {
         xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
         const bool ok = connection && xcb_connection_has_error(connection) == 0;
         if (connection)
             xcb_disconnect(connection);
-        answer->set_value(ok);
-    }).detach();
-    if (answered.wait_for(timeout) != std::future_status::ready)
+        return ok;
+    });
+    if (!answers)
         return Display::Silent;
-    return answered.get() ? Display::Available : Display::Absent;
+    return *answers ? Display::Available : Display::Absent;
 }
 
 namespace {
@@ -67,27 +82,19 @@ StatusBarProbe::WaylandDisplay StatusBarProbe::waylandDisplay(std::chrono::milli
 {
     if (qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         return WaylandDisplay::Absent;
-    // A compositor that accepted the socket but hangs would block the round
-    // trip for good; as with X, the question is asked on a thread of its own.
-    auto answer = std::make_shared<std::promise<WaylandDisplay>>();
-    std::future<WaylandDisplay> answered = answer->get_future();
-    std::thread([answer] {
+    // A compositor that accepted the socket but hangs would block the round trip.
+    return askAside<WaylandDisplay>(timeout, [] {
         wl_display* display = wl_display_connect(nullptr);
-        if (!display) {
-            answer->set_value(WaylandDisplay::Absent);
-            return;
-        }
+        if (!display)
+            return WaylandDisplay::Absent;
         bool layerShell = false;
         wl_registry* registry = wl_display_get_registry(display);
         wl_registry_add_listener(registry, &globalsListener, &layerShell);
         const bool answers = wl_display_roundtrip(display) >= 0;
         wl_registry_destroy(registry);
         wl_display_disconnect(display);
-        answer->set_value(!answers ? WaylandDisplay::Absent
-                : layerShell     ? WaylandDisplay::LayerShell
-                                 : WaylandDisplay::Plain);
-    }).detach();
-    if (answered.wait_for(timeout) != std::future_status::ready)
-        return WaylandDisplay::Silent;
-    return answered.get();
+        return !answers ? WaylandDisplay::Absent
+            : layerShell ? WaylandDisplay::LayerShell
+                         : WaylandDisplay::Plain;
+    }).value_or(WaylandDisplay::Silent);
 }
