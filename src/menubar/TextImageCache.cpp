@@ -265,18 +265,16 @@ void TextImageCache::paint(QPainter& painter, const QString& text, const QFont& 
 void TextImageCache::drawRendering(QPainter& painter, const QPointF& bottomLeft, const QString& text, const QFont& font,
     const QColor& color, const QTextOption& option)
 {
-    const std::shared_ptr<const Block> laidOut = block(text, font, option);
-    const bool textLayout = laidOut->needsTextLayout;
-    const QSizeF size = laidOut->size;
     // Texts are rasterized at the device pixels per point, the device's pixel
     // ratio times the painter's scale (the square forms of cells draw scaled);
     // a painter that rotates, shears or stretches one way only draws them itself.
     const QTransform device = DevicePixels::transform(painter);
     const qreal scale = device.m11();
     if (device.type() > QTransform::TxScale || scale != device.m22() || scale <= 0) {
+        const std::shared_ptr<const Block> laidOut = block(text, font, option);
         painter.save();
-        painter.translate(bottomLeft - QPointF(0, size.height()));
-        paint(painter, text, font, color, option, textLayout);
+        painter.translate(bottomLeft - QPointF(0, laidOut->size.height()));
+        paint(painter, text, font, color, option, laidOut->needsTextLayout);
         painter.restore();
         return;
     }
@@ -295,6 +293,12 @@ void TextImageCache::drawRendering(QPainter& painter, const QPointF& bottomLeft,
         DevicePixels::copy(painter, pixel + rendering->offset, rendering->image);
         return;
     }
+    // Only a text not rasterized yet is looked up for its size; that writes
+    // the kept key anew, so the image's key is kept apart first.
+    const QByteArray imageKey = key;
+    const std::shared_ptr<const Block> laidOut = block(text, font, option);
+    const bool textLayout = laidOut->needsTextLayout;
+    const QSizeF size = laidOut->size;
     // The text's top left in the image lies a margin in from the image's top
     // left pixel, at the same position within its pixel as on the target.
     const int margin = int(std::ceil(Margin * scale));
@@ -319,5 +323,5 @@ void TextImageCache::drawRendering(QPainter& painter, const QPointF& bottomLeft,
     // A text larger than the whole cache is drawn, not kept.
     const qsizetype bytes = image.sizeInBytes();
     if (bytes <= m_images.maxCost())
-        m_images.insert(key, rendering.release(), bytes);
+        m_images.insert(imageKey, rendering.release(), bytes);
 }
