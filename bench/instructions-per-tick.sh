@@ -79,8 +79,10 @@ live() {
   dump=$(ls "$work"/callgrind.$pid.* | head -1)
   [ -n "$keep" ] && { mkdir -p "$keep"; cp "$dump" "$keep/callgrind.live"; }
   python3 bench/tick-profile.py --summary "$dump" | awk -v items="$items" -v back_end="$back_end" -v s="$seconds" -v r="$rate" '
-    { printf "items: %s, back end: %s, %d s counted: %d instructions, %d ticks (%d expected)\nper tick: %d instructions\nper second: %d instructions\n",
-      items, back_end, s, $1, $2, r * s, ($2 > 0 ? $1 / $2 : 0), $1 / s }'
+    { own = $1 - $4
+      printf "items: %s, back end: %s, %d s counted: %d instructions, %d ticks (%d expected)\n", items, back_end, s, $1, $2, r * s
+      printf "of them %d following block-device events of other processes, left out below\n", $4
+      printf "per tick: %d instructions\nper second: %d instructions\n", ($2 > 0 ? own / $2 : 0), own / s }'
 }
 
 case $back_end in

@@ -9,8 +9,8 @@ With two offscreen runs, subtracts the per-function instruction counts of the
 shorter run from the longer one and divides by the number of ticks between
 them, so start-up and the snapshot drop out and what is left is one warm tick.
 With one profile of a live span (--back-end bar or tray), divides its counts
-by the ticks in it; --summary prints that span's instructions, ticks and
-calls into start-up work.
+by the ticks in it; --summary prints that span's instructions, ticks, calls
+into start-up work and the instructions of work that other processes caused.
 """
 import argparse
 import re
@@ -21,6 +21,9 @@ ROW = re.compile(r"^\s*([\d,]+) \([^)]*\)\s+(\S.*?)(?: \[.*\])?$")
 TICK = "SamplingScheduler::updateItems"
 # Work of the start-up, which a settled program no longer does.
 STARTUP = ("ApplicationDelegate::ApplicationDelegate", "ApplicationDelegate::applicationDidFinishLaunching")
+# Work that others on the machine cause, not the ticks: every block-device event
+# (a loop device set up or taken down anywhere) makes the disk watch look again.
+FOREIGN = "BlockDeviceWatch::receive"
 
 
 def counts(path, inclusive):
@@ -41,15 +44,21 @@ def snapshot_ticks(path):
 
 def live_summary(path):
     """The instructions of a live profile, the ticks counted in it (calls of the group
-    tick) and the calls into start-up work it holds."""
+    tick), the calls into start-up work it holds and the instructions of foreign work."""
     names = {}
     total = 0
     ticks = 0
     startup = 0
+    foreign = 0
     callee = None
+    call_cost = False
     with open(path, errors="replace") as profile:
         for line in profile:
-            if line.startswith(("summary:", "totals:")):
+            if call_cost:
+                # The line after a call holds what the call cost in all.
+                call_cost = False
+                foreign += int(line.split()[-1])
+            elif line.startswith(("summary:", "totals:")):
                 total = max(total, int(line.split()[1]))
             elif line.startswith("cfn="):
                 match = re.match(r"cfn=\((\d+)\)(?: (.*))?", line.rstrip("\n"))
@@ -64,8 +73,9 @@ def live_summary(path):
             elif line.startswith("calls=") and callee is not None:
                 if TICK in callee:
                     ticks += int(line.split("=")[1].split()[0])
+                call_cost = FOREIGN in callee
                 callee = None
-    return total, ticks, startup
+    return total, ticks, startup, foreign
 
 
 def main():
