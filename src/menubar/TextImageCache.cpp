@@ -265,20 +265,21 @@ void TextImageCache::paint(QPainter& painter, const QString& text, const QFont& 
 void TextImageCache::drawRendering(QPainter& painter, const QPointF& bottomLeft, const QString& text, const QFont& font,
     const QColor& color, const QTextOption& option)
 {
-    const std::shared_ptr<const Block> laidOut = block(text, font, option);
-    const bool textLayout = laidOut->needsTextLayout;
-    const QSizeF size = laidOut->size;
-    // Texts are rasterized at the device's pixel ratio: a painter that scales
-    // (the square forms of cells) or rotates draws them itself.
-    if (painter.worldTransform().type() > QTransform::TxTranslate) {
+    // Texts are rasterized at the device pixels per point, the device's pixel
+    // ratio times the painter's scale (the square forms of cells draw scaled);
+    // a painter that rotates, shears or stretches one way only draws them itself.
+    const QTransform device = DevicePixels::transform(painter);
+    const qreal scale = device.m11();
+    if (device.type() > QTransform::TxScale || scale != device.m22() || scale <= 0) {
+        const std::shared_ptr<const Block> laidOut = block(text, font, option);
         painter.save();
-        painter.translate(bottomLeft - QPointF(0, size.height()));
-        paint(painter, text, font, color, option, textLayout);
+        painter.translate(bottomLeft - QPointF(0, laidOut->size.height()));
+        paint(painter, text, font, color, option, laidOut->needsTextLayout);
         painter.restore();
         return;
     }
     const qreal ratio = painter.device()->devicePixelRatio();
-    const QPointF corner = DevicePixels::transform(painter).map(bottomLeft);
+    const QPointF corner = device.map(bottomLeft);
     const QPoint pixel(int(std::floor(corner.x())), int(std::floor(corner.y())));
     const QPointF within(std::round((corner.x() - pixel.x()) * HorizontalSteps) / HorizontalSteps,
         std::round((corner.y() - pixel.y()) * VerticalSteps) / VerticalSteps);
@@ -286,16 +287,22 @@ void TextImageCache::drawRendering(QPainter& painter, const QPointF& bottomLeft,
     QByteArray& key = m_key;
     layoutKey(text, font, option);
     append(key, color.rgba64());
-    append(key, ratio);
+    append(key, scale);
     append(key, within);
     if (Rendering* rendering = m_images.object(key)) {
         DevicePixels::copy(painter, pixel + rendering->offset, rendering->image);
         return;
     }
+    // Only a text not rasterized yet is looked up for its size; that writes
+    // the kept key anew, so the image's key is kept apart first.
+    const QByteArray imageKey = key;
+    const std::shared_ptr<const Block> laidOut = block(text, font, option);
+    const bool textLayout = laidOut->needsTextLayout;
+    const QSizeF size = laidOut->size;
     // The text's top left in the image lies a margin in from the image's top
     // left pixel, at the same position within its pixel as on the target.
-    const int margin = int(std::ceil(Margin * ratio));
-    const QSizeF pixels = size * ratio;
+    const int margin = int(std::ceil(Margin * scale));
+    const QSizeF pixels = size * scale;
     const QPointF topLeft = QPointF(pixel) + within - QPointF(0, pixels.height());
     const QPoint topPixel(pixel.x(), int(std::floor(topLeft.y())));
     const QPointF topWithin(within.x(), topLeft.y() - topPixel.y());
@@ -309,11 +316,12 @@ void TextImageCache::drawRendering(QPainter& painter, const QPointF& bottomLeft,
     QPainter textPainter(&image);
     textPainter.setRenderHints(painter.renderHints());
     textPainter.translate((QPointF(margin, margin) + topWithin) / ratio);
+    textPainter.scale(scale / ratio, scale / ratio);
     paint(textPainter, text, font, color, option, textLayout);
     textPainter.end();
     DevicePixels::copy(painter, pixel + rendering->offset, image);
     // A text larger than the whole cache is drawn, not kept.
     const qsizetype bytes = image.sizeInBytes();
     if (bytes <= m_images.maxCost())
-        m_images.insert(key, rendering.release(), bytes);
+        m_images.insert(imageKey, rendering.release(), bytes);
 }

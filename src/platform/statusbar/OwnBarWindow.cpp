@@ -133,8 +133,16 @@ StatusItem* OwnBarWindow::itemAt(const QPoint& position) const
 
 void OwnBarWindow::repaintChangedItem()
 {
-    if (auto* item = qobject_cast<StatusItem*>(sender()))
-        update(frameOf(*item));
+    auto* item = qobject_cast<StatusItem*>(sender());
+    if (!item)
+        return;
+    // Only the pixels that changed are drawn and sent to the X server; a
+    // picture like the last one sends nothing.
+    const QRectF changed = item->changedArea();
+    const QRect frame = frameOf(*item);
+    if (changed.isEmpty() || frame.isEmpty())
+        return;
+    update(changed.translated(frame.topLeft()).toAlignedRect() & frame);
 }
 
 void OwnBarWindow::paintEvent(QPaintEvent* event)
@@ -142,12 +150,13 @@ void OwnBarWindow::paintEvent(QPaintEvent* event)
     QPainter painter(this);
     const QPalette palette = m_bar.palette();
     painter.fillRect(event->rect(), palette.color(QPalette::Window));
-    const qreal ratio = devicePixelRatioF();
     const auto& items = m_bar.statusItems();
     for (size_t i = 0; i < items.size() && i < m_frames.size(); ++i) {
         if (m_frames[i].isEmpty() || !m_frames[i].intersects(event->rect()))
             continue;
-        painter.drawImage(m_frames[i].topLeft(), items[i]->renderButton(ratio, palette));
+        // Straight onto the bar; the painter keeps to the region that changed.
+        painter.setTransform(QTransform::fromTranslate(m_frames[i].left(), m_frames[i].top()));
+        items[i]->paintButton(painter, palette);
     }
 }
 

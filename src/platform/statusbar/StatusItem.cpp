@@ -1,5 +1,6 @@
 #include "platform/statusbar/StatusItem.h"
 
+#include "platform/statusbar/ChangedPixels.h"
 #include "platform/statusbar/StatusBar.h"
 
 #include <QFontMetricsF>
@@ -42,7 +43,16 @@ void StatusItem::setImage(const QImage& image)
 {
     const bool sizeChanged = image.size() != m_image.size()
         || image.devicePixelRatio() != m_image.devicePixelRatio();
+    const QRect pixels = ChangedPixels::between(m_image, image);
     m_image = image;
+    if (sizeChanged) {
+        m_changedArea = buttonBounds();
+    } else if (pixels.isEmpty()) {
+        m_changedArea = QRectF();
+    } else {
+        const qreal ratio = image.devicePixelRatio();
+        m_changedArea = QRectF(imageOrigin() + QPointF(pixels.topLeft()) / ratio, QSizeF(pixels.size()) / ratio);
+    }
     Q_EMIT changed();
     if (m_bar && sizeChanged)
         m_bar->itemDidChange(*this);
@@ -70,6 +80,7 @@ void StatusItem::setHighlighted(bool highlighted)
     if (m_highlighted == highlighted)
         return;
     m_highlighted = highlighted;
+    m_changedArea = buttonBounds();
     Q_EMIT changed();
 }
 
@@ -117,7 +128,7 @@ void StatusItem::popUpMenu()
 
 QImage StatusItem::renderButton(qreal devicePixelRatio, const QPalette& palette) const
 {
-    const QSizeF size(std::max(1.0, width()), StatusBar::Thickness);
+    const QSizeF size = buttonBounds().size();
     QImage button((size * devicePixelRatio).toSize(), QImage::Format_ARGB32_Premultiplied);
     button.setDevicePixelRatio(devicePixelRatio);
     button.fill(Qt::transparent);
@@ -126,20 +137,28 @@ QImage StatusItem::renderButton(qreal devicePixelRatio, const QPalette& palette)
     return button;
 }
 
+QRectF StatusItem::buttonBounds() const
+{
+    return QRectF(0, 0, std::max(1.0, width()), StatusBar::Thickness);
+}
+
+QPointF StatusItem::imageOrigin() const
+{
+    const QSizeF size = buttonBounds().size();
+    const QSizeF imageSize = QSizeF(m_image.size()) / m_image.devicePixelRatio();
+    return QPointF((size.width() - imageSize.width()) / 2, (size.height() - imageSize.height()) / 2);
+}
+
 void StatusItem::paintButton(QPainter& painter, const QPalette& palette) const
 {
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    const QSizeF size(std::max(1.0, width()), StatusBar::Thickness);
-    const QRectF bounds(QPointF(0, 0), size);
+    const QRectF bounds = buttonBounds();
     if (m_highlighted)
         painter.fillRect(bounds, palette.color(QPalette::Active, QPalette::Highlight));
-    if (!m_image.isNull()) {
-        const QSizeF imageSize = QSizeF(m_image.size()) / m_image.devicePixelRatio();
-        const QPointF origin((size.width() - imageSize.width()) / 2, (size.height() - imageSize.height()) / 2);
-        painter.drawImage(QRectF(origin, imageSize), m_image);
-    }
+    if (!m_image.isNull())
+        painter.drawImage(QRectF(imageOrigin(), QSizeF(m_image.size()) / m_image.devicePixelRatio()), m_image);
     if (!m_title.isEmpty()) {
         painter.setFont(StatusBar::menuBarFont());
         painter.setPen(palette.color(QPalette::Active,

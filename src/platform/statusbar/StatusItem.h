@@ -6,6 +6,7 @@
 #include <QPalette>
 #include <QPointer>
 #include <QRect>
+#include <QRectF>
 #include <QString>
 
 #include <functional>
@@ -35,6 +36,9 @@ public:
     // Drawn at its logical size (pixels / device pixel ratio), centred.
     QImage image() const { return m_image; }
     void setImage(const QImage& image);
+    // What the last change touched, in points of the button (width() ×
+    // Thickness from its top left); empty after an image that changed no pixel.
+    QRectF changedArea() const { return m_changedArea; }
 
     // The item in a square of side × side pixels, for tray hosts that show
     // only squares. Drawn by the source when one is set (asked only where a
@@ -91,11 +95,15 @@ Q_SIGNALS:
 private:
     friend class StatusBar;
     explicit StatusItem(StatusBar* bar, double length);
+    // The button in its own points, and where the image's top left lies in it.
+    QRectF buttonBounds() const;
+    QPointF imageOrigin() const;
 
     StatusBar* m_bar;
     double m_length;
     QString m_title;
     QImage m_image;
+    QRectF m_changedArea;
     CompactImageSource m_compactImageSource;
     bool m_highlighted = false;
     QString m_toolTip;

@@ -50,12 +50,19 @@ bool StatusNotifierIcon::update(const Renderings& renderings)
     const QImage image = normalized(renderings.image);
     if (image == m_image && image.devicePixelRatio() == m_image.devicePixelRatio() && squares == m_squares)
         return false;
+    // A picture keeps its place while the sizes drawn stay the same; then
+    // only the pictures whose pixels changed are converted again.
+    const qsizetype count = squares.size() + 1;
+    if (m_pixmaps.size() != count || squares.size() != m_squares.size()) {
+        m_pixmaps = StatusNotifierPixmaps(count);
+        m_stalePixmaps = QList<bool>(count, true);
+    } else {
+        for (qsizetype i = 0; i < squares.size(); ++i)
+            m_stalePixmaps[i] = m_stalePixmaps[i] || squares[i] != m_squares[i];
+        m_stalePixmaps[count - 1] = m_stalePixmaps[count - 1] || image != m_image;
+    }
     m_image = image;
     m_squares = std::move(squares);
-    m_pixmaps.clear();
-    for (const QImage& square : std::as_const(m_squares))
-        m_pixmaps.append(StatusNotifierPixmap::fromImage(square));
-    m_pixmaps.append(StatusNotifierPixmap::fromImage(m_image));
 
     m_generation = 1 - m_generation;
     m_iconName = write() ? nameOf(m_generation) : QString();
@@ -64,7 +71,7 @@ bool StatusNotifierIcon::update(const Renderings& renderings)
 
 bool StatusNotifierIcon::write()
 {
-    if (!writeFile(wideFile(m_generation), m_image))
+    if (!writeFile(wideFile(m_generation), m_image, m_wideWritten[m_generation]))
         return false;
     auto& written = m_squareWritten[m_generation];
     for (int i = 0; i < SquareCount; ++i) {
@@ -72,20 +79,24 @@ bool StatusNotifierIcon::write()
             [&](const QImage& image) { return image.width() == SquareSides[i]; });
         const QString& file = m_squareFiles[m_generation][i];
         if (square != m_squares.cend()) {
-            if (!writeFile(file, *square))
+            if (!writeFile(file, *square, m_squaresWritten[m_generation][i]))
                 return false;
             written[i] = true;
         } else if (written[i]) {
             // No stale size of this generation may be found.
             QFile::remove(file);
             written[i] = false;
+            m_squaresWritten[m_generation][i] = QImage();
         }
     }
     return true;
 }
 
-bool StatusNotifierIcon::writeFile(const QString& file, const QImage& image)
+bool StatusNotifierIcon::writeFile(const QString& file, const QImage& image, QImage& written)
 {
+    if (image == written && image.devicePixelRatio() == written.devicePixelRatio())
+        return true;
+    written = QImage();
     const QString folder = QFileInfo(file).path();
     if (!m_madeFolders.contains(folder)) {
         if (!QDir().mkpath(folder)) {
@@ -102,6 +113,7 @@ bool StatusNotifierIcon::writeFile(const QString& file, const QImage& image)
         m_madeFolders.remove(folder);
         return false;
     }
+    written = image;
     return true;
 }
 
@@ -109,5 +121,11 @@ StatusNotifierPixmaps StatusNotifierIcon::pixmaps() const
 {
     if (m_image.isNull())
         return {};
+    for (qsizetype i = 0; i < m_pixmaps.size(); ++i) {
+        if (m_stalePixmaps[i]) {
+            m_pixmaps[i] = StatusNotifierPixmap::fromImage(i < m_squares.size() ? m_squares[i] : m_image);
+            m_stalePixmaps[i] = false;
+        }
+    }
     return m_pixmaps;
 }

@@ -42,10 +42,12 @@ public:
     ~StatusNotifierIcon();
 
     // Takes a new rendering and its square variants; false, and nothing
-    // written, when every pixel is that of the current ones.
+    // written, when every pixel is that of the current ones. Only the files
+    // whose pixels differ from what they hold are written.
     bool update(const Renderings& renderings);
 
     const QImage& image() const { return m_image; }
+    // Made when a host asks for them, and then only the pictures that changed.
     StatusNotifierPixmaps pixmaps() const;
     // The name of the current generation, empty when its files could not be written.
     QString iconName() const { return m_iconName; }
@@ -59,13 +61,17 @@ private:
 
     QString nameOf(int generation) const;
     bool write();
-    bool writeFile(const QString& file, const QImage& image);
+    // Writes the file unless it holds the image already (as remembered in written).
+    bool writeFile(const QString& file, const QImage& image, QImage& written);
 
     QString m_folder;
     QString m_baseName;
     QImage m_image;
     QList<QImage> m_squares;
-    StatusNotifierPixmaps m_pixmaps;
+    // One per square and the image last, as the pictures were when last made;
+    // an entry whose picture changed since is stale.
+    mutable StatusNotifierPixmaps m_pixmaps;
+    mutable QList<bool> m_stalePixmaps;
     QString m_iconName;
     int m_generation = 0;
     // File names are made once; folders once they exist; a generation's
@@ -73,5 +79,8 @@ private:
     std::array<QString, 2> m_wideFiles;
     std::array<std::array<QString, SquareCount>, 2> m_squareFiles;
     std::array<std::array<bool, SquareCount>, 2> m_squareWritten {};
+    // What each generation's files hold, so that unchanged pictures are not written again.
+    std::array<QImage, 2> m_wideWritten;
+    std::array<std::array<QImage, SquareCount>, 2> m_squaresWritten;
     QSet<QString> m_madeFolders;
 };

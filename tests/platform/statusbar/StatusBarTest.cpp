@@ -81,3 +81,31 @@ TEST(StatusItem, ASquareItemShrinksWholeIntoSmallerSquaresAndAWideOneHasNone)
     wide->setCompactImageSource([](int side, const QPalette&) { return QImage(side, side, QImage::Format_ARGB32); });
     EXPECT_EQ(wide->compactImage(16, bar.palette()).size(), QSize(16, 16));
 }
+
+TEST(StatusItem, AChangeNamesOnlyThePointsWhosePixelsChanged)
+{
+    OffscreenStatusBar bar(800, 2.0);
+    auto item = bar.statusItemWithLength(StatusItem::VariableLength);
+    QImage image = imageOfWidth(40, 2.0);
+    item->setImage(image);
+    EXPECT_EQ(item->changedArea(), QRectF(0, 0, 40, 22)) << "a first picture is new everywhere";
+
+    // The same pixels in a new image (as the item image draws into buffers in turn) changed nothing.
+    item->setImage(image.copy());
+    EXPECT_TRUE(item->changedArea().isEmpty());
+
+    // Two changed pixels far apart: the device pixels between them, in points.
+    QImage next = image.copy();
+    next.setPixelColor(10, 4, Qt::blue);
+    next.setPixelColor(30, 41, Qt::blue);
+    item->setImage(next);
+    EXPECT_EQ(item->changedArea(), QRectF(5, 2, 10.5, 19));
+
+    // A wider picture, a new highlight: the whole button.
+    item->setImage(imageOfWidth(50, 2.0));
+    EXPECT_EQ(item->changedArea(), QRectF(0, 0, 50, 22));
+    item->setImage(imageOfWidth(50, 2.0));
+    ASSERT_TRUE(item->changedArea().isEmpty());
+    item->setHighlighted(true);
+    EXPECT_EQ(item->changedArea(), QRectF(0, 0, 50, 22));
+}

@@ -92,3 +92,36 @@ TEST(StatusNotifierIcon, EachHostFindsItsSizeAndOnlyNewPixelsCount)
     EXPECT_EQ(log.messages(LogLevel::Error).size(), 1u);
     EXPECT_EQ(icon.pixmaps().size(), 1);
 }
+
+TEST(StatusNotifierIcon, FilesAndPixmapsFollowEveryChangeWhateverChangedBefore)
+{
+    // Pictures change one at a time across the two generations of names;
+    // whatever is skipped as unchanged, every file of the current name and
+    // every pixmap shows the current pixels.
+    QTemporaryDir folder;
+    StatusNotifierIcon icon(folder.path(), QStringLiteral("item"));
+    StatusNotifierIcon::Renderings renderings{filled(66, 22, Qt::blue), {filled(16, 16, Qt::red), filled(22, 22, Qt::green)}};
+    const QColor colours[] = {Qt::black, Qt::white, Qt::yellow, Qt::cyan, Qt::magenta};
+    for (int step = 0; step < 5; ++step) {
+        // Only square 0, only square 1, only the wide image, ...
+        QImage& changed = step % 3 == 2 ? renderings.image : renderings.squares[step % 3];
+        changed.fill(colours[step]);
+        ASSERT_TRUE(icon.update(renderings)) << step;
+        if (step % 2 == 0) {
+            // Pixmaps asked for only every other change: made from the newest pictures all the same.
+            const StatusNotifierPixmaps pixmaps = icon.pixmaps();
+            ASSERT_EQ(pixmaps.size(), 3);
+            EXPECT_EQ(pixmaps[0].toImage().pixelColor(3, 3), renderings.squares[0].pixelColor(3, 3)) << step;
+            EXPECT_EQ(pixmaps[1].toImage().pixelColor(3, 3), renderings.squares[1].pixelColor(3, 3)) << step;
+            EXPECT_EQ(pixmaps[2].toImage().pixelColor(3, 3), renderings.image.pixelColor(3, 3)) << step;
+        }
+        const QDir theme(icon.themePath());
+        const QString name = icon.iconName();
+        EXPECT_EQ(QImage(theme.filePath(name + QStringLiteral("-panel.png"))).pixelColor(3, 3),
+            renderings.image.pixelColor(3, 3)) << step;
+        EXPECT_EQ(QImage(theme.filePath(QStringLiteral("hicolor/16x16/vistrel/%1.png").arg(name))).pixelColor(3, 3),
+            renderings.squares[0].pixelColor(3, 3)) << step;
+        EXPECT_EQ(QImage(theme.filePath(QStringLiteral("hicolor/22x22/vistrel/%1.png").arg(name))).pixelColor(3, 3),
+            renderings.squares[1].pixelColor(3, 3)) << step;
+    }
+}
