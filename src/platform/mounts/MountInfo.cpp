@@ -7,6 +7,11 @@
 #include <QList>
 #include <QSet>
 
+#include <algorithm>
+
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
 bool MountEntry::isReadOnly() const
 {
     return mountOptions.split(u',').contains(QStringLiteral("ro"));
@@ -63,7 +68,24 @@ std::vector<MountEntry> MountInfo::parse(QByteArrayView text)
 std::vector<MountEntry> MountInfo::read(const Sysroot& sysroot)
 {
     const std::optional<QByteArray> text = sysroot.read(QStringLiteral("proc/self/mountinfo"));
-    return text ? parse(*text) : std::vector<MountEntry>();
+    if (!text)
+        return {};
+    struct stat root {};
+    const bool known = ::stat(sysroot.filePath(QString()).c_str(), &root) == 0;
+    return withRoot(parse(*text), known ? major(root.st_dev) : 0, known ? minor(root.st_dev) : 0);
+}
+
+std::vector<MountEntry> MountInfo::withRoot(std::vector<MountEntry> mounts, quint32 major, quint32 minor)
+{
+    const bool rootMounted = std::any_of(mounts.begin(), mounts.end(), [](const MountEntry& m) { return m.mountPoint == QLatin1String("/"); });
+    if (mounts.empty() || rootMounted)
+        return mounts;
+    MountEntry root;
+    root.major = major;
+    root.minor = minor;
+    root.root = root.mountPoint = QStringLiteral("/");
+    mounts.insert(mounts.begin(), std::move(root));
+    return mounts;
 }
 
 QStringList MountInfo::parseFileSystemTable(QByteArrayView text)

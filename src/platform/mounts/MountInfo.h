@@ -33,8 +33,13 @@ class MountInfo {
 public:
     // Malformed lines are skipped.
     static std::vector<MountEntry> parse(QByteArrayView text);
-    // <sysroot>/proc/self/mountinfo; empty when unreadable.
+    // <sysroot>/proc/self/mountinfo; empty when unreadable. A process whose
+    // root lies inside a mount it cannot see (a chroot) finds no mount on "/"
+    // there; a stand-in for it is added, since "/" is always there to measure.
     static std::vector<MountEntry> read(const Sysroot& sysroot);
+    // The table with a stand-in for "/" when no line mounts it; the device
+    // numbers are those of the root folder.
+    static std::vector<MountEntry> withRoot(std::vector<MountEntry> mounts, quint32 major, quint32 minor);
     static QString decoded(QByteArrayView field);
 
     // The mount that holds the absolute path: the deepest mount point above

@@ -78,6 +78,20 @@ TEST(MountInfo, FindsTheMountOnTopThatHoldsAPath)
     EXPECT_EQ(idHolding(container, "/etc/hostname"), 621);
     EXPECT_EQ(idHolding(container, "/etc/hosts"), 612);
     EXPECT_EQ(MountInfo::containing(container, "/work/src")->root, "/home/dev/project");
+
+    // In a chroot the mount holding the new root lies outside it, so no line
+    // mounts "/"; a stand-in carries the root folder's device numbers.
+    const std::vector<MountEntry> chroot = MountInfo::withRoot(MountInfo::parse(
+        "22 27 0:21 / /proc rw,relatime - proc proc rw\n"
+        "24 27 0:6 / /dev rw,relatime - devtmpfs devtmpfs rw\n"), 254, 1);
+    const MountEntry* root = MountInfo::containing(chroot, "/etc/hostname");
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(root->mountPoint, "/");
+    EXPECT_EQ(root->major * 256 + root->minor, 254u * 256 + 1);
+    EXPECT_TRUE(VolumeChoices::isOffered(*root));
+    EXPECT_EQ(idHolding(chroot, "/proc/stat"), 22);
+    EXPECT_EQ(MountInfo::withRoot(desktop(), 8, 1).size(), desktop().size());
+    EXPECT_TRUE(MountInfo::withRoot({}, 8, 1).empty());
 }
 
 TEST(MountInfo, TheFileSystemTableNamesTheMountPointsOfVolumesNotMountedYet)
