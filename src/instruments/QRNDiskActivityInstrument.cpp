@@ -3,16 +3,11 @@
 #include "platform/registry/Registry.h"
 #include "storage/QRNIORegistryEntry.h"
 #include "storage/QRNPhysicalDisk.h"
+#include "support/VariantNumbers.h"
 
 #include <QVariantMap>
 
 namespace {
-
-bool isNumber(const QVariant& value)
-{
-    return value.typeId() == QMetaType::Int || value.typeId() == QMetaType::UInt || value.typeId() == QMetaType::LongLong
-        || value.typeId() == QMetaType::ULongLong;
-}
 
 std::shared_ptr<QRNIORegistryEntry> firstPowerChild(const QRNIORegistryEntry& entry)
 {
@@ -67,7 +62,7 @@ std::shared_ptr<QRNIORegistryEntry> QRNDiskActivityInstrument::associatedPowerMa
         if (!candidate)
             continue;
         const std::optional<QVariantMap> state = candidate->dictionaryValueWithName(QStringLiteral("IOPowerManagement"));
-        if (state && isNumber(state->value(QStringLiteral("CurrentPowerState"))) && isNumber(state->value(QStringLiteral("MaxPowerState"))))
+        if (state && isNumeric(state->value(QStringLiteral("CurrentPowerState"))) && isNumeric(state->value(QStringLiteral("MaxPowerState"))))
             return candidate;
     }
     return nullptr;

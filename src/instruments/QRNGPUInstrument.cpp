@@ -3,6 +3,7 @@
 #include "platform/defaults/PropertyList.h"
 #include "platform/registry/Registry.h"
 #include "storage/QRNIORegistryEntry.h"
+#include "support/VariantNumbers.h"
 
 #include <algorithm>
 
@@ -26,21 +27,6 @@ const QString Dictionary = QStringLiteral("NSDictionary");
 QString unitKey(quint64 unit)
 {
     return QStringLiteral("Device Unit %1 Utilization %").arg(unit);
-}
-
-bool isNumber(const QVariant& value)
-{
-    switch (value.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Double:
-    case QMetaType::Float:
-        return true;
-    default:
-        return false;
-    }
 }
 
 std::optional<QVariant> entryValue(const QRNGPUInstrument::EntryPointer& entry, const QString& key)
@@ -67,7 +53,7 @@ bool QRNGPUInstrument::hasClass(const QVariant& value, ValueClass valueClass)
 {
     switch (valueClass) {
     case ValueClass::String: return value.typeId() == QMetaType::QString;
-    case ValueClass::Number: return isNumber(value);
+    case ValueClass::Number: return isNumeric(value);
     case ValueClass::Data: return value.typeId() == QMetaType::QByteArray;
     case ValueClass::Dictionary: return value.typeId() == QMetaType::QVariantMap;
     case ValueClass::None: return false;
@@ -173,7 +159,7 @@ QVariant QRNGPUInstrument::valueForAccessorWithKey(const QString& key) const
 quint32 QRNGPUInstrument::unsignedIntForKey(const QString& key) const
 {
     const QVariant value = valueForAccessorWithKey(key);
-    if (isNumber(value))
+    if (isNumeric(value))
         return value.toUInt();
     if (value.typeId() == QMetaType::QByteArray && value.toByteArray().size() == 4) {
         const QByteArray bytes = value.toByteArray();
@@ -188,12 +174,12 @@ quint32 QRNGPUInstrument::unsignedIntForKey(const QString& key) const
 double QRNGPUInstrument::doubleForKey(const QString& key) const
 {
     const QVariant value = valueForAccessorWithKey(key);
-    return isNumber(value) ? value.toDouble() : 0.0;
+    return isNumeric(value) ? value.toDouble() : 0.0;
 }
 
 quint64 QRNGPUInstrument::memoryValue(const QVariant& value, const Accessor& accessor)
 {
-    if (!isNumber(value))
+    if (!isNumeric(value))
         return 0;
     const quint64 amount = value.toULongLong();
     return accessor.key.endsWith(QLatin1String("MB")) ? amount << 20 : amount;
@@ -202,7 +188,7 @@ quint64 QRNGPUInstrument::memoryValue(const QVariant& value, const Accessor& acc
 quint64 QRNGPUInstrument::memoryValueForKey(const QString& key) const
 {
     const QVariant value = valueForAccessorWithKey(key);
-    if (!isNumber(value))
+    if (!isNumeric(value))
         return 0;
     const bool mebibytes = keyInAccessor(m_gpuDescriptor.value(key).toString()).value_or(QString()).endsWith(QLatin1String("MB"));
     return mebibytes ? value.toULongLong() << 20 : value.toULongLong();
@@ -253,7 +239,7 @@ std::shared_ptr<QRNGPUInstrument> QRNGPUInstrument::initWithIOAccelerator(const 
         return nullptr;
     gpu->setAccessor(UtilizationKey, *utilization);
     gpu->m_utilizationAccessor = *parsed(*utilization);
-    while (isNumber(statistics.value(unitKey(gpu->m_separateLoadValueCount)))) {
+    while (isNumeric(statistics.value(unitKey(gpu->m_separateLoadValueCount)))) {
         gpu->m_unitKeys.append(unitKey(gpu->m_separateLoadValueCount));
         ++gpu->m_separateLoadValueCount;
     }
@@ -306,12 +292,12 @@ void QRNGPUInstrument::collectNewSample()
         double sum = 0.0;
         for (const QString& key : m_unitKeys) {
             const QVariant unit = statistics ? statistics->value(key) : QVariant();
-            sum += isNumber(unit) ? unit.toDouble() : 0.0;
+            sum += isNumeric(unit) ? unit.toDouble() : 0.0;
         }
         m_utilization = std::min(sum, 100.0) / 100.0;
     } else {
         const QVariant load = read(m_utilizationAccessor, statistics);
-        m_utilization = isNumber(load) ? load.toDouble() / 100.0 : 0.0;
+        m_utilization = isNumeric(load) ? load.toDouble() / 100.0 : 0.0;
     }
     readMemory(statistics);
 }

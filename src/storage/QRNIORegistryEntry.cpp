@@ -2,6 +2,7 @@
 
 #include "platform/defaults/PropertyList.h"
 #include "platform/registry/Registry.h"
+#include "support/VariantNumbers.h"
 
 namespace {
 
@@ -18,25 +19,6 @@ QRNIORegistryEntry::EntryList wrapped(const std::vector<Registry::EntryID>& ids)
 QString servicePlane()
 {
     return QString::fromLatin1(Registry::ServicePlane);
-}
-
-bool isNumber(const QVariant& value)
-{
-    switch (value.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-    case QMetaType::Double:
-    case QMetaType::Float:
-        return true;
-    default:
-        return false;
-    }
 }
 
 } // namespace
@@ -145,7 +127,7 @@ std::optional<QString> QRNIORegistryEntry::stringOf(const QVariant& property)
 qint64 QRNIORegistryEntry::integerValueWithName(const QString& key) const
 {
     const QVariant property = value(key);
-    return isNumber(property) ? property.toLongLong() : -1;
+    return isNumeric(property) ? property.toLongLong() : -1;
 }
 
 bool QRNIORegistryEntry::boolValueWithName(const QString& key) const

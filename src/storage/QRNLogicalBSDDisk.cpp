@@ -2,28 +2,16 @@
 
 #include "platform/registry/Registry.h"
 #include "storage/QRNIORegistryEntry.h"
+#include "support/VariantNumbers.h"
 
 #include <QVariantMap>
 
 namespace {
 
-bool isNumber(const QVariant& value)
-{
-    switch (value.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-        return true;
-    default:
-        return false;
-    }
-}
-
 // Registry Booleans may come as numbers from other providers.
 bool isBoolean(const QVariant& value)
 {
-    return value.typeId() == QMetaType::Bool || isNumber(value);
+    return value.typeId() == QMetaType::Bool || isNumeric(value);
 }
 
 bool isBSDClient(const QRNIORegistryEntry& entry)
@@ -49,7 +37,7 @@ std::shared_ptr<QRNLogicalBSDDisk> QRNLogicalBSDDisk::initWithIORegistryEntry(st
     if (bsdName.typeId() != QMetaType::QString)
         return nullptr;
     for (const char* key : {"BSD Unit", "BSD Major", "BSD Minor", "Size"}) {
-        if (!isNumber(properties->value(QLatin1String(key))))
+        if (!isNumeric(properties->value(QLatin1String(key))))
             return nullptr;
     }
     for (const char* key : {"Open", "Writable", "Leaf"}) {

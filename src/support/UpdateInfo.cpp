@@ -1,5 +1,7 @@
 #include "support/UpdateInfo.h"
 
+#include "support/VariantNumbers.h"
+
 #include <QDateTime>
 #include <QRegularExpression>
 
@@ -12,17 +14,7 @@ bool isNonEmptyString(const QVariant& value)
 
 bool isNumber(const QVariant& value)
 {
-    switch (value.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::LongLong:
-    case QMetaType::UInt:
-    case QMetaType::ULongLong:
-    case QMetaType::Double:
-    case QMetaType::Bool:
-        return true;
-    default:
-        return false;
-    }
+    return value.typeId() == QMetaType::Bool || isNumeric(value);
 }
 
 } // namespace
