@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/linux/FileDescriptor.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -7,7 +9,10 @@
 
 // Reads a whole kernel text file (/proc, /sys) into a buffer it keeps, so
 // repeated reads of the same file allocate nothing once the buffer has grown
-// to the file's size.
+// to the file's size. A file of /proc or /sys is kept open: the kernel writes
+// it anew for every read from its start, so a sampling tick reads it without
+// looking up its path again. Other files (a saved sample under a test's root)
+// may be replaced by a new file under the same name and are opened each time.
 class KernelFileReader {
 public:
     // Far above any kernel text file (/proc/stat of 1024 processors is about
@@ -23,4 +28,5 @@ public:
 private:
     std::string m_path;
     std::vector<char> m_buffer;
+    FileDescriptor m_kept {-1};
 };

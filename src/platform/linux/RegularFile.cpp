@@ -6,7 +6,9 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <linux/magic.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 namespace {
@@ -25,9 +27,16 @@ RegularFile::Failure RegularFile::read(const char* path, std::size_t limit, std:
     std::size_t& size, Identity* identity)
 {
     size = 0;
+    FileDescriptor fd(-1);
+    const Failure opened = open(path, limit, fd, identity);
+    return opened == Failure::None ? readFrom(fd.get(), limit, buffer, size) : opened;
+}
+
+RegularFile::Failure RegularFile::open(const char* path, std::size_t limit, FileDescriptor& descriptor, Identity* identity)
+{
     // Non-blocking, so that opening a FIFO returns at once instead of
     // waiting for a writer; for regular files the flag changes nothing.
-    const FileDescriptor fd(::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    FileDescriptor fd(::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (fd.get() < 0)
         return errno == ENOENT || errno == ENOTDIR ? Failure::Missing : Failure::Unreadable;
     struct stat status {};
@@ -39,6 +48,13 @@ RegularFile::Failure RegularFile::read(const char* path, std::size_t limit, std:
         return Failure::NotRegular;
     if (static_cast<quint64>(status.st_size) > limit)
         return Failure::TooLarge;
+    descriptor.reset(fd.release());
+    return Failure::None;
+}
+
+RegularFile::Failure RegularFile::readFrom(int fd, std::size_t limit, std::vector<char>& buffer, std::size_t& size)
+{
+    size = 0;
     if (buffer.size() < InitialBufferSize)
         buffer.resize(InitialBufferSize);
     for (;;) {
@@ -46,7 +62,7 @@ RegularFile::Failure RegularFile::read(const char* path, std::size_t limit, std:
         // so; one byte beyond the limit tells a file that is too long.
         if (size == buffer.size())
             buffer.resize(std::min(buffer.size() * 2, limit + 1));
-        const ssize_t n = ::read(fd.get(), buffer.data() + size, buffer.size() - size);
+        const ssize_t n = ::pread(fd, buffer.data() + size, buffer.size() - size, off_t(size));
         if (n == 0)
             return Failure::None;
         if (n < 0) {
@@ -58,6 +74,13 @@ RegularFile::Failure RegularFile::read(const char* path, std::size_t limit, std:
         if (size > limit)
             return Failure::TooLarge;
     }
+}
+
+bool RegularFile::isGeneratedByTheKernel(int fd)
+{
+    struct statfs fileSystem {};
+    return ::fstatfs(fd, &fileSystem) == 0
+        && (fileSystem.f_type == PROC_SUPER_MAGIC || fileSystem.f_type == SYSFS_MAGIC);
 }
 
 std::optional<QByteArray> RegularFile::read(const QString& path, std::size_t limit, Failure* failure,

@@ -7,6 +7,8 @@
 #include <optional>
 #include <vector>
 
+class FileDescriptor;
+
 // Reads files that a broken or hostile setup may have replaced with a FIFO
 // (an open would wait for a writer forever), a device (/dev/zero never ends)
 // or something huge: the open never blocks, only regular files are read (the
@@ -28,6 +30,15 @@ public:
     // the buffer keeps its capacity for the next read.
     static Failure read(const char* path, std::size_t limit, std::vector<char>& buffer, std::size_t& size,
         Identity* identity = nullptr);
+    // The opening half of read(): the descriptor holds the open file when
+    // it is a regular file within the limit.
+    static Failure open(const char* path, std::size_t limit, FileDescriptor& descriptor, Identity* identity = nullptr);
+    // The reading half: the whole of an open file from its start, whatever
+    // was read from it before.
+    static Failure readFrom(int fd, std::size_t limit, std::vector<char>& buffer, std::size_t& size);
+    // Whether the open file is one the kernel writes anew for every read
+    // from its start (a file of /proc or /sys), so that it may be kept open.
+    static bool isGeneratedByTheKernel(int fd);
     // The same as bytes; none on failure, with the reason in `failure`.
     static std::optional<QByteArray> read(const QString& path, std::size_t limit, Failure* failure = nullptr,
         Identity* identity = nullptr);

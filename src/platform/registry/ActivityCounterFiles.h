@@ -51,4 +51,6 @@ private:
     std::string m_secondPath;
     int m_first = -1;
     int m_second = -1;
+    // Files of /sys, which need no check for removal before each read.
+    bool m_generatedByTheKernel = false;
 };
