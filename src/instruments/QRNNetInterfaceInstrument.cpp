@@ -149,9 +149,10 @@ void QRNNetInterfaceInstrument::collectNewSampleForAllActiveInterfaces()
     if (names != table.slotNames)
         table.rebuildSlots(names);
     const InterfaceAddressTable& addresses = table.addressesFor(names);
+    const NetDeviceTable* all = table.reader.allStatistics();
     for (Slot& slot : table.slots) {
         Entry& entry = slot.current;
-        entry.statistics = table.reader.statistics(slot.name);
+        entry.statistics = all ? all->find(slot.name) : table.reader.statistics(slot.name);
         const auto listed = addresses.constFind(slot.name);
         entry.addresses = listed == addresses.cend() ? InterfaceAddressList() : *listed;
         entry.displayName = slot.displayName;

@@ -33,7 +33,14 @@ NetInterfaceReader::NetInterfaceReader(const QString& sysroot)
     : m_sysroot(sysroot)
     , m_root(m_sysroot.filePath(QString()))
     , m_interfaceFolder(m_sysroot.filePath(QStringLiteral("sys/class/net")))
+    , m_deviceTableReader(m_sysroot.filePath(QStringLiteral("proc/net/dev")))
 {
+}
+
+const NetDeviceTable* NetInterfaceReader::allStatistics() const
+{
+    const std::optional<std::string_view> text = m_deviceTableReader.read();
+    return text && m_deviceTable.parse(*text) ? &m_deviceTable : nullptr;
 }
 
 bool NetInterfaceReader::hasInterfaceFolder() const

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "platform/linux/FileDescriptor.h"
+#include "platform/linux/KernelFileReader.h"
 #include "platform/linux/Sysroot.h"
+#include "platform/net/NetDeviceTable.h"
 #include "platform/net/NetInterfaceKind.h"
 #include "platform/net/NetInterfaceStatistics.h"
 
@@ -24,6 +26,11 @@ public:
     QStringList interfaceNames() const;
     // None when the interface is gone or a counter cannot be read.
     std::optional<NetInterfaceStatistics> statistics(const QString& name) const;
+    // The counters of every interface from one read of the kernel's table
+    // (/proc/net/dev), valid until the next call: what a refresh of all of
+    // them wants. None where the sysroot has no table (a saved tree of /sys
+    // alone) or it cannot be read; statistics() then reads each folder.
+    const NetDeviceTable* allStatistics() const;
     // One counter of "statistics" (rx_packets, tx_packets, ...).
     std::optional<quint64> counter(const QString& name, const char* file) const;
     NetInterfaceFacts facts(const QString& name) const;
@@ -51,4 +58,6 @@ private:
     mutable std::vector<std::string> m_listing;
     mutable std::vector<std::string> m_lastListing;
     mutable QStringList m_names;
+    mutable KernelFileReader m_deviceTableReader;
+    mutable NetDeviceTable m_deviceTable;
 };
