@@ -82,7 +82,14 @@ const QBrush& solidBrush(const QColor& color)
 } // namespace
 
 MenuBarDrawing::MenuBarDrawing(QPainter& painter, double canvasHeight, const QPalette& palette)
-    : m_painter(painter)
+    : m_painter(&painter)
+    , m_height(canvasHeight)
+    , m_palette(palette)
+{
+}
+
+MenuBarDrawing::MenuBarDrawing(DrawingRecord& record, double canvasHeight, const QPalette& palette)
+    : m_record(&record)
     , m_height(canvasHeight)
     , m_palette(palette)
 {
@@ -156,12 +163,12 @@ template <typename Paint>
 void MenuBarDrawing::paint(const QColor& color, const QRectF& bounds, Paint paint)
 {
     if (color.alpha() == 255) {
-        paint(m_painter, color);
+        paint(*m_painter, color);
         return;
     }
     if (color.alpha() == 0)
         return;
-    OpaqueLayer& layer = sharedLayer(m_painter);
+    OpaqueLayer& layer = sharedLayer(*m_painter);
     if (QPainter* painter = layer.begin(bounds)) {
         QColor opaque = color;
         opaque.setAlpha(255);
@@ -172,6 +179,8 @@ void MenuBarDrawing::paint(const QColor& color, const QRectF& bounds, Paint pain
 
 void MenuBarDrawing::fillPolygon(const QPolygonF& polygon, const QColor& color)
 {
+    if (m_record)
+        return m_record->record(DrawingRecord::Call::FillPolygon, polygon, color);
     paint(color, polygon.boundingRect(), [&](QPainter& painter, const QColor& ink) {
         painter.setPen(Qt::NoPen);
         painter.setBrush(solidBrush(ink));
@@ -181,11 +190,15 @@ void MenuBarDrawing::fillPolygon(const QPolygonF& polygon, const QColor& color)
 
 void MenuBarDrawing::fillPath(const QPainterPath& path, const QColor& color)
 {
+    if (m_record)
+        return m_record->record(DrawingRecord::Call::FillPath, path, color);
     paint(color, path.boundingRect(), [&](QPainter& painter, const QColor& ink) { painter.fillPath(path, ink); });
 }
 
 void MenuBarDrawing::strokePath(const QPainterPath& path, const QColor& color, double lineWidth)
 {
+    if (m_record)
+        return m_record->record(DrawingRecord::Call::StrokePath, path, color, lineWidth);
     // Mitred corners reach out up to the line width.
     const QRectF bounds = path.boundingRect().adjusted(-lineWidth, -lineWidth, lineWidth, lineWidth);
     paint(color, bounds, [&](QPainter& painter, const QColor& ink) { painter.strokePath(path, pen(ink, lineWidth)); });
@@ -193,6 +206,8 @@ void MenuBarDrawing::strokePath(const QPainterPath& path, const QColor& color, d
 
 void MenuBarDrawing::strokeLine(double x1, double y1, double x2, double y2, const QColor& color, double lineWidth)
 {
+    if (m_record)
+        return m_record->record(DrawingRecord::Call::StrokeLine, QLineF(x1, y1, x2, y2), color, lineWidth);
     const QLineF line(point(x1, y1), point(x2, y2));
     const QRectF bounds = QRectF(line.p1(), line.p2()).normalized().adjusted(-lineWidth, -lineWidth, lineWidth, lineWidth);
     paint(color, bounds, [&](QPainter& painter, const QColor& ink) {
@@ -214,11 +229,13 @@ void MenuBarDrawing::fillEllipse(const QRectF& designRect, const QColor& color)
 // from one refresh to the next, so they come from the shape cache.
 void MenuBarDrawing::strokeEllipse(const QRectF& designRect, const QColor& color, double lineWidth)
 {
+    if (m_record)
+        return m_record->record(DrawingRecord::Call::StrokeEllipse, designRect, color, lineWidth);
     const double half = lineWidth / 2;
     QPainterPath ring;
     ring.addEllipse(rect(designRect).adjusted(-half, -half, half, half));
     ring.addEllipse(rect(designRect).adjusted(half, half, -half, -half));
-    ShapeCache::shared().fill(m_painter, ring, color);
+    ShapeCache::shared().fill(*m_painter, ring, color);
 }
 
 void MenuBarDrawing::fillRoundedRect(const QRectF& designRect, double radius, const QColor& color)
@@ -230,16 +247,20 @@ void MenuBarDrawing::fillRoundedRect(const QRectF& designRect, double radius, co
 
 void MenuBarDrawing::strokeRoundedRect(const QRectF& designRect, double radius, const QColor& color, double lineWidth)
 {
+    if (m_record)
+        return m_record->record(DrawingRecord::Call::StrokeRoundedRect, designRect, radius, color, lineWidth);
     const double half = lineWidth / 2;
     const double inner = std::max(radius - half, 0.0);
     QPainterPath ring;
     ring.addRoundedRect(rect(designRect).adjusted(-half, -half, half, half), radius + half, radius + half);
     ring.addRoundedRect(rect(designRect).adjusted(half, half, -half, -half), inner, inner);
-    ShapeCache::shared().fill(m_painter, ring, color);
+    ShapeCache::shared().fill(*m_painter, ring, color);
 }
 
 void MenuBarDrawing::frameRect(const QRectF& designRect, const QColor& color)
 {
+    if (m_record)
+        return m_record->record(DrawingRecord::Call::FrameRect, designRect, color);
     const QRectF r = rect(designRect);
     paint(color, r, [&](QPainter& painter, const QColor& ink) {
         if (r.width() <= 2 || r.height() <= 2) {
@@ -256,6 +277,8 @@ void MenuBarDrawing::frameRect(const QRectF& designRect, const QColor& color)
 
 void MenuBarDrawing::strokeRect(const QRectF& designRect, const QColor& color, double lineWidth, const QList<qreal>& dashes)
 {
+    if (m_record)
+        return m_record->record(DrawingRecord::Call::StrokeRect, designRect, color, lineWidth, dashes);
     QPen outline = pen(color, lineWidth);
     if (!dashes.isEmpty()) {
         // Qt measures dashes in line widths.
@@ -277,7 +300,9 @@ void MenuBarDrawing::strokeRect(const QRectF& designRect, const QColor& color, d
 void MenuBarDrawing::drawText(const QString& text, double x, double y, const QFont& font, const QColor& color,
     const QTextOption& option)
 {
-    TextImageCache::shared().draw(m_painter, point(x, y), text, font, color, option);
+    if (m_record)
+        return m_record->record(DrawingRecord::Call::DrawText, text, x, y, font, color, option);
+    TextImageCache::shared().draw(*m_painter, point(x, y), text, font, color, option);
 }
 
 QFontMetricsF MenuBarDrawing::metrics(const QFont& font)

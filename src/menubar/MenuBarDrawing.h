@@ -1,5 +1,6 @@
 #pragma once
 
+#include "menubar/DrawingRecord.h"
 #include "menubar/MenuBarColor.h"
 
 #include <QFont>
@@ -21,6 +22,8 @@
 class MenuBarDrawing {
 public:
     MenuBarDrawing(QPainter& painter, double canvasHeight, const QPalette& palette);
+    // A drawing that paints nothing and writes its calls into the record.
+    MenuBarDrawing(DrawingRecord& record, double canvasHeight, const QPalette& palette);
     MenuBarDrawing(const MenuBarDrawing&) = delete;
     MenuBarDrawing& operator=(const MenuBarDrawing&) = delete;
     ~MenuBarDrawing();
@@ -87,7 +90,8 @@ private:
     template <typename Paint>
     void paint(const QColor& color, const QRectF& bounds, Paint paint);
 
-    QPainter& m_painter;
+    QPainter* m_painter = nullptr;
+    DrawingRecord* m_record = nullptr;
     double m_height;
     QPalette m_palette;
 };

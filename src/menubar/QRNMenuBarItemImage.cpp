@@ -64,7 +64,29 @@ void QRNMenuBarItemImage::refreshCells()
     if (!m_associatedView)
         return;
     const StatusBar& bar = m_associatedView->statusBar() ? *m_associatedView->statusBar() : StatusBar::systemStatusBar();
-    m_associatedView->setImage(render(bar.devicePixelRatio(), bar.palette()));
+    const qreal ratio = bar.devicePixelRatio();
+    const QPalette& palette = bar.palette();
+    if (showsCurrentDrawing(ratio, palette))
+        return;
+    m_associatedView->setImage(render(ratio, palette));
+    if (!m_shown)
+        m_shown.emplace();
+    std::swap(m_shown->record, m_nextRecord);
+    m_shown->size = m_size;
+    m_shown->devicePixelRatio = ratio;
+    m_shown->palette = palette;
+}
+
+bool QRNMenuBarItemImage::showsCurrentDrawing(qreal devicePixelRatio, const QPalette& palette)
+{
+    // Recording runs the cells' drawing code without painting a pixel, a
+    // fraction of the cost of drawing; values that changed but look the same
+    // (a percentage that rounds alike) record the same calls.
+    m_nextRecord.clear();
+    MenuBarDrawing drawing(m_nextRecord, m_size.height(), palette);
+    drawMenuBarImage(drawing);
+    return m_shown && m_shown->record == m_nextRecord && m_shown->size == m_size
+        && m_shown->devicePixelRatio == devicePixelRatio && m_shown->palette == palette;
 }
 
 void QRNMenuBarItemImage::drawMenuBarImage(MenuBarDrawing& drawing)
@@ -126,6 +148,7 @@ void QRNMenuBarItemImage::setAssociatedView(StatusItem* view)
         m_associatedView->setCompactImageSource(nullptr);
     }
     m_associatedView = view;
+    m_shown.reset();
     if (!view)
         return;
     connect(view, &StatusItem::changed, this, &QRNMenuBarItemImage::associatedViewDidChange);

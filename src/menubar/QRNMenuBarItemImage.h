@@ -1,5 +1,6 @@
 #pragma once
 
+#include "menubar/DrawingRecord.h"
 #include "menubar/QRNMenuBarCell.h"
 #include "platform/statusbar/StatusItem.h"
 
@@ -10,6 +11,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class MenuBarDrawing;
@@ -18,10 +20,12 @@ class MenuBarDrawing;
 // out left to right without gaps and drawn side by side on the image's
 // bottom edge. Settings may ask for any number of cells; the image holds at
 // most MaximumCellCount and draws those that fit into MaximumWidth, so that
-// neither memory nor drawing grows without bound and no item outgrows a screen. Every refresh lays the cells out again and hands
-// a rendering, at the bar's device pixel ratio and in its palette, to the
-// associated status item. Two images are kept and drawn into in turn: the one
-// the status item does not hold any more is drawn over in place.
+// neither memory nor drawing grows without bound and no item outgrows a
+// screen. Every refresh lays the cells out again and hands a rendering, at the
+// bar's device pixel ratio and in its palette, to the associated status item;
+// a refresh after which the cells would paint what the status item already
+// shows draws and hands over nothing. Two images are kept and drawn into in
+// turn: the one the status item does not hold any more is drawn over in place.
 class QRNMenuBarItemImage : public QObject {
     Q_OBJECT
 public:
@@ -69,11 +73,22 @@ public:
 
 private:
     void associatedViewDidChange();
+    // Whether the cells, drawn now, would paint what the status item shows.
+    bool showsCurrentDrawing(qreal devicePixelRatio, const QPalette& palette);
 
     QSizeF m_size;
     Cells m_menuBarCells;
     std::size_t m_drawnCellCount = 0;
     QPointer<StatusItem> m_associatedView;
     std::array<QImage, 2> m_renderings;
+    // What the status item was last given, and the drawing of this refresh.
+    struct Shown {
+        DrawingRecord record;
+        QSizeF size;
+        qreal devicePixelRatio = 0;
+        QPalette palette;
+    };
+    std::optional<Shown> m_shown;
+    DrawingRecord m_nextRecord;
     bool m_isHighlighted = false;
 };

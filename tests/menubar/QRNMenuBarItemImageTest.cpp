@@ -176,3 +176,70 @@ TEST(QRNMenuBarItemImage, TheSquareFormShowsTheFirstValueLegiblyAtEverySize)
     empty.addMenuBarCell(std::make_unique<QRNSpacerMenuBarCell>());
     EXPECT_TRUE(empty.renderCompact(22, lightPalette()).isNull());
 }
+
+namespace {
+// A bar whose ratio and palette change under its items, as a move to another
+// screen or a new theme changes them.
+class ChangingStatusBar : public OffscreenStatusBar {
+public:
+    qreal devicePixelRatio() const override { return m_ratio; }
+    QPalette palette() const override { return m_palette; }
+    qreal m_ratio = 1.0;
+    QPalette m_palette = lightPalette();
+};
+} // namespace
+
+TEST(QRNMenuBarItemImage, HandsOverAnImageOnlyWhenItWouldShowOtherPixels)
+{
+    ChangingStatusBar bar;
+    std::unique_ptr<StatusItem> item = bar.statusItemWithLength(StatusItem::VariableLength);
+    QRNMenuBarItemImage image(QSizeF(0, 22));
+    image.setAssociatedView(item.get());
+    image.addMenuBarCell(percentage(0.4210));
+    QRNNumericMenuBarCell& number = static_cast<QRNNumericMenuBarCell&>(*image.menuBarCells().back());
+    auto graph = std::make_unique<QRNGraphMenuBarCell>();
+    graph->setCapacity(4);
+    QRNGraphMenuBarCell& history = *graph;
+    image.addMenuBarCell(std::move(graph));
+
+    int handedOver = 0;
+    QObject::connect(item.get(), &StatusItem::changed, [&] { ++handedOver; });
+    const auto refreshed = [&] {
+        handedOver = 0;
+        image.refreshCells();
+        return handedOver > 0;
+    };
+    const QImage first = item->image();
+    EXPECT_FALSE(refreshed()) << "nothing changed";
+    number.setDoubleValue(0.4214);
+    EXPECT_FALSE(refreshed()) << "a value that shows as the same percentage";
+    EXPECT_EQ(item->image().cacheKey(), first.cacheKey());
+
+    number.setDoubleValue(0.43);
+    EXPECT_TRUE(refreshed()) << "a new percentage";
+    EXPECT_GT(largestDifference(item->image(), first), 0);
+    for (int sample = 0; sample < 4; ++sample) {
+        history.addNewValue(1);
+        EXPECT_TRUE(refreshed()) << "the graph moves on, sample " << sample;
+    }
+    history.addNewValue(1);
+    EXPECT_FALSE(refreshed()) << "a graph of equal samples moved on by one more";
+    const QImage shown = item->image().copy();
+
+    item->setHighlighted(true);
+    EXPECT_NE(item->image(), shown) << "highlighted";
+    item->setHighlighted(false);
+    EXPECT_EQ(item->image(), shown) << "back from the highlight";
+    bar.m_palette = darkPalette();
+    EXPECT_TRUE(refreshed()) << "a new palette";
+    bar.m_ratio = 2.0;
+    EXPECT_TRUE(refreshed()) << "a new device pixel ratio";
+    EXPECT_EQ(item->image().devicePixelRatio(), 2.0);
+    EXPECT_FALSE(refreshed());
+
+    // Another status item has been shown nothing yet.
+    std::unique_ptr<StatusItem> other = bar.statusItemWithLength(StatusItem::VariableLength);
+    image.setAssociatedView(other.get());
+    image.refreshCells();
+    EXPECT_EQ(other->image(), item->image());
+}
