@@ -31,6 +31,7 @@ void QRNMenuBarItemImage::addMenuBarCell(std::unique_ptr<QRNMenuBarCell> cell)
     }
     cell->setIsHighlighted(m_isHighlighted);
     m_menuBarCells.push_back(std::move(cell));
+    m_squares.reset();
     refreshCells();
 }
 
@@ -45,6 +46,7 @@ void QRNMenuBarItemImage::setMenuBarCells(Cells cells)
     for (const auto& cell : cells)
         cell->setIsHighlighted(m_isHighlighted);
     m_menuBarCells = std::move(cells);
+    m_squares.reset();
     refreshCells();
 }
 
@@ -55,6 +57,7 @@ void QRNMenuBarItemImage::removeMenuBarCellAtIndex(quint64 index)
         return;
     }
     m_menuBarCells.erase(m_menuBarCells.begin() + qsizetype(index));
+    m_squares.reset();
     refreshCells();
 }
 
@@ -133,12 +136,41 @@ QImage QRNMenuBarItemImage::render(qreal devicePixelRatio, const QPalette& palet
 
 QImage QRNMenuBarItemImage::renderCompact(int side, const QPalette& palette) const
 {
-    for (const auto& cell : m_menuBarCells) {
-        QImage square = cell->compactImage(side, palette);
-        if (!square.isNull())
-            return square;
+    if (m_squares && m_squares->palette == palette && m_squares->cellCount <= m_menuBarCells.size()) {
+        m_squaresCheck.clear();
+        recordCells(m_squaresCheck, m_squares->cellCount, palette);
+        if (m_squaresCheck == m_squares->cells) {
+            for (const auto& [kept, square] : m_squares->bySide) {
+                if (kept == side)
+                    return square;
+            }
+        } else {
+            m_squares.reset();
+        }
     }
-    return {};
+    QImage square;
+    std::size_t count = 0;
+    while (count < m_menuBarCells.size() && square.isNull())
+        square = m_menuBarCells[count++]->compactImage(side, palette);
+    if (m_squares && m_squares->cellCount != count)
+        m_squares.reset();
+    if (!m_squares) {
+        m_squares.emplace();
+        recordCells(m_squares->cells, count, palette);
+        m_squares->cellCount = count;
+        m_squares->palette = palette;
+    }
+    m_squares->bySide.emplace_back(side, square);
+    return square;
+}
+
+void QRNMenuBarItemImage::recordCells(DrawingRecord& record, std::size_t count, const QPalette& palette) const
+{
+    MenuBarDrawing drawing(record, StatusBar::Thickness, palette);
+    for (std::size_t i = 0; i < count; ++i) {
+        QRNMenuBarCell& cell = *m_menuBarCells[i];
+        cell.drawWithFrame(drawing, QRectF(0, 0, cell.width(), StatusBar::Thickness));
+    }
 }
 
 void QRNMenuBarItemImage::setAssociatedView(StatusItem* view)

@@ -75,6 +75,8 @@ private:
     void associatedViewDidChange();
     // Whether the cells, drawn now, would paint what the status item shows.
     bool showsCurrentDrawing(qreal devicePixelRatio, const QPalette& palette);
+    // The drawing of the first `count` cells, each in a frame of its own.
+    void recordCells(DrawingRecord& record, std::size_t count, const QPalette& palette) const;
 
     QSizeF m_size;
     Cells m_menuBarCells;
@@ -90,5 +92,15 @@ private:
     };
     std::optional<Shown> m_shown;
     DrawingRecord m_nextRecord;
+    // A cell's square shows what the cell draws in the bar: while the cells
+    // up to the one that shows draw the same, its squares are the ones made.
+    struct Squares {
+        DrawingRecord cells;
+        std::size_t cellCount = 0;
+        QPalette palette;
+        std::vector<std::pair<int, QImage>> bySide;
+    };
+    mutable std::optional<Squares> m_squares;
+    mutable DrawingRecord m_squaresCheck;
     bool m_isHighlighted = false;
 };

@@ -243,3 +243,39 @@ TEST(QRNMenuBarItemImage, HandsOverAnImageOnlyWhenItWouldShowOtherPixels)
     image.refreshCells();
     EXPECT_EQ(other->image(), item->image());
 }
+
+TEST(QRNMenuBarItemImage, SquaresAreDrawnAgainOnlyWhenTheCellsUpToTheOneShownDrawDifferently)
+{
+    QRNMenuBarItemImage image(QSizeF(0, 22));
+    image.addMenuBarCell(std::make_unique<QRNSpacerMenuBarCell>());
+    image.addMenuBarCell(percentage(0.42));
+    auto graph = std::make_unique<QRNGraphMenuBarCell>();
+    QRNGraphMenuBarCell& history = *graph;
+    image.addMenuBarCell(std::move(graph));
+    auto& number = static_cast<QRNNumericMenuBarCell&>(*image.menuBarCells()[1]);
+
+    const QImage small = image.renderCompact(16, lightPalette());
+    const QImage large = image.renderCompact(32, lightPalette());
+    history.addNewValue(1);
+    EXPECT_EQ(image.renderCompact(16, lightPalette()).cacheKey(), small.cacheKey()) << "only a cell after the shown one changed";
+    EXPECT_EQ(image.renderCompact(32, lightPalette()).cacheKey(), large.cacheKey());
+
+    number.setDoubleValue(0.57);
+    const QImage changed = image.renderCompact(16, lightPalette());
+    EXPECT_GT(largestDifference(changed, small), 0) << "the value shown";
+    EXPECT_EQ(changed, percentage(0.57)->compactImage(16, lightPalette()));
+    EXPECT_EQ(image.renderCompact(32, lightPalette()), percentage(0.57)->compactImage(32, lightPalette()));
+
+    EXPECT_GT(largestDifference(image.renderCompact(16, darkPalette()), changed), 0) << "another palette";
+    image.setIsHighlighted(true);
+    EXPECT_EQ(image.renderCompact(16, darkPalette()), [] {
+        auto highlighted = percentage(0.57);
+        highlighted->setIsHighlighted(true);
+        return highlighted->compactImage(16, darkPalette());
+    }());
+
+    // A new first cell that shows something takes over the square.
+    image.removeMenuBarCellAtIndex(0);
+    image.removeMenuBarCellAtIndex(0);
+    EXPECT_EQ(image.renderCompact(16, darkPalette()), history.compactImage(16, darkPalette()));
+}
