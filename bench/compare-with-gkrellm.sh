@@ -7,7 +7,7 @@
 # memory. Compare the ratio more than the absolute figures on a busy machine.
 #
 # Usage: bench/compare-with-gkrellm.sh [--items default|network|storage|all|processor]
-#            [--back-end bar|tray] [--seconds N] [--runs N]
+#            [--back-end bar|tray] [--seconds N] [--runs N] [--settle S]
 #   --items     default: the first-start items (processor: text, graph,
 #               percentage; memory: text, pie, two-line text; main menu);
 #               network: those and the network item (rates, opposed graph)
@@ -19,17 +19,22 @@
 #               xfce4-panel on a private session bus (the CPU of its tray
 #               plug-in, which reads and draws the icons, is listed too)
 #   --runs      each run starts everything afresh; the last line is the median
+#   --settle    seconds between the start and the counted span (15): start-up
+#               work stays out of it, including the one release of start-up
+#               pages Vistrel makes ten seconds after it starts (a read of
+#               /proc/self/smaps and the page faults that follow)
 # Needs a release build (scripts/run builds build/release; VISTREL= overrides)
 # and the gkrellm package.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-items=default back_end=bar seconds=120 runs=1
+items=default back_end=bar seconds=120 runs=1 settle=15
 while [ $# -gt 0 ]; do
   case $1 in
     --items) items=$2; shift 2 ;;
     --back-end) back_end=$2; shift 2 ;;
     --seconds) seconds=$2; shift 2 ;;
     --runs) runs=$2; shift 2 ;;
+    --settle) settle=$2; shift 2 ;;
     *) echo "unknown argument '$1'; see the head of $0" >&2; exit 2 ;;
   esac
 done
@@ -72,7 +77,7 @@ one_run() { # -> "vistrel: cpu wake main rss | gkrellm: ... [| panel: ...]"
   HOME="$work/home" gkrellm >/dev/null 2>&1 &
   local gkrellm_pid=$!; session_pids+=($gkrellm_pid)
 
-  sleep 5   # both settle after their start (and the tray shows the items)
+  sleep "$settle"   # both settle after their start (and the tray shows the items)
   kill -0 $vistrel_pid 2>/dev/null && kill -0 $gkrellm_pid 2>/dev/null || { echo "vistrel or gkrellm did not start" >&2; return 1; }
   if [ "$back_end" = tray ] && [ "$(session_tray_items)" -lt 1 ]; then echo "the tray shows no item" >&2; return 1; fi
   local pids=($vistrel_pid $gkrellm_pid) pid
