@@ -76,6 +76,15 @@ RegularFile::Failure RegularFile::readFrom(int fd, std::size_t limit, std::vecto
     }
 }
 
+ssize_t RegularFile::readKeptFromStart(int fd, char* buffer, std::size_t size, bool generatedByTheKernel)
+{
+    struct stat status {};
+    if (fd < 0 || (!generatedByTheKernel && (::fstat(fd, &status) != 0 || status.st_nlink == 0)))
+        return -1;
+    const ssize_t length = ::pread(fd, buffer, size, 0);
+    return length > 0 ? length : -1;
+}
+
 bool RegularFile::isGeneratedByTheKernel(int fd)
 {
     struct statfs fileSystem {};

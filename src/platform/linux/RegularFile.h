@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <sys/types.h>
 #include <vector>
 
 class FileDescriptor;
@@ -36,6 +37,12 @@ public:
     // The reading half: the whole of an open file from its start, whatever
     // was read from it before.
     static Failure readFrom(int fd, std::size_t limit, std::vector<char>& buffer, std::size_t& size);
+    // A small file kept open, read from its start into the buffer: its
+    // length, or -1 when it cannot be read or is empty. A removed device's
+    // file in /sys fails to read by itself; a removed ordinary file (a saved
+    // tree's) still reads, so unless the file is the kernel's, one without
+    // links counts as gone too.
+    static ssize_t readKeptFromStart(int fd, char* buffer, std::size_t size, bool generatedByTheKernel);
     // Whether the open file is one the kernel writes anew for every read
     // from its start (a file of /proc or /sys), so that it may be kept open.
     static bool isGeneratedByTheKernel(int fd);

@@ -3,25 +3,12 @@
 #include "platform/linux/RegularFile.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
 #include <cstring>
 
 namespace {
-
-// The file's bytes from its start; -1 when it cannot be read. A removed
-// device's sysfs file fails to read; an ordinary file (a fixture tree's) that
-// lost its last link is looked at to count as gone the same way.
-ssize_t readFromStart(int fd, char* buffer, std::size_t size, bool generatedByTheKernel)
-{
-    struct stat status {};
-    if (fd < 0 || (!generatedByTheKernel && (::fstat(fd, &status) != 0 || status.st_nlink == 0)))
-        return -1;
-    const ssize_t length = ::pread(fd, buffer, size, 0);
-    return length > 0 ? length : -1;
-}
 
 bool isDigit(char c)
 {
@@ -113,7 +100,7 @@ std::optional<ActivityCounterFiles::Reading> ActivityCounterFiles::read()
 std::optional<ActivityCounterFiles::Reading> ActivityCounterFiles::readOpen() const
 {
     std::array<char, 512> buffer {};
-    const ssize_t first = readFromStart(m_first, buffer.data(), buffer.size(), m_generatedByTheKernel);
+    const ssize_t first = RegularFile::readKeptFromStart(m_first, buffer.data(), buffer.size(), m_generatedByTheKernel);
     if (first < 0)
         return std::nullopt;
     if (m_kind == Kind::Disk) {
@@ -121,13 +108,13 @@ std::optional<ActivityCounterFiles::Reading> ActivityCounterFiles::readOpen() co
         if (!reading)
             return std::nullopt;
         std::array<char, 32> status {};
-        const ssize_t length = readFromStart(m_second, status.data(), status.size(), m_generatedByTheKernel);
+        const ssize_t length = RegularFile::readKeptFromStart(m_second, status.data(), status.size(), m_generatedByTheKernel);
         static constexpr char Suspended[] = "suspended";
         reading->sleeping = length >= ssize_t(sizeof Suspended - 1) && std::memcmp(status.data(), Suspended, sizeof Suspended - 1) == 0;
         return reading;
     }
     const std::optional<quint64> received = parseCounter(buffer.data(), std::size_t(first));
-    const ssize_t second = readFromStart(m_second, buffer.data(), buffer.size(), m_generatedByTheKernel);
+    const ssize_t second = RegularFile::readKeptFromStart(m_second, buffer.data(), buffer.size(), m_generatedByTheKernel);
     const std::optional<quint64> sent = second < 0 ? std::nullopt : parseCounter(buffer.data(), std::size_t(second));
     if (!received || !sent)
         return std::nullopt;

@@ -1,24 +1,13 @@
 #include "platform/registry/KeptDiskFiles.h"
 
+#include "platform/linux/RegularFile.h"
+
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
 
 namespace {
-
-// Reads the whole (small) file from its start into buffer; the length, or -1.
-// A removed regular file (fixture trees) still reads, so a file without
-// links counts as gone as well.
-ssize_t readFromStart(int fd, char* buffer, size_t size)
-{
-    struct stat status {};
-    if (::fstat(fd, &status) != 0 || status.st_nlink == 0)
-        return -1;
-    const ssize_t length = ::pread(fd, buffer, size, 0);
-    return length > 0 ? length : -1;
-}
 
 int openForReading(const std::string& path)
 {
@@ -54,13 +43,14 @@ bool KeptDiskFiles::open(const QString& disk, Files& files) const
     files.identity = openForReading(m_sysroot.filePath(base + QStringLiteral("/diskseq")));
     if (files.identity < 0)
         files.identity = openForReading(m_sysroot.filePath(base + QStringLiteral("/dev")));
+    files.generatedByTheKernel = files.stat >= 0 && RegularFile::isGeneratedByTheKernel(files.stat);
     return files.stat >= 0 && files.identity >= 0;
 }
 
-KeptDiskFiles::Identity KeptDiskFiles::compareIdentity(int fd, const QString& identity)
+KeptDiskFiles::Identity KeptDiskFiles::compareIdentity(const Files& files, const QString& identity)
 {
     std::array<char, 64> buffer{};
-    const ssize_t length = readFromStart(fd, buffer.data(), buffer.size());
+    const ssize_t length = RegularFile::readKeptFromStart(files.identity, buffer.data(), buffer.size(), files.generatedByTheKernel);
     if (length < 0)
         return Identity::Unreadable;
     const QByteArrayView text = QByteArrayView(buffer.data(), length).trimmed();
@@ -86,11 +76,12 @@ std::optional<BlockStatistics> KeptDiskFiles::statistics(const QString& disk, co
             m_files.remove(disk);
             return std::nullopt;
         }
-        const Identity found = compareIdentity(files.identity, identity);
+        const Identity found = compareIdentity(files, identity);
         // Another disk has the name now; its files stay open for its own entries.
         if (found == Identity::Other)
             return std::nullopt;
-        const ssize_t length = found == Identity::Same ? readFromStart(files.stat, buffer.data(), buffer.size()) : -1;
+        const ssize_t length = found == Identity::Same ? RegularFile::readKeptFromStart(files.stat, buffer.data(), buffer.size(), files.generatedByTheKernel)
+                                                   : -1;
         if (length > 0)
             return BlockStatistics::parse(QByteArrayView(buffer.data(), length));
         // Stale descriptors of a disk that went away: one more try on fresh

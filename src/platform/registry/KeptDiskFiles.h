@@ -28,12 +28,14 @@ private:
     struct Files {
         int stat = -1;
         int identity = -1;
+        // Files of /sys, which need no check for removal before each read.
+        bool generatedByTheKernel = false;
     };
     bool open(const QString& disk, Files& files) const;
     static void close(Files& files);
     enum class Identity { Same, Other, Unreadable };
     // The identity file's text, trimmed, against the one the entry was made with.
-    static Identity compareIdentity(int fd, const QString& identity);
+    static Identity compareIdentity(const Files& files, const QString& identity);
 
     Sysroot m_sysroot;
     QHash<QString, Files> m_files;
