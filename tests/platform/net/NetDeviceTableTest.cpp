@@ -54,16 +54,21 @@ TEST(NetDeviceTable, TheKernelsTableAgreesWithTheInterfaceFoldersOfThisMachine)
     ASSERT_NE(table, nullptr) << "/proc/net/dev";
     const QStringList names = reader.interfaceNames();
     ASSERT_FALSE(names.isEmpty());
-    EXPECT_EQ(table->size(), std::size_t(names.size()));
+    std::size_t withCounters = 0;
     for (const QString& name : names) {
-        // Read one after the other, so counters may only have grown in between.
+        // Read one after the other, so counters may only have grown in between;
+        // entries of the folder that are no interface (bonding_masters) have no counters.
         const std::optional<NetInterfaceStatistics> fromTable = table->find(name);
         const std::optional<NetInterfaceStatistics> fromFolder = reader.statistics(name);
-        ASSERT_TRUE(fromTable && fromFolder) << name.toStdString();
+        if (!fromFolder)
+            continue;
+        ++withCounters;
+        ASSERT_TRUE(fromTable) << name.toStdString();
         EXPECT_LE(fromTable->inputBytes, fromFolder->inputBytes) << name.toStdString();
         EXPECT_LE(fromTable->outputPackets, fromFolder->outputPackets) << name.toStdString();
         EXPECT_LE(fromFolder->inputBytes - fromTable->inputBytes, 1u << 20) << name.toStdString();
         EXPECT_EQ(fromTable->inputErrors, fromFolder->inputErrors) << name.toStdString();
         EXPECT_EQ(fromTable->collisions, fromFolder->collisions) << name.toStdString();
     }
+    EXPECT_EQ(table->size(), withCounters);
 }
