@@ -4,6 +4,7 @@
 #include "items/QRNMonitorItem.h"
 
 #include <algorithm>
+#include <cmath>
 #include <unordered_set>
 
 SamplingScheduler::~SamplingScheduler()
@@ -56,8 +57,11 @@ SamplingGroup& SamplingScheduler::createGroup(double interval)
     auto group = std::make_unique<SamplingGroup>();
     group->interval = interval;
     group->timer = new QTimer(this);
-    // A coarse timer lets the system coalesce our wake-ups with others.
-    group->timer->setTimerType(Qt::CoarseTimer);
+    // A coarse timer lets the system coalesce our wake-ups with others. A
+    // whole number of seconds keeps to whole seconds, as Vistrel's other
+    // periodic checks do, so that they share one wake-up with the tick.
+    const bool wholeSeconds = interval >= 1 && interval == std::floor(interval);
+    group->timer->setTimerType(wholeSeconds ? Qt::VeryCoarseTimer : Qt::CoarseTimer);
     group->timer->setInterval(int(interval * 1000));
     SamplingGroup* raw = group.get();
     connect(group->timer, &QTimer::timeout, this, [this, raw] { updateItems(*raw); });

@@ -68,6 +68,8 @@ VistrelPlusSession::VistrelPlusSession(UserDefaults& sharedSuite, QObject* paren
             m_appExtensionTimer.setInterval(ReadInterval);
         retrieveDataFromAppExtension();
     });
+    // Whole seconds, as the sampling ticks keep: the check shares their wake-up.
+    m_availabilityTimer.setTimerType(Qt::VeryCoarseTimer);
     m_availabilityTimer.setInterval(AvailabilityInterval);
     connect(&m_availabilityTimer, &QTimer::timeout, this, &VistrelPlusSession::updateAppExtensionAvailability);
     currentSession = this;
