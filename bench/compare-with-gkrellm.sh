@@ -70,7 +70,7 @@ one_run() { # -> "vistrel: cpu wake main rss | gkrellm: ... [| panel: ...]"
   session_start_display
   [ "$back_end" = tray ] && session_start_tray
   session_write_settings "$work/vistrel" "$items"
-  XDG_CONFIG_HOME="$work/vistrel" XDG_RUNTIME_DIR="$work/vistrel" "$vistrel" --status-bar="$back_end" 2>/dev/null &
+  XDG_CONFIG_HOME="$work/vistrel" XDG_RUNTIME_DIR="$work/vistrel" "$vistrel" --status-bar="$back_end" 2>"$work/vistrel.log" &
   local vistrel_pid=$!; session_pids+=($vistrel_pid)
   mkdir -p "$work/home/.gkrellm2"
   echo "update_HZ 1" >"$work/home/.gkrellm2/user-config"
@@ -78,7 +78,12 @@ one_run() { # -> "vistrel: cpu wake main rss | gkrellm: ... [| panel: ...]"
   local gkrellm_pid=$!; session_pids+=($gkrellm_pid)
 
   sleep "$settle"   # both settle after their start (and the tray shows the items)
-  kill -0 $vistrel_pid 2>/dev/null && kill -0 $gkrellm_pid 2>/dev/null || { echo "vistrel or gkrellm did not start" >&2; return 1; }
+  if ! kill -0 $vistrel_pid 2>/dev/null; then
+    echo "vistrel ended during the settle; its last messages:" >&2
+    tail -n 20 "$work/vistrel.log" >&2
+    return 1
+  fi
+  kill -0 $gkrellm_pid 2>/dev/null || { echo "gkrellm ended during the settle" >&2; return 1; }
   if [ "$back_end" = tray ] && [ "$(session_tray_items)" -lt 1 ]; then echo "the tray shows no item" >&2; return 1; fi
   local pids=($vistrel_pid $gkrellm_pid) pid
   [ "$back_end" = tray ] && pids+=($tray_host_pid)
