@@ -52,9 +52,20 @@ QRNMemoryInstrument::QRNMemoryInstrument(const QString& sysroot, quint64 pageSiz
     m_lastVMInfo = m_currentVMInfo;
 }
 
+void QRNMemoryInstrument::setPagingCountersWanted(bool wanted)
+{
+    if (wanted == m_pagingCountersWanted)
+        return;
+    m_pagingCountersWanted = wanted;
+    if (wanted)
+        collectNewSample();
+}
+
 void QRNMemoryInstrument::collectNewSample()
 {
-    const HostMemoryStatistics::Sample sample = m_hostPort.sample();
+    const bool resumesPagingCounters = m_pagingCountersWanted && !m_lastSampleReadPagingCounters;
+    m_lastSampleReadPagingCounters = m_pagingCountersWanted;
+    const HostMemoryStatistics::Sample sample = m_hostPort.sample(m_pagingCountersWanted);
     if (sample.swapUsage) {
         m_currentSwapInfo = *sample.swapUsage;
     } else {
@@ -76,8 +87,9 @@ void QRNMemoryInstrument::collectNewSample()
     m_currentVMInfo = *sample.statistics;
     m_hasPagingCounters = sample.pagingCounters;
     // Without /proc/vmstat the sizes are still right, but the event counters
-    // have no value: they read 0 and so do their rates.
-    if (!m_hasPagingCounters)
+    // have no value: they read 0 and so do their rates. Counters read again
+    // after a pause have no previous sample to be measured against.
+    if (!m_hasPagingCounters || resumesPagingCounters)
         m_lastVMInfo = m_currentVMInfo;
 }
 
@@ -110,6 +122,7 @@ QString QRNMemoryInstrument::description() const
         + QStringLiteral("free: %1 active: %2 inactive: %3 wired: %4 zero-fill: %5 reactivated: %6\n")
               .arg(size(freeMemory()), size(activeMemory()), size(inactiveMemory()), size(wiredMemory()),
                   size(bytes(vm.zero_fill_count)), size(bytes(vm.reactivations)))
+        + (m_pagingCountersWanted ? QString() : QStringLiteral("paging counters as last read: "))
         + QStringLiteral("page-ins: %1 page-outs: %2 faults: %3 copy-on-write faults: %4 lookups: %5 hits: %6\n")
               .arg(count(vm.pageins), count(vm.pageouts), count(vm.faults), count(vm.cow_faults), count(vm.lookups),
                   count(vm.hits))

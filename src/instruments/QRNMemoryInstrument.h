@@ -26,6 +26,12 @@ public:
     // A sample that cannot be read keeps the previous figures; its rates read 0.
     void collectNewSample() override;
 
+    // Whether samples read the paging counters (page-ins and -outs, faults,
+    // swap-ins and -outs, compressions); they cost more to read than all the
+    // sizes. Unwanted, they keep the values of their last read and their rates
+    // read 0. Wanted again, a sample is taken at once; its rates read 0 too.
+    void setPagingCountersWanted(bool wanted);
+
     quint64 freeMemory() const { return bytes(m_currentVMInfo.free_count); }
     quint64 activeMemory() const { return bytes(m_currentVMInfo.active_count); }
     quint64 inactiveMemory() const { return bytes(m_currentVMInfo.inactive_count); }
@@ -85,6 +91,8 @@ private:
     VMStatistics64 m_lastVMInfo;
     SwapUsage m_currentSwapInfo;
     bool m_hasPagingCounters = false;
+    bool m_pagingCountersWanted = true;
+    bool m_lastSampleReadPagingCounters = true;
     // Reports a run of failed samples once, not on every tick.
     bool m_sampleFailing = false;
 };

@@ -30,6 +30,7 @@ QRNMemoryMonitorItem::QRNMemoryMonitorItem(std::shared_ptr<QRNMemoryInstrument> 
     , m_terminologyStyle(QRNMemoryInstrument::terminologyStyleRecommendedForRunningSystem())
 {
     addMonitorInstrument(m_instrument);
+    m_instrument->setPagingCountersWanted(false);
 }
 
 QRNMemoryMonitorItem::~QRNMemoryMonitorItem() = default;
@@ -55,6 +56,18 @@ void QRNMemoryMonitorItem::customizeNewMenuBarCell(QRNMenuBarCell& cell)
     } else if (auto* graph = dynamic_cast<QRNGraphMenuBarCell*>(&cell)) {
         graph->setCapacity(GraphCapacity);
     }
+}
+
+void QRNMemoryMonitorItem::menuWillOpen()
+{
+    m_instrument->setPagingCountersWanted(true);
+    QRNMonitorItem::menuWillOpen();
+}
+
+void QRNMemoryMonitorItem::menuDidClose()
+{
+    QRNMonitorItem::menuDidClose();
+    m_instrument->setPagingCountersWanted(false);
 }
 
 void QRNMemoryMonitorItem::setShowsInactiveAsFree(bool shows)

@@ -72,6 +72,9 @@ public:
 protected:
     void customizeNewMenuBarCell(QRNMenuBarCell& cell) override;
     void createMenuItemsInMenu(StatusMenu& menu) override;
+    // The paging counters are shown only in the menu and read only while it is open.
+    void menuWillOpen() override;
+    void menuDidClose() override;
 
 private:
     void updateMenuRows(quint64 free);

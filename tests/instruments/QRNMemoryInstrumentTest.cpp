@@ -113,6 +113,31 @@ TEST(QRNMemoryInstrument, PageRatesArePerSample)
     EXPECT_EQ(memory.pageOutRate(), 0u);
 }
 
+TEST(QRNMemoryInstrument, UnwantedPagingCountersAreNotReadAndResumeWithoutASpike)
+{
+    const QString machine = "desktop-zswap";
+    FixtureSysroot root(machine);
+    QRNMemoryInstrument memory(root.root(), PageSize);
+    memory.setPagingCountersWanted(false);
+    root.writeFile("proc/vmstat", vmstatWith(machine, "pgmajfault", 45678 + 300));
+    root.writeFile("proc/meminfo", savedFile(machine, "proc/meminfo").replace("MemFree:         2097152", "MemFree: 1048576"));
+    memory.collectNewSample();
+    // The sizes follow; the counters keep their last read.
+    EXPECT_EQ(memory.freeMemory(), 1 * GiB);
+    EXPECT_EQ(memory.accumulatedPageIns(), 45678u);
+    EXPECT_EQ(memory.pageInRate(), 0u);
+    EXPECT_TRUE(memory.hasPagingCounters());
+
+    // Wanted again: read at once, measured from nothing older.
+    memory.setPagingCountersWanted(true);
+    EXPECT_EQ(memory.accumulatedPageIns(), 45678u + 300u);
+    EXPECT_EQ(memory.pageInRate(), 0u);
+    EXPECT_EQ(memory.freeMemory(), 1 * GiB);
+    root.writeFile("proc/vmstat", vmstatWith(machine, "pgmajfault", 45678 + 310));
+    memory.collectNewSample();
+    EXPECT_EQ(memory.pageInRate(), 10u);
+}
+
 TEST(QRNMemoryInstrument, WithoutVMStatTheSizesStayAndOnlyThePagingCountersHaveNoValue)
 {
     const QString machine = "desktop-zswap";

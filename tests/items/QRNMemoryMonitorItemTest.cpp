@@ -152,6 +152,14 @@ TEST_F(MemoryMonitorItemTest, PagingAsCountsOrAsBytes)
     QString menu = openedMenu(*memory);
     EXPECT_TRUE(menu.contains("Page-Ins:\t1,000\nPage-Outs:\t2,000\nUsed Swap:\t0  B\n")) << qPrintable(menu);
 
+    // Read only while the menu is open, but fresh when it opens.
+    root.writeFile("proc/vmstat", "pgfault 5000\npgmajfault 1500\npgpgout 32000\n");
+    memory->memoryInstrument().collectNewSample();
+    EXPECT_EQ(memory->memoryInstrument().accumulatedPageIns(), 1000u);
+    menu = openedMenu(*memory);
+    EXPECT_TRUE(menu.contains("Page-Ins:\t1,500\n")) << qPrintable(menu);
+    root.writeFile("proc/vmstat", "pgfault 5000\npgmajfault 1000\npgpgout 32000\n");
+
     memory->handleChangeOfUserDefault(SettingsKey::parse("MemoryTopic-ShowSwapsAsBytes"), true);
     menu = openedMenu(*memory);
     EXPECT_TRUE(menu.contains("Page-Ins:\t15.6 MB\nPage-Outs:\t31.2 MB\n")) << qPrintable(menu);

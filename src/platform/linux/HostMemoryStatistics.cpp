@@ -45,7 +45,7 @@ std::optional<quint64> HostMemoryStatistics::pageFreeTarget() const
     return MemoryFiles::lowWatermarkPages(std::string_view(text->constData(), text->size()));
 }
 
-HostMemoryStatistics::Sample HostMemoryStatistics::sample()
+HostMemoryStatistics::Sample HostMemoryStatistics::sample(bool readPagingCounters)
 {
     Sample sample;
     MemInfo info;
@@ -53,12 +53,14 @@ HostMemoryStatistics::Sample HostMemoryStatistics::sample()
     if (!memInfo || !MemoryFiles::parseMemInfo(*memInfo, info))
         return sample;
     sample.swapUsage = swapUsageFrom(info, m_pageSize);
-    VMStatCounters counters;
-    const std::optional<std::string_view> vmStat = m_vmStatReader.read();
-    sample.pagingCounters = vmStat && MemoryFiles::parseVMStat(*vmStat, counters);
-    if (!sample.pagingCounters)
-        counters = VMStatCounters();
-    sample.statistics = statisticsFrom(info, counters, m_pageSize);
+    if (readPagingCounters) {
+        const std::optional<std::string_view> vmStat = m_vmStatReader.read();
+        m_pagingCountersRead = vmStat && MemoryFiles::parseVMStat(*vmStat, m_pagingCounters);
+        if (!m_pagingCountersRead)
+            m_pagingCounters = VMStatCounters();
+    }
+    sample.pagingCounters = m_pagingCountersRead;
+    sample.statistics = statisticsFrom(info, m_pagingCounters, m_pageSize);
     return sample;
 }
 

@@ -20,7 +20,8 @@ public:
     // What one sample could read; each part is none when /proc/meminfo could
     // not be read. Without /proc/vmstat the record's sizes are still there,
     // its event counters (faults, page-ins and -outs, swap-ins and -outs,
-    // compressions) read 0 and pagingCounters is false.
+    // compressions) read 0 and pagingCounters is false. A sample that does
+    // not read /proc/vmstat repeats the counters of the last one that did.
     struct Sample {
         std::optional<SwapUsage> swapUsage;
         std::optional<VMStatistics64> statistics;
@@ -37,7 +38,9 @@ public:
     // when /proc/zoneinfo is unreadable.
     std::optional<quint64> pageFreeTarget() const;
 
-    Sample sample();
+    // /proc/vmstat costs the kernel more than the other two files together,
+    // so its counters are read only when asked for.
+    Sample sample(bool readPagingCounters = true);
 
     // The record's fields from the parsed files, counted in pages of the size given.
     static VMStatistics64 statisticsFrom(const MemInfo& info, const VMStatCounters& counters, quint64 pageSize);
@@ -48,4 +51,6 @@ private:
     quint64 m_pageSize;
     KernelFileReader m_memInfoReader;
     KernelFileReader m_vmStatReader;
+    VMStatCounters m_pagingCounters;
+    bool m_pagingCountersRead = false;
 };
