@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QPoint>
+#include <QRect>
 #include <QTransform>
 
 // Drawings cached as images are made in device pixels and copied back pixel
@@ -17,10 +18,31 @@ inline QTransform transform(const QPainter& painter)
     return painter.worldTransform() * QTransform::fromScale(ratio, ratio);
 }
 
+// The image the painter draws into, when a copy or a fill may write its
+// pixels itself and get the painter's result: a premultiplied image, drawn on
+// source-over, unclipped, at full opacity. Status-item images are painted
+// this way, and going through the painter for each cached text costs more
+// than the pixels.
+QImage* directTarget(const QPainter& painter);
+
+// Source-over of a premultiplied image onto the target with its top left
+// pixel on the given one, rounded as the raster engine rounds.
+void blendOver(QImage& target, const QPoint& pixel, const QImage& source);
+
+// The smallest rectangle that holds every pixel of a premultiplied image that
+// is not wholly transparent; empty when there is none.
+QRect inkedBounds(const QImage& image);
+
 // Draws the image with its top left pixel on the device pixel, at the
 // painter's opacity times the given one; the world transform is set aside.
 inline void copy(QPainter& painter, const QPoint& pixel, QImage& image, qreal opacity = 1.0)
 {
+    if (opacity == 1.0 && image.format() == QImage::Format_ARGB32_Premultiplied) {
+        if (QImage* target = directTarget(painter)) {
+            blendOver(*target, pixel, image);
+            return;
+        }
+    }
     const qreal ratio = painter.device()->devicePixelRatio();
     const QTransform world = painter.worldTransform();
     const qreal previousOpacity = painter.opacity();

@@ -319,6 +319,11 @@ void TextImageCache::drawRendering(QPainter& painter, const QPointF& bottomLeft,
     textPainter.scale(scale / ratio, scale / ratio);
     paint(textPainter, text, font, color, option, textLayout);
     textPainter.end();
+    // The margins and the room above and below the glyphs stay clear; copies
+    // of the cropped image blend only the pixels a glyph touches.
+    const QRect inked = DevicePixels::inkedBounds(image);
+    rendering->offset += inked.topLeft();
+    image = inked.isEmpty() ? QImage() : image.copy(inked);
     DevicePixels::copy(painter, pixel + rendering->offset, image);
     // A text larger than the whole cache is drawn, not kept.
     const qsizetype bytes = image.sizeInBytes();
