@@ -1,25 +1,5 @@
 #include "menubar/DevicePixels.h"
 
-namespace {
-
-// x times a / 255 per byte, as the raster engine's blend functions round it.
-inline quint32 byteMultiply(quint32 x, quint32 a)
-{
-    quint64 t = ((quint64(x) | (quint64(x) << 24)) & 0x00ff00ff00ff00ffULL) * a;
-    t = (t + ((t >> 8) & 0x00ff00ff00ff00ffULL) + 0x0080008000800080ULL) >> 8;
-    t &= 0x00ff00ff00ff00ffULL;
-    return quint32(t) | quint32(t >> 24);
-}
-
-quint32* pixelsOf(QImage& image, int x, int y)
-{
-    // Through the constant pixels: the painter holds the image and its
-    // buffer, which must not be detached from under it.
-    return reinterpret_cast<quint32*>(const_cast<uchar*>(image.constScanLine(y))) + x;
-}
-
-} // namespace
-
 namespace DevicePixels {
 
 QImage* directTarget(const QPainter& painter)
@@ -38,7 +18,7 @@ void blendOver(QImage& target, const QPoint& pixel, const QImage& source)
     const QPoint from = area.topLeft() - pixel;
     for (int row = 0; row < area.height(); ++row) {
         const auto* in = reinterpret_cast<const quint32*>(source.constScanLine(from.y() + row)) + from.x();
-        quint32* out = pixelsOf(target, area.x(), area.y() + row);
+        quint32* out = writablePixels(target, area.x(), area.y() + row);
         for (int column = 0; column < area.width(); ++column) {
             const quint32 s = in[column];
             if (s >= 0xff000000u)

@@ -18,6 +18,24 @@ inline QTransform transform(const QPainter& painter)
     return painter.worldTransform() * QTransform::fromScale(ratio, ratio);
 }
 
+// x times a / 255 for each byte of a pixel, rounded as the raster engine's
+// blend functions round it.
+inline quint32 byteMultiply(quint32 x, quint32 a)
+{
+    quint64 t = ((quint64(x) | (quint64(x) << 24)) & 0x00ff00ff00ff00ffULL) * a;
+    t = (t + ((t >> 8) & 0x00ff00ff00ff00ffULL) + 0x0080008000800080ULL) >> 8;
+    t &= 0x00ff00ff00ff00ffULL;
+    return quint32(t) | quint32(t >> 24);
+}
+
+// The pixels of a row from the given column on, for writing while a painter
+// holds the image: through the constant pixels, since the painter's buffer
+// must not be detached from under it.
+inline quint32* writablePixels(QImage& image, int x, int y)
+{
+    return reinterpret_cast<quint32*>(const_cast<uchar*>(image.constScanLine(y))) + x;
+}
+
 // The image the painter draws into, when a copy or a fill may write its
 // pixels itself and get the painter's result: a premultiplied image, drawn on
 // source-over, unclipped, at full opacity. Status-item images are painted

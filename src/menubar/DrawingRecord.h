@@ -28,6 +28,7 @@ public:
         FrameRect,
         StrokeRect,
         DrawText,
+        FillArea,
     };
 
     void clear();

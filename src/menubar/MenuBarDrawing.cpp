@@ -1,5 +1,7 @@
 #include "menubar/MenuBarDrawing.h"
 
+#include "menubar/AreaFill.h"
+#include "menubar/DevicePixels.h"
 #include "menubar/OpaqueLayer.h"
 #include "menubar/ShapeCache.h"
 #include "menubar/TextImageCache.h"
@@ -185,6 +187,35 @@ void MenuBarDrawing::fillPolygon(const QPolygonF& polygon, const QColor& color)
         painter.setPen(Qt::NoPen);
         painter.setBrush(solidBrush(ink));
         painter.drawPolygon(polygon);
+    });
+}
+
+void MenuBarDrawing::fillArea(const QPolygonF& curve, double base, const QColor& color)
+{
+    if (m_record)
+        return m_record->record(DrawingRecord::Call::FillArea, curve, base, color);
+    if (curve.isEmpty())
+        return;
+    const QRectF outline = curve.boundingRect();
+    const QRectF bounds(QPointF(outline.left(), std::min(outline.top(), base)),
+        QPointF(outline.right(), std::max(outline.bottom(), base)));
+    paint(color, bounds, [&](QPainter& painter, const QColor& ink) {
+        // Kept from one graph to the next, so that filling one allocates nothing.
+        static QPolygonF points;
+        static AreaFill filler;
+        points.clear();
+        const QTransform device = DevicePixels::transform(painter);
+        QImage* target = DevicePixels::directTarget(painter);
+        if (target && device.type() <= QTransform::TxScale) {
+            for (const QPointF& point : curve)
+                points << device.map(point);
+            filler.fill(*target, points, device.map(QPointF(0, base)).y(), ink.rgba());
+            return;
+        }
+        points << QPointF(curve.first().x(), base) << curve << QPointF(curve.last().x(), base);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(solidBrush(ink));
+        painter.drawPolygon(points);
     });
 }
 

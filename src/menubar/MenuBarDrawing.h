@@ -56,6 +56,9 @@ public:
     // Paths and polygons in painter coordinates, built with point().
     void fillPolygon(const QPolygonF& polygon, const QColor& color);
     void fillPath(const QPainterPath& path, const QColor& color);
+    // The area between a curve (painter coordinates, x never decreasing) and
+    // the horizontal line at the base's painter y, as a graph fills it.
+    void fillArea(const QPolygonF& curve, double base, const QColor& color);
     void strokePath(const QPainterPath& path, const QColor& color, double lineWidth);
 
     void strokeLine(double x1, double y1, double x2, double y2, const QColor& color, double lineWidth);

@@ -151,21 +151,18 @@ void QRNBufferedGraph::drawInRect(MenuBarDrawing& drawing, const QRectF& rect) c
     const double left = rect.x() + offsets + 2;
     const double bottom = rect.y() + 2;
     const double top = rect.y() + rect.height() - 2;
-    const double right = left + (m_capacity - 1) * step;
 
-    // One closed area per series: along the base line, up through the
-    // samples from the oldest (at currentIndex) to the newest, and back down.
-    QPolygonF& area = m_area;
-    area.reserve(qsizetype(m_capacity) + 2);
+    // One area per series, between the base line and the samples from the
+    // oldest (at currentIndex) to the newest.
+    QPolygonF& curve = m_curve;
+    curve.reserve(qsizetype(m_capacity));
     const auto drawSeries = [&](const std::vector<float>& values, double base, double direction, const QColor& color) {
-        area.clear();
-        area << drawing.point(left, base);
+        curve.clear();
         for (quint32 j = 0; j < m_capacity; ++j) {
             const float value = values[(m_currentIndex + j) % m_capacity];
-            area << drawing.point(left + j * step, base + direction * scale * (value - minimum));
+            curve << drawing.point(left + j * step, base + direction * scale * (value - minimum));
         }
-        area << drawing.point(right, base);
-        drawing.fillPolygon(area, color);
+        drawing.fillArea(curve, drawing.point(left, base).y(), color);
     };
 
     drawSeries(m_historyValues, bottom, 1, drawing.color(m_graphColor));

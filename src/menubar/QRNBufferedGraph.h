@@ -82,8 +82,8 @@ private:
     bool m_showsOpposedGraphs = false;
     bool m_zoomsLocally = false;
     double m_horizontalOffsets = 0;
-    // The outline of a series, kept from one drawing to the next for its storage.
-    mutable QPolygonF m_area;
+    // The curve of a series, kept from one drawing to the next for its storage.
+    mutable QPolygonF m_curve;
     quint32 m_capacity = 1;
     MenuBarColor m_frameColor = MenuBarColor::System::Text;
     MenuBarColor m_graphColor = MenuBarColor::System::Text;
