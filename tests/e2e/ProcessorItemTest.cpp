@@ -2,6 +2,8 @@
 #include "XServer.h"
 
 #include <QDir>
+#include <QPainter>
+#include <QRasterWindow>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -18,32 +20,64 @@ int filledHeight(const QImage& screen, int x, QRgb background)
     return filled;
 }
 
+// Busy loops on every processor while it lives.
+class Load {
+public:
+    Load()
+    {
+        for (int i = 0; i < QThread::idealThreadCount(); ++i) {
+            m_loops.push_back(std::make_unique<QProcess>());
+            m_loops.back()->start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("while :; do :; done")});
+        }
+    }
+    ~Load()
+    {
+        for (auto& loop : m_loops) {
+            loop->kill();
+            loop->waitForFinished();
+        }
+    }
+
+private:
+    std::vector<std::unique_ptr<QProcess>> m_loops;
+};
+
+// A black window over the whole bar, outside the window manager's hands.
+class Cover : public QRasterWindow {
+public:
+    Cover()
+    {
+        setFlags(Qt::X11BypassWindowManagerHint | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+        setGeometry(0, 0, ScreenWidth, BarHeight);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(QRect(QPoint(), size()), Qt::black); }
+};
+
+// The newest column of a processor graph at the right end: just inside the frame's right edge, the rightmost ink.
+int newestGraphColumn(const QImage& screen, QRgb background)
+{
+    int newest = ScreenWidth - ItemSpacing;
+    while (newest > 0 && qAbs(qGray(screen.pixel(newest, 2)) - qGray(background)) <= 60)
+        --newest;
+    return newest - 2;
+}
+
 TEST(ProcessorItem, GraphRisesUnderLoadAndMenuShowsTheSplit)
 {
     VistrelProcess vistrel({QStringLiteral("--status-bar=bar")}, processorGraph());
     QImage screen = waitForBar();
     ASSERT_FALSE(isBlack(screen.pixel(10, 10))) << qPrintable(vistrel.errorOutput());
     const QRgb background = screen.pixel(10, 10);
-    // The newest column lies just inside the frame's right edge, the rightmost ink.
-    int newest = ScreenWidth - ItemSpacing;
-    while (newest > 0 && qAbs(qGray(screen.pixel(newest, 2)) - qGray(background)) <= 60)
-        --newest;
-    newest -= 2;
+    const int newest = newestGraphColumn(screen, background);
     ASSERT_GT(newest, ScreenWidth - 40);
     QThread::msleep(2500);
     const int before = filledHeight(grabScreen(), newest, background);
     {
-        std::vector<std::unique_ptr<QProcess>> loops;
-        for (int i = 0; i < QThread::idealThreadCount(); ++i) {
-            loops.push_back(std::make_unique<QProcess>());
-            loops.back()->start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("while :; do :; done")});
-        }
+        const Load load;
         QThread::msleep(3500);
         screen = grabScreen();
-        for (auto& loop : loops) {
-            loop->kill();
-            loop->waitForFinished();
-        }
     }
     screen.save(QDir::current().filePath(QStringLiteral("own-bar-processor-under-load.png")));
     const int during = filledHeight(screen, newest, background);
@@ -65,6 +99,33 @@ TEST(ProcessorItem, GraphRisesUnderLoadAndMenuShowsTheSplit)
     const std::vector<double> loads = loadPercentages(menu);
     ASSERT_EQ(loads.size(), 4u) << qPrintable(menu);
     EXPECT_NEAR(loads[0] + loads[1] + loads[2] + loads[3], 100.0, 0.5) << qPrintable(menu);
+}
+
+// The graph is put straight onto the bar window on every tick, past the
+// window's backing store; a window that covered the bar must uncover the
+// latest graph, not the one the backing store was last painted with.
+TEST(ProcessorItem, AWindowThatCoveredTheBarLeavesTheLatestGraphBehind)
+{
+    VistrelProcess vistrel({QStringLiteral("--status-bar=bar")}, processorGraph());
+    QImage screen = waitForBar();
+    ASSERT_FALSE(isBlack(screen.pixel(10, 10))) << qPrintable(vistrel.errorOutput());
+    const QRgb background = screen.pixel(10, 10);
+    const int newest = newestGraphColumn(screen, background);
+    ASSERT_GT(newest, ScreenWidth - 40);
+    const Load load;
+    ASSERT_TRUE(waitUntil([&] { return filledHeight(grabScreen(), newest, background) >= 16; }))
+        << qPrintable(vistrel.errorOutput());
+
+    Cover cover;
+    cover.show();
+    ASSERT_TRUE(waitUntil([&] { return isBlack(grabScreen().pixel(newest, BarHeight / 2)); }));
+    cover.hide();
+    // Long enough for the expose to be answered, well short of the next tick.
+    keepRunning(100);
+    screen = grabScreen();
+    screen.save(QDir::current().filePath(QStringLiteral("own-bar-uncovered.png")));
+    EXPECT_FALSE(isBlack(screen.pixel(10, 10)));
+    EXPECT_GE(filledHeight(screen, newest, background), 16);
 }
 
 TEST(ProcessorItem, FirstStartShowsTheProcessorAndMainMenuItems)

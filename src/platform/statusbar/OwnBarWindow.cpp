@@ -3,6 +3,7 @@
 #include "platform/statusbar/StatusBar.h"
 #include "platform/statusbar/StatusBarLayout.h"
 #include "platform/statusbar/WaylandLayerShell.h"
+#include "platform/statusbar/X11ImageUpload.h"
 #include "platform/log/Log.h"
 
 #include <QGuiApplication>
@@ -10,11 +11,13 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QWindow>
 
 #include <xcb/xcb.h>
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 
 namespace {
 
@@ -55,6 +58,8 @@ OwnBarWindow::OwnBarWindow(StatusBar& bar)
         });
     } else {
         markAsDock();
+        m_upload = X11ImageUpload::forWindow(xcb_window_t(winId()));
+        windowHandle()->installEventFilter(this);
     }
     connect(&bar, &StatusBar::itemsChanged, this, &OwnBarWindow::relayout);
 }
@@ -142,20 +147,58 @@ void OwnBarWindow::repaintChangedItem()
     const QRect frame = frameOf(*item);
     if (changed.isEmpty() || frame.isEmpty())
         return;
-    update(changed.translated(frame.topLeft()).toAlignedRect() & frame);
+    const QRect area = changed.translated(frame.topLeft()).toAlignedRect() & frame;
+    if (!uploadDirectly(area))
+        update(area);
+}
+
+bool OwnBarWindow::uploadDirectly(const QRect& area)
+{
+    const qreal ratio = devicePixelRatioF();
+    if (!m_upload || !isVisible() || !windowHandle()->isExposed() || ratio != std::round(ratio))
+        return false;
+    const QSize pixels = area.size() * ratio;
+    if (m_uploadPixels.size() != pixels) {
+        m_uploadPixels = QImage(pixels, m_upload->format());
+        if (m_uploadPixels.isNull())
+            return false;
+    }
+    m_uploadPixels.setDevicePixelRatio(ratio);
+    QPainter painter(&m_uploadPixels);
+    paintArea(painter, area, area.topLeft());
+    painter.end();
+    if (!m_upload->put(m_uploadPixels, area.topLeft() * ratio))
+        return false;
+    m_staleInBackingStore += area;
+    return true;
+}
+
+bool OwnBarWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    // An expose with nothing to repaint flushes the backing store as it is.
+    if (event->type() == QEvent::Expose && !m_staleInBackingStore.isEmpty())
+        update(m_staleInBackingStore);
+    return QWidget::eventFilter(watched, event);
 }
 
 void OwnBarWindow::paintEvent(QPaintEvent* event)
 {
+    m_staleInBackingStore -= event->region();
     QPainter painter(this);
+    paintArea(painter, event->rect(), QPoint());
+}
+
+void OwnBarWindow::paintArea(QPainter& painter, const QRect& area, const QPoint& origin) const
+{
     const QPalette palette = m_bar.palette();
-    painter.fillRect(event->rect(), palette.color(QPalette::Window));
+    painter.fillRect(area.translated(-origin), palette.color(QPalette::Window));
     const auto& items = m_bar.statusItems();
     for (size_t i = 0; i < items.size() && i < m_frames.size(); ++i) {
-        if (m_frames[i].isEmpty() || !m_frames[i].intersects(event->rect()))
+        if (m_frames[i].isEmpty() || !m_frames[i].intersects(area))
             continue;
         // Straight onto the bar; the painter keeps to the region that changed.
-        painter.setTransform(QTransform::fromTranslate(m_frames[i].left(), m_frames[i].top()));
+        const QPoint corner = m_frames[i].topLeft() - origin;
+        painter.setTransform(QTransform::fromTranslate(corner.x(), corner.y()));
         items[i]->paintButton(painter, palette);
     }
 }

@@ -2,14 +2,18 @@
 
 #include "platform/statusbar/StatusItem.h"
 
+#include <QImage>
 #include <QPointer>
 #include <QRect>
+#include <QRegion>
 #include <QWidget>
 
+#include <memory>
 #include <vector>
 
 class StatusBar;
 class WaylandLayerShell;
+class X11ImageUpload;
 
 // The window of the own bar. It spans the top of the primary screen and
 // reserves its height: on X11 a dock window with a strut, on Wayland a
@@ -30,6 +34,7 @@ public:
     void repaintChangedItem();
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -37,10 +42,20 @@ protected:
 private:
     void placeOnScreen();
     void markAsDock();
+    // The background and the buttons in the area (window coordinates); the
+    // painter's origin stands for the window point given.
+    void paintArea(QPainter& painter, const QRect& area, const QPoint& origin) const;
+    // Draws the area and puts it on the X11 window itself; false when it cannot.
+    bool uploadDirectly(const QRect& area);
 
     StatusBar& m_bar;
     WaylandLayerShell* m_layerShell;
     std::vector<QRect> m_frames;
     // The item the user is dragging with Ctrl held, to take it out of the bar.
     QPointer<StatusItem> m_dragged;
+    std::unique_ptr<X11ImageUpload> m_upload;
+    QImage m_uploadPixels;
+    // Put on the window without the backing store, which still holds the
+    // older pixels there; repainted before an expose shows the store.
+    QRegion m_staleInBackingStore;
 };
