@@ -61,6 +61,7 @@ OwnBarWindow::OwnBarWindow(StatusBar& bar)
         m_upload = X11ImageUpload::forWindow(xcb_window_t(winId()));
         windowHandle()->installEventFilter(this);
     }
+    connect(windowHandle(), &QWindow::screenChanged, this, [this] { m_devicePixelRatio.reset(); });
     connect(&bar, &StatusBar::itemsChanged, this, &OwnBarWindow::relayout);
 }
 
@@ -80,7 +81,8 @@ void OwnBarWindow::placeOnScreen()
 void OwnBarWindow::markAsDock()
 {
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11) {
+    // The offscreen platform answers as X11 too, without a connection.
+    if (!x11 || !x11->connection()) {
         Log::error("%{public}@: neither an X11 display nor a Wayland layer shell; the bar is an ordinary window.",
             {QStringLiteral("OwnBarWindow")});
         return;
@@ -154,7 +156,7 @@ void OwnBarWindow::repaintChangedItem()
 
 bool OwnBarWindow::uploadDirectly(const QRect& area)
 {
-    const qreal ratio = devicePixelRatioF();
+    const qreal ratio = keptDevicePixelRatio();
     if (!m_upload || !isVisible() || !windowHandle()->isExposed() || ratio != std::round(ratio))
         return false;
     const QSize pixels = area.size() * ratio;
@@ -173,6 +175,45 @@ bool OwnBarWindow::uploadDirectly(const QRect& area)
     return true;
 }
 
+qreal OwnBarWindow::keptDevicePixelRatio()
+{
+    if (!m_devicePixelRatio)
+        m_devicePixelRatio = devicePixelRatioF();
+    return *m_devicePixelRatio;
+}
+
+const QPalette& OwnBarWindow::keptPalette()
+{
+    if (!m_palette)
+        m_palette = palette();
+    return *m_palette;
+}
+
+bool OwnBarWindow::event(QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::ScreenChangeInternal:
+    case QEvent::Show:
+    case QEvent::Hide:
+        m_devicePixelRatio.reset();
+        m_palette.reset();
+        break;
+    // What the palette and its current colour group follow.
+    case QEvent::PaletteChange:
+    case QEvent::ApplicationPaletteChange:
+    case QEvent::StyleChange:
+    case QEvent::EnabledChange:
+    case QEvent::ActivationChange:
+    case QEvent::WindowActivate:
+    case QEvent::WindowDeactivate:
+        m_palette.reset();
+        break;
+    default:
+        break;
+    }
+    return QWidget::event(event);
+}
+
 bool OwnBarWindow::eventFilter(QObject* watched, QEvent* event)
 {
     // An expose with nothing to repaint flushes the backing store as it is.
@@ -188,9 +229,9 @@ void OwnBarWindow::paintEvent(QPaintEvent* event)
     paintArea(painter, event->rect(), QPoint());
 }
 
-void OwnBarWindow::paintArea(QPainter& painter, const QRect& area, const QPoint& origin) const
+void OwnBarWindow::paintArea(QPainter& painter, const QRect& area, const QPoint& origin)
 {
-    const QPalette palette = m_bar.palette();
+    const QPalette& palette = keptPalette();
     painter.fillRect(area.translated(-origin), palette.color(QPalette::Window));
     const auto& items = m_bar.statusItems();
     for (size_t i = 0; i < items.size() && i < m_frames.size(); ++i) {

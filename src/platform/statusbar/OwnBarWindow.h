@@ -3,12 +3,14 @@
 #include "platform/statusbar/StatusItem.h"
 
 #include <QImage>
+#include <QPalette>
 #include <QPointer>
 #include <QRect>
 #include <QRegion>
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 class StatusBar;
@@ -32,8 +34,14 @@ public:
     WaylandLayerShell* layerShell() const { return m_layerShell; }
     // Repaints the button of the item whose look changed (the signal's sender).
     void repaintChangedItem();
+    // The window's device pixel ratio and palette, which every item asks for
+    // on every tick; kept until an event may have changed them, since
+    // working them out goes through the screen, the style and the focus.
+    qreal keptDevicePixelRatio();
+    const QPalette& keptPalette();
 
 protected:
+    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -44,7 +52,7 @@ private:
     void markAsDock();
     // The background and the buttons in the area (window coordinates); the
     // painter's origin stands for the window point given.
-    void paintArea(QPainter& painter, const QRect& area, const QPoint& origin) const;
+    void paintArea(QPainter& painter, const QRect& area, const QPoint& origin);
     // Draws the area and puts it on the X11 window itself; false when it cannot.
     bool uploadDirectly(const QRect& area);
 
@@ -53,6 +61,8 @@ private:
     std::vector<QRect> m_frames;
     // The item the user is dragging with Ctrl held, to take it out of the bar.
     QPointer<StatusItem> m_dragged;
+    std::optional<qreal> m_devicePixelRatio;
+    std::optional<QPalette> m_palette;
     std::unique_ptr<X11ImageUpload> m_upload;
     QImage m_uploadPixels;
     // Put on the window without the backing store, which still holds the

@@ -49,10 +49,10 @@ QRect OwnStatusBar::buttonFrame(const StatusItem& item) const
 
 qreal OwnStatusBar::devicePixelRatio() const
 {
-    return m_window->devicePixelRatioF();
+    return m_window->keptDevicePixelRatio();
 }
 
 QPalette OwnStatusBar::palette() const
 {
-    return m_window->palette();
+    return m_window->keptPalette();
 }

@@ -7,9 +7,9 @@
 std::unique_ptr<X11ImageUpload> X11ImageUpload::forWindow(xcb_window_t window)
 {
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11 || !window)
+    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    if (!connection || !window)
         return nullptr;
-    xcb_connection_t* connection = x11->connection();
     xcb_get_geometry_reply_t* geometry = xcb_get_geometry_reply(connection, xcb_get_geometry(connection, window), nullptr);
     if (!geometry)
         return nullptr;

@@ -1,4 +1,5 @@
 #include "platform/statusbar/OffscreenStatusBar.h"
+#include "platform/statusbar/OwnStatusBar.h"
 #include "platform/statusbar/StatusBarLayout.h"
 
 #include <gtest/gtest.h>
@@ -108,4 +109,18 @@ TEST(StatusItem, AChangeNamesOnlyThePointsWhosePixelsChanged)
     ASSERT_TRUE(item->changedArea().isEmpty());
     item->setHighlighted(true);
     EXPECT_EQ(item->changedArea(), QRectF(0, 0, 50, 22));
+}
+
+TEST(OwnStatusBar, APaletteGivenToTheBarReachesTheItemsAtOnce)
+{
+    OwnStatusBar bar;
+    const QColor before = bar.palette().color(QPalette::Window);
+    QPalette dark = bar.window()->palette();
+    dark.setColor(QPalette::Window, QColor(30, 30, 30));
+    ASSERT_NE(before, QColor(30, 30, 30));
+    bar.window()->setPalette(dark);
+    EXPECT_EQ(bar.palette().color(QPalette::Window), QColor(30, 30, 30));
+    // And back to what the application gives.
+    bar.window()->setPalette(QPalette());
+    EXPECT_EQ(bar.palette().color(QPalette::Window), before);
 }
