@@ -83,8 +83,9 @@ const QBrush& solidBrush(const QColor& color)
 
 } // namespace
 
-MenuBarDrawing::MenuBarDrawing(QPainter& painter, double canvasHeight, const QPalette& palette)
+MenuBarDrawing::MenuBarDrawing(QPainter& painter, double canvasHeight, const QPalette& palette, DrawingRecord* record)
     : m_painter(&painter)
+    , m_record(record)
     , m_height(canvasHeight)
     , m_palette(palette)
 {
@@ -108,7 +109,7 @@ QImage MenuBarDrawing::renderImage(const QSizeF& size, qreal devicePixelRatio, c
 }
 
 void MenuBarDrawing::renderInto(QImage& image, const QSizeF& size, qreal devicePixelRatio, const QPalette& palette,
-    const std::function<void(MenuBarDrawing&)>& draw)
+    const std::function<void(MenuBarDrawing&)>& draw, DrawingRecord* record)
 {
     const QSize pixels(int(std::ceil(size.width() * devicePixelRatio)), int(std::ceil(size.height() * devicePixelRatio)));
     // Drawing into an image that shares its pixels would copy them first.
@@ -128,7 +129,7 @@ void MenuBarDrawing::renderInto(QImage& image, const QSizeF& size, qreal deviceP
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
     {
-        MenuBarDrawing drawing(painter, size.height(), palette);
+        MenuBarDrawing drawing(painter, size.height(), palette, record);
         draw(drawing);
     }
     painter.end();
@@ -181,8 +182,8 @@ void MenuBarDrawing::paint(const QColor& color, const QRectF& bounds, Paint pain
 
 void MenuBarDrawing::fillPolygon(const QPolygonF& polygon, const QColor& color)
 {
-    if (m_record)
-        return m_record->record(DrawingRecord::Call::FillPolygon, polygon, color);
+    if (onlyRecords(DrawingRecord::Call::FillPolygon, polygon, color))
+        return;
     paint(color, polygon.boundingRect(), [&](QPainter& painter, const QColor& ink) {
         painter.setPen(Qt::NoPen);
         painter.setBrush(solidBrush(ink));
@@ -192,8 +193,8 @@ void MenuBarDrawing::fillPolygon(const QPolygonF& polygon, const QColor& color)
 
 void MenuBarDrawing::fillArea(const QPolygonF& curve, double base, const QColor& color)
 {
-    if (m_record)
-        return m_record->record(DrawingRecord::Call::FillArea, curve, base, color);
+    if (onlyRecords(DrawingRecord::Call::FillArea, curve, base, color))
+        return;
     if (curve.isEmpty())
         return;
     const QRectF outline = curve.boundingRect();
@@ -221,15 +222,15 @@ void MenuBarDrawing::fillArea(const QPolygonF& curve, double base, const QColor&
 
 void MenuBarDrawing::fillPath(const QPainterPath& path, const QColor& color)
 {
-    if (m_record)
-        return m_record->record(DrawingRecord::Call::FillPath, path, color);
+    if (onlyRecords(DrawingRecord::Call::FillPath, path, color))
+        return;
     paint(color, path.boundingRect(), [&](QPainter& painter, const QColor& ink) { painter.fillPath(path, ink); });
 }
 
 void MenuBarDrawing::strokePath(const QPainterPath& path, const QColor& color, double lineWidth)
 {
-    if (m_record)
-        return m_record->record(DrawingRecord::Call::StrokePath, path, color, lineWidth);
+    if (onlyRecords(DrawingRecord::Call::StrokePath, path, color, lineWidth))
+        return;
     // Mitred corners reach out up to the line width.
     const QRectF bounds = path.boundingRect().adjusted(-lineWidth, -lineWidth, lineWidth, lineWidth);
     paint(color, bounds, [&](QPainter& painter, const QColor& ink) { painter.strokePath(path, pen(ink, lineWidth)); });
@@ -237,8 +238,8 @@ void MenuBarDrawing::strokePath(const QPainterPath& path, const QColor& color, d
 
 void MenuBarDrawing::strokeLine(double x1, double y1, double x2, double y2, const QColor& color, double lineWidth)
 {
-    if (m_record)
-        return m_record->record(DrawingRecord::Call::StrokeLine, QLineF(x1, y1, x2, y2), color, lineWidth);
+    if (onlyRecords(DrawingRecord::Call::StrokeLine, QLineF(x1, y1, x2, y2), color, lineWidth))
+        return;
     const QLineF line(point(x1, y1), point(x2, y2));
     const QRectF bounds = QRectF(line.p1(), line.p2()).normalized().adjusted(-lineWidth, -lineWidth, lineWidth, lineWidth);
     paint(color, bounds, [&](QPainter& painter, const QColor& ink) {
@@ -260,8 +261,8 @@ void MenuBarDrawing::fillEllipse(const QRectF& designRect, const QColor& color)
 // from one refresh to the next, so they come from the shape cache.
 void MenuBarDrawing::strokeEllipse(const QRectF& designRect, const QColor& color, double lineWidth)
 {
-    if (m_record)
-        return m_record->record(DrawingRecord::Call::StrokeEllipse, designRect, color, lineWidth);
+    if (onlyRecords(DrawingRecord::Call::StrokeEllipse, designRect, color, lineWidth))
+        return;
     const double half = lineWidth / 2;
     QPainterPath ring;
     ring.addEllipse(rect(designRect).adjusted(-half, -half, half, half));
@@ -278,8 +279,8 @@ void MenuBarDrawing::fillRoundedRect(const QRectF& designRect, double radius, co
 
 void MenuBarDrawing::strokeRoundedRect(const QRectF& designRect, double radius, const QColor& color, double lineWidth)
 {
-    if (m_record)
-        return m_record->record(DrawingRecord::Call::StrokeRoundedRect, designRect, radius, color, lineWidth);
+    if (onlyRecords(DrawingRecord::Call::StrokeRoundedRect, designRect, radius, color, lineWidth))
+        return;
     const double half = lineWidth / 2;
     const double inner = std::max(radius - half, 0.0);
     QPainterPath ring;
@@ -290,8 +291,8 @@ void MenuBarDrawing::strokeRoundedRect(const QRectF& designRect, double radius, 
 
 void MenuBarDrawing::frameRect(const QRectF& designRect, const QColor& color)
 {
-    if (m_record)
-        return m_record->record(DrawingRecord::Call::FrameRect, designRect, color);
+    if (onlyRecords(DrawingRecord::Call::FrameRect, designRect, color))
+        return;
     const QRectF r = rect(designRect);
     paint(color, r, [&](QPainter& painter, const QColor& ink) {
         if (r.width() <= 2 || r.height() <= 2) {
@@ -308,8 +309,8 @@ void MenuBarDrawing::frameRect(const QRectF& designRect, const QColor& color)
 
 void MenuBarDrawing::strokeRect(const QRectF& designRect, const QColor& color, double lineWidth, const QList<qreal>& dashes)
 {
-    if (m_record)
-        return m_record->record(DrawingRecord::Call::StrokeRect, designRect, color, lineWidth, dashes);
+    if (onlyRecords(DrawingRecord::Call::StrokeRect, designRect, color, lineWidth, dashes))
+        return;
     QPen outline = pen(color, lineWidth);
     if (!dashes.isEmpty()) {
         // Qt measures dashes in line widths.
@@ -331,8 +332,8 @@ void MenuBarDrawing::strokeRect(const QRectF& designRect, const QColor& color, d
 void MenuBarDrawing::drawText(const QString& text, double x, double y, const QFont& font, const QColor& color,
     const QTextOption& option)
 {
-    if (m_record)
-        return m_record->record(DrawingRecord::Call::DrawText, text, x, y, font, color, option);
+    if (onlyRecords(DrawingRecord::Call::DrawText, text, x, y, font, color, option))
+        return;
     TextImageCache::shared().draw(*m_painter, point(x, y), text, font, color, option);
 }
 

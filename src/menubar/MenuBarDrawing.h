@@ -21,7 +21,8 @@
 // coordinates back only to build paths.
 class MenuBarDrawing {
 public:
-    MenuBarDrawing(QPainter& painter, double canvasHeight, const QPalette& palette);
+    // A drawing that paints, and writes its calls into the record if one is given.
+    MenuBarDrawing(QPainter& painter, double canvasHeight, const QPalette& palette, DrawingRecord* record = nullptr);
     // A drawing that paints nothing and writes its calls into the record.
     MenuBarDrawing(DrawingRecord& record, double canvasHeight, const QPalette& palette);
     MenuBarDrawing(const MenuBarDrawing&) = delete;
@@ -34,8 +35,9 @@ public:
         const std::function<void(MenuBarDrawing&)>& draw);
     // The same into the given image, whose pixels are drawn over in place
     // when it has that size and ratio and shares them with no other image.
+    // The calls go into the record too, when one is given.
     static void renderInto(QImage& image, const QSizeF& size, qreal devicePixelRatio, const QPalette& palette,
-        const std::function<void(MenuBarDrawing&)>& draw);
+        const std::function<void(MenuBarDrawing&)>& draw, DrawingRecord* record = nullptr);
 
     const QPalette& palette() const { return m_palette; }
     QColor color(const MenuBarColor& color) const { return color.resolved(m_palette); }
@@ -86,6 +88,14 @@ public:
     static QFont boldSystemFont(double size);
 
 private:
+    // Writes the call into the record, if there is one; true when the drawing only records.
+    template <typename... Arguments>
+    bool onlyRecords(DrawingRecord::Call call, const Arguments&... arguments)
+    {
+        if (m_record)
+            m_record->record(call, arguments...);
+        return !m_painter;
+    }
     QPen pen(const QColor& color, double lineWidth) const;
     // Runs paint(painter, colour) on the target painter, or, for translucent
     // colours, through the opaque layer with the opaque colour. The bounds

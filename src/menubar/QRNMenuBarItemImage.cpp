@@ -69,14 +69,28 @@ void QRNMenuBarItemImage::refreshCells()
     const StatusBar& bar = m_associatedView->statusBar() ? *m_associatedView->statusBar() : StatusBar::systemStatusBar();
     const qreal ratio = bar.devicePixelRatio();
     const QPalette& palette = bar.palette();
+    if (m_changedOnLastRefresh) {
+        m_nextRecord.clear();
+        const QImage image = render(ratio, palette, &m_nextRecord);
+        m_changedOnLastRefresh = !nextRecordIsShown(ratio, palette);
+        if (m_changedOnLastRefresh)
+            handOver(image, ratio, palette);
+        return;
+    }
     if (showsCurrentDrawing(ratio, palette))
         return;
-    m_associatedView->setImage(render(ratio, palette));
+    m_changedOnLastRefresh = true;
+    handOver(render(ratio, palette), ratio, palette);
+}
+
+void QRNMenuBarItemImage::handOver(const QImage& image, qreal devicePixelRatio, const QPalette& palette)
+{
+    m_associatedView->setImage(image);
     if (!m_shown)
         m_shown.emplace();
     std::swap(m_shown->record, m_nextRecord);
     m_shown->size = m_size;
-    m_shown->devicePixelRatio = ratio;
+    m_shown->devicePixelRatio = devicePixelRatio;
     m_shown->palette = palette;
 }
 
@@ -88,6 +102,11 @@ bool QRNMenuBarItemImage::showsCurrentDrawing(qreal devicePixelRatio, const QPal
     m_nextRecord.clear();
     MenuBarDrawing drawing(m_nextRecord, m_size.height(), palette);
     drawMenuBarImage(drawing);
+    return nextRecordIsShown(devicePixelRatio, palette);
+}
+
+bool QRNMenuBarItemImage::nextRecordIsShown(qreal devicePixelRatio, const QPalette& palette) const
+{
     return m_shown && m_shown->record == m_nextRecord && m_shown->size == m_size
         && m_shown->devicePixelRatio == devicePixelRatio && m_shown->palette == palette;
 }
@@ -124,13 +143,13 @@ void QRNMenuBarItemImage::recomputeLayout()
     m_size = QSizeF(std::min(x, MaximumWidth), height);
 }
 
-QImage QRNMenuBarItemImage::render(qreal devicePixelRatio, const QPalette& palette)
+QImage QRNMenuBarItemImage::render(qreal devicePixelRatio, const QPalette& palette, DrawingRecord* record)
 {
     // The first image while nobody else holds it, else the second, which is
     // made anew when it is held too.
     QImage& target = m_renderings[0].isNull() || m_renderings[0].isDetached() ? m_renderings[0] : m_renderings[1];
     MenuBarDrawing::renderInto(target, m_size, devicePixelRatio, palette,
-        [this](MenuBarDrawing& drawing) { drawMenuBarImage(drawing); });
+        [this](MenuBarDrawing& drawing) { drawMenuBarImage(drawing); }, record);
     return target;
 }
 

@@ -52,8 +52,9 @@ public:
     void drawMenuBarImage(MenuBarDrawing& drawing);
     void recomputeLayout();
 
-    // The cells drawn at the ratio in the palette, size() points large.
-    QImage render(qreal devicePixelRatio, const QPalette& palette);
+    // The cells drawn at the ratio in the palette, size() points large; their
+    // calls go into the record too, when one is given.
+    QImage render(qreal devicePixelRatio, const QPalette& palette, DrawingRecord* record = nullptr);
     // The first cell that shows something, in a square of side pixels; null
     // without one.
     QImage renderCompact(int side, const QPalette& palette) const;
@@ -75,6 +76,9 @@ private:
     void associatedViewDidChange();
     // Whether the cells, drawn now, would paint what the status item shows.
     bool showsCurrentDrawing(qreal devicePixelRatio, const QPalette& palette);
+    // Whether the next record is what the status item shows, at the ratio in the palette.
+    bool nextRecordIsShown(qreal devicePixelRatio, const QPalette& palette) const;
+    void handOver(const QImage& image, qreal devicePixelRatio, const QPalette& palette);
     // The drawing of the first `count` cells, each in a frame of its own.
     void recordCells(DrawingRecord& record, std::size_t count, const QPalette& palette) const;
 
@@ -92,6 +96,10 @@ private:
     };
     std::optional<Shown> m_shown;
     DrawingRecord m_nextRecord;
+    // An image that changed on the last refresh is likely to change on this
+    // one (a graph moves on every tick): it is drawn and recorded in one pass
+    // of the cells, instead of recorded first and then drawn.
+    bool m_changedOnLastRefresh = false;
     // A cell's square shows what the cell draws in the bar: while the cells
     // up to the one that shows draw the same, its squares are the ones made.
     struct Squares {
