@@ -1,6 +1,6 @@
 #include "menubar/AreaFill.h"
 
-#include "menubar/DevicePixels.h"
+#include "platform/statusbar/PremultipliedPixels.h"
 
 #include <algorithm>
 #include <cmath>
@@ -117,9 +117,9 @@ void AreaFill::paintColumn()
         covered = 0;
         if (!inside || alpha <= 0)
             continue;
-        quint32* pixel = DevicePixels::writablePixels(image, m_column, row);
-        const quint32 source = alpha == 255 ? m_opaque : DevicePixels::byteMultiply(m_opaque, quint32(alpha));
-        *pixel = source + DevicePixels::byteMultiply(*pixel, 255 - qAlpha(source));
+        quint32* pixel = PremultipliedPixels::writablePixels(image, m_column, row);
+        const quint32 source = alpha == 255 ? m_opaque : PremultipliedPixels::byteMultiply(m_opaque, quint32(alpha));
+        *pixel = source + PremultipliedPixels::byteMultiply(*pixel, 255 - qAlpha(source));
     }
     m_firstRow = image.height();
     m_lastRow = -1;

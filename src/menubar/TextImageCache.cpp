@@ -321,7 +321,7 @@ void TextImageCache::drawRendering(QPainter& painter, const QPointF& bottomLeft,
     textPainter.end();
     // The margins and the room above and below the glyphs stay clear; copies
     // of the cropped image blend only the pixels a glyph touches.
-    const QRect inked = DevicePixels::inkedBounds(image);
+    const QRect inked = PremultipliedPixels::inkedBounds(image);
     rendering->offset += inked.topLeft();
     image = inked.isEmpty() ? QImage() : image.copy(inked);
     DevicePixels::copy(painter, pixel + rendering->offset, image);

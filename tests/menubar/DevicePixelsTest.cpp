@@ -70,14 +70,14 @@ TEST(DevicePixels, PaintersThatClipOrFadeAreNotBypassed)
     EXPECT_EQ(DevicePixels::directTarget(other), nullptr);
 }
 
-TEST(DevicePixels, InkedBoundsHoldEveryPixelThatIsNotClear)
+TEST(PremultipliedPixels, InkedBoundsHoldEveryPixelThatIsNotClear)
 {
     QImage image(9, 7, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
-    EXPECT_TRUE(DevicePixels::inkedBounds(image).isEmpty());
+    EXPECT_TRUE(PremultipliedPixels::inkedBounds(image).isEmpty());
     // A faint pixel counts as much as an opaque one.
     image.setPixel(2, 5, qPremultiply(qRgba(0, 0, 0, 1)));
     image.setPixel(6, 1, qRgba(255, 255, 255, 255));
     image.setPixel(8, 3, qPremultiply(qRgba(10, 20, 30, 128)));
-    EXPECT_EQ(DevicePixels::inkedBounds(image), QRect(QPoint(2, 1), QPoint(8, 5)));
+    EXPECT_EQ(PremultipliedPixels::inkedBounds(image), QRect(QPoint(2, 1), QPoint(8, 5)));
 }

@@ -166,9 +166,10 @@ bool OwnBarWindow::uploadDirectly(const QRect& area)
             return false;
     }
     m_uploadPixels.setDevicePixelRatio(ratio);
-    QPainter painter(&m_uploadPixels);
-    paintArea(painter, area, area.topLeft());
-    painter.end();
+    if (!paintAreaPixels(area)) {
+        QPainter painter(&m_uploadPixels);
+        paintArea(painter, area, area.topLeft());
+    }
     if (!m_upload->put(m_uploadPixels, area.topLeft() * ratio))
         return false;
     m_staleInBackingStore += area;
@@ -227,6 +228,20 @@ void OwnBarWindow::paintEvent(QPaintEvent* event)
     m_staleInBackingStore -= event->region();
     QPainter painter(this);
     paintArea(painter, event->rect(), QPoint());
+}
+
+bool OwnBarWindow::paintAreaPixels(const QRect& area)
+{
+    const qreal ratio = m_uploadPixels.devicePixelRatio();
+    m_uploadPixels.fill(keptPalette().color(QPalette::Window).rgb());
+    const auto& items = m_bar.statusItems();
+    for (size_t i = 0; i < items.size() && i < m_frames.size(); ++i) {
+        if (m_frames[i].isEmpty() || !m_frames[i].intersects(area))
+            continue;
+        if (!items[i]->paintButtonPixels(m_uploadPixels, (m_frames[i].topLeft() - area.topLeft()) * ratio))
+            return false;
+    }
+    return true;
 }
 
 void OwnBarWindow::paintArea(QPainter& painter, const QRect& area, const QPoint& origin)

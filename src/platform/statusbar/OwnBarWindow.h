@@ -53,6 +53,8 @@ private:
     // The background and the buttons in the area (window coordinates); the
     // painter's origin stands for the window point given.
     void paintArea(QPainter& painter, const QRect& area, const QPoint& origin);
+    // The area into the upload pixels without a painter; false when a button needs one.
+    bool paintAreaPixels(const QRect& area);
     // Draws the area and puts it on the X11 window itself; false when it cannot.
     bool uploadDirectly(const QRect& area);
 

@@ -1,5 +1,7 @@
 #include "platform/statusbar/StatusItem.h"
 
+#include "platform/statusbar/PremultipliedPixels.h"
+
 #include "platform/statusbar/ChangedPixels.h"
 #include "platform/statusbar/StatusBar.h"
 
@@ -147,6 +149,18 @@ QPointF StatusItem::imageOrigin() const
     const QSizeF size = buttonBounds().size();
     const QSizeF imageSize = QSizeF(m_image.size()) / m_image.devicePixelRatio();
     return QPointF((size.width() - imageSize.width()) / 2, (size.height() - imageSize.height()) / 2);
+}
+
+bool StatusItem::paintButtonPixels(QImage& target, const QPoint& pixel) const
+{
+    const qreal ratio = target.devicePixelRatio();
+    const QPointF origin = imageOrigin() * ratio;
+    if (m_highlighted || !m_title.isEmpty() || m_image.devicePixelRatio() != ratio
+        || m_image.format() != QImage::Format_ARGB32_Premultiplied || origin != origin.toPoint()
+        || (target.format() != QImage::Format_RGB32 && target.format() != QImage::Format_ARGB32_Premultiplied))
+        return false;
+    PremultipliedPixels::blendOver(target, pixel + origin.toPoint(), m_image);
+    return true;
 }
 
 void StatusItem::paintButton(QPainter& painter, const QPalette& palette) const

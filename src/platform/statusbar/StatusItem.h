@@ -87,6 +87,11 @@ public:
     QImage renderButton(qreal devicePixelRatio, const QPalette& palette) const;
     // Paints the button, width() × Thickness points, at the painter's origin.
     void paintButton(QPainter& painter, const QPalette& palette) const;
+    // Paints the button as paintButton() does over an opaque background,
+    // straight into an image at the image's ratio, its top left on the
+    // device pixel; false, painting nothing, unless it is a plain image
+    // (neither highlight nor title) on whole pixels at that ratio.
+    bool paintButtonPixels(QImage& target, const QPoint& pixel) const;
 
 Q_SIGNALS:
     void changed();

@@ -2,6 +2,8 @@
 #include "platform/statusbar/OwnStatusBar.h"
 #include "platform/statusbar/StatusBarLayout.h"
 
+#include <QPainter>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -123,4 +125,35 @@ TEST(OwnStatusBar, APaletteGivenToTheBarReachesTheItemsAtOnce)
     // And back to what the application gives.
     bar.window()->setPalette(QPalette());
     EXPECT_EQ(bar.palette().color(QPalette::Window), before);
+}
+
+// The own bar puts plain buttons together by hand: the same pixels as painted.
+TEST(StatusItem, APlainButtonPaintedPixelByPixelMatchesThePainter)
+{
+    for (const qreal ratio : {1.0, 2.0}) {
+        OffscreenStatusBar bar(800, ratio);
+        auto item = bar.statusItemWithLength(StatusItem::VariableLength);
+        QImage image(QSize(30, 22) * ratio, QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(ratio);
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                image.setPixel(x, y, qPremultiply(qRgba(x * 8, 255 - y * 5, 90, (x * 37 + y * 11) % 256)));
+        item->setImage(image);
+        const QRgb background = qRgb(200, 210, 220);
+        QImage painted(QSize(40, 22) * ratio, QImage::Format_RGB32);
+        painted.setDevicePixelRatio(ratio);
+        painted.fill(background);
+        QImage direct = painted.copy();
+        {
+            QPainter painter(&painted);
+            painter.translate(5, 0);
+            item->paintButton(painter, bar.palette());
+        }
+        ASSERT_TRUE(item->paintButtonPixels(direct, QPoint(5, 0) * ratio));
+        EXPECT_EQ(direct, painted) << "ratio " << ratio;
+
+        // A highlighted button is left to the painter.
+        item->setHighlighted(true);
+        EXPECT_FALSE(item->paintButtonPixels(direct, QPoint()));
+    }
 }
