@@ -40,16 +40,27 @@ struct Scaled {
     QString unit;
 };
 
+struct Exponent {
+    double value;
+    std::size_t exponent;
+};
+
 // Divides by the base until the value is below it; exa is the largest unit,
 // so anything beyond stays in exa.
-Scaled scaled(double value, const UnitScale& scale)
+Exponent scaledToExponent(double value, const UnitScale& scale)
 {
     std::size_t exponent = 0;
     while (value >= scale.base && exponent < scale.units.size() - 1) {
         value /= scale.base;
         ++exponent;
     }
-    return {value, CDP::localizedUnitForKey(QString::fromLatin1(scale.units[exponent]))};
+    return {value, exponent};
+}
+
+Scaled scaled(double value, const UnitScale& scale)
+{
+    const Exponent e = scaledToExponent(value, scale);
+    return {e.value, CDP::localizedUnitForKey(QString::fromLatin1(scale.units[e.exponent]))};
 }
 
 // A double as printf writes it in the C locale: fixed with the given
@@ -69,9 +80,8 @@ QString localizedNumber(const std::string& plain)
 
 // Decimal style with grouping, at most one fraction digit, padded with
 // blanks in front to five characters.
-QString columnNumber(double value)
+QString columnNumber(const std::string& plain)
 {
-    const std::string plain = plainNumber(value, std::chars_format::fixed, 1);
     const char fraction = plain.back();
     const qint64 whole = QByteArray::fromStdString(plain).chopped(2).toLongLong();
     QString text = QLocale().toString(whole);
@@ -82,8 +92,32 @@ QString columnNumber(double value)
 
 QString columnText(double value, const UnitScale& scale, bool usingTabStopForUnitSeparation)
 {
-    const Scaled s = scaled(value, scale);
-    return columnNumber(s.value) + (usingTabStopForUnitSeparation ? u'\t' : u' ') + s.unit;
+    // Sizes and rates are shown on every tick and mostly read as before (a
+    // size that moved by a few kilobytes): the last texts are kept with what
+    // they were made from, and only a new one is localized and translated.
+    struct Kept {
+        const UnitScale* scale = nullptr;
+        std::size_t exponent = 0;
+        bool tabbed = false;
+        std::string plain;
+        QLocale locale;
+        QString text;
+    };
+    thread_local std::array<Kept, 4> kept;
+    thread_local std::size_t next = 0;
+    const Exponent e = scaledToExponent(value, scale);
+    const std::string plain = plainNumber(e.value, std::chars_format::fixed, 1);
+    const QLocale locale;
+    for (const Kept& entry : kept) {
+        if (entry.scale == &scale && entry.exponent == e.exponent && entry.tabbed == usingTabStopForUnitSeparation
+            && entry.plain == plain && entry.locale == locale)
+            return entry.text;
+    }
+    const QString text = columnNumber(plain) + (usingTabStopForUnitSeparation ? u'\t' : u' ')
+        + CDP::localizedUnitForKey(QString::fromLatin1(scale.units[e.exponent]));
+    kept[next] = Kept {&scale, e.exponent, usingTabStopForUnitSeparation, plain, locale, text};
+    next = (next + 1) % kept.size();
+    return text;
 }
 } // namespace
 

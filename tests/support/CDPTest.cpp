@@ -104,10 +104,15 @@ TEST_F(CDPTest, FrequenciesStepByThousand)
 
 TEST_F(CDPTest, NumbersFollowTheLocale)
 {
-    const ScopedLocale german(QLocale(QLocale::German, QLocale::Germany));
-    EXPECT_EQ(CDP::displayTextForMemorySize(1536), QStringLiteral("1,5 KB"));
-    EXPECT_EQ(CDP::displayTextForMemorySize(1234567, CDP::Accuracy::Three), QStringLiteral("1,177 MB"));
-    EXPECT_EQ(CDP::displayTextForMemorySize(1536, true), QStringLiteral("  1,5\tKB"));
-    EXPECT_EQ(CDP::displayTextForMemorySize(1023, true), QStringLiteral("1.023\t B"));
-    EXPECT_EQ(CDP::displayTextForMemorySizeLegend(), QStringLiteral("1024  B = 1,0 KB"));
+    // Texts made a moment ago in another locale are not given again.
+    EXPECT_EQ(CDP::displayTextForMemorySize(1536, true), QStringLiteral("  1.5\tKB"));
+    {
+        const ScopedLocale german(QLocale(QLocale::German, QLocale::Germany));
+        EXPECT_EQ(CDP::displayTextForMemorySize(1536), QStringLiteral("1,5 KB"));
+        EXPECT_EQ(CDP::displayTextForMemorySize(1234567, CDP::Accuracy::Three), QStringLiteral("1,177 MB"));
+        EXPECT_EQ(CDP::displayTextForMemorySize(1536, true), QStringLiteral("  1,5\tKB"));
+        EXPECT_EQ(CDP::displayTextForMemorySize(1023, true), QStringLiteral("1.023\t B"));
+        EXPECT_EQ(CDP::displayTextForMemorySizeLegend(), QStringLiteral("1024  B = 1,0 KB"));
+    }
+    EXPECT_EQ(CDP::displayTextForMemorySize(1536, true), QStringLiteral("  1.5\tKB"));
 }
