@@ -72,6 +72,7 @@ bool ActivityCounterFiles::open()
     m_first = ::open(m_firstPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     m_second = ::open(m_secondPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     m_generatedByTheKernel = m_first >= 0 && RegularFile::isGeneratedByTheKernel(m_first);
+    m_powerStatusUnsupported = false;
     // A disk without runtime power management simply never sleeps.
     return m_first >= 0 && (m_second >= 0 || m_kind == Kind::Disk);
 }
@@ -97,7 +98,7 @@ std::optional<ActivityCounterFiles::Reading> ActivityCounterFiles::read()
     return readOpen();
 }
 
-std::optional<ActivityCounterFiles::Reading> ActivityCounterFiles::readOpen() const
+std::optional<ActivityCounterFiles::Reading> ActivityCounterFiles::readOpen()
 {
     std::array<char, 512> buffer {};
     const ssize_t first = RegularFile::readKeptFromStart(m_first, buffer.data(), buffer.size(), m_generatedByTheKernel);
@@ -107,10 +108,18 @@ std::optional<ActivityCounterFiles::Reading> ActivityCounterFiles::readOpen() co
         std::optional<Reading> reading = parseStatLine(buffer.data(), std::size_t(first));
         if (!reading)
             return std::nullopt;
+        if (m_powerStatusUnsupported)
+            return reading;
         std::array<char, 32> status {};
         const ssize_t length = RegularFile::readKeptFromStart(m_second, status.data(), status.size(), m_generatedByTheKernel);
-        static constexpr char Suspended[] = "suspended";
-        reading->sleeping = length >= ssize_t(sizeof Suspended - 1) && std::memcmp(status.data(), Suspended, sizeof Suspended - 1) == 0;
+        const auto startsWith = [&](const char* word) {
+            const auto size = ssize_t(std::strlen(word));
+            return length >= size && std::memcmp(status.data(), word, std::size_t(size)) == 0;
+        };
+        reading->sleeping = startsWith("suspended");
+        // A driver without runtime power management keeps it so; the status
+        // is not read again, four times a second, until the files are opened anew.
+        m_powerStatusUnsupported = startsWith("unsupported");
         return reading;
     }
     const std::optional<quint64> received = parseCounter(buffer.data(), std::size_t(first));

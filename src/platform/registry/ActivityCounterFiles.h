@@ -43,7 +43,7 @@ private:
     ActivityCounterFiles(Kind kind, std::string first, std::string second);
     bool open();
     void close();
-    std::optional<Reading> readOpen() const;
+    std::optional<Reading> readOpen();
 
     Kind m_kind;
     // Disk: stat and runtime_status (optional); interface: rx_packets and tx_packets.
@@ -53,4 +53,6 @@ private:
     int m_second = -1;
     // Files of /sys, which need no check for removal before each read.
     bool m_generatedByTheKernel = false;
+    // The disk's runtime_status said "unsupported": it never sleeps.
+    bool m_powerStatusUnsupported = false;
 };

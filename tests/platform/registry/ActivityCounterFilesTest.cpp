@@ -66,11 +66,16 @@ TEST(ActivityCounterFiles, KeptFilesFollowRewritesAndReportAGoneDeviceUntilItsFi
     EXPECT_EQ(disk->read(), (Reading {11, 25, true}));
     write(power, "active\n");
     EXPECT_EQ(disk->read(), (Reading {11, 25, false}));
+    // A driver without runtime power management: not asked again while the files stay open.
+    write(power, "unsupported\n");
+    EXPECT_EQ(disk->read(), (Reading {11, 25, false}));
+    write(power, "suspended\n");
+    EXPECT_EQ(disk->read(), (Reading {11, 25, false}));
 
     QFile::remove(stat);
     EXPECT_FALSE(disk->read());
     write(stat, "1 0 0 0 2 0 0 0 0 0 0\n");
-    EXPECT_EQ(disk->read(), (Reading {1, 2, false}));
+    EXPECT_EQ(disk->read(), (Reading {1, 2, true})) << "asked again once the files were opened anew";
     write(stat, "garbage\n");
     EXPECT_FALSE(disk->read());
 
