@@ -140,16 +140,16 @@ void QRNNetInterfaceInstrument::collectNewSampleForAllActiveInterfaces()
     }
     table.exists = true;
 
-    if (!table.reader.hasInterfaceFolder()) {
+    const NetDeviceTable* all = table.reader.allStatistics();
+    if (!all && !table.reader.hasInterfaceFolder()) {
         // The refresh time stays, so the next call tries again.
         Log::fault("%{public}@: cannot list the network interfaces.", {QStringLiteral("QRNNetInterfaceInstrument")});
         return;
     }
-    const QStringList names = table.reader.interfaceNames();
+    const QStringList names = table.reader.interfaceNames(all);
     if (names != table.slotNames)
         table.rebuildSlots(names);
     const InterfaceAddressTable& addresses = table.addressesFor(names);
-    const NetDeviceTable* all = table.reader.allStatistics();
     for (Slot& slot : table.slots) {
         Entry& entry = slot.current;
         entry.statistics = all ? all->find(slot.name) : table.reader.statistics(slot.name);

@@ -24,6 +24,8 @@ public:
     // None for an interface the table does not list.
     std::optional<NetInterfaceStatistics> find(const QString& name) const;
     std::size_t size() const { return m_size; }
+    // The name of the row at the index, below size().
+    const std::string& nameAt(std::size_t index) const { return m_rows[index].name; }
 
 private:
     struct Row {

@@ -53,13 +53,17 @@ QString NetInterfaceReader::path(const QString& name, const QString& file) const
     return QStringLiteral("sys/class/net/") + name + u'/' + file;
 }
 
-QStringList NetInterfaceReader::interfaceNames() const
+QStringList NetInterfaceReader::interfaceNames(const NetDeviceTable* table) const
 {
     // Read on every tick: the directory's entries straight into a buffer on
     // the stack (opendir would allocate its own), kept strings (names this
     // short fit inside std::string), and new texts only when it changed.
     m_listing.clear();
-    const FileDescriptor folder(::open(m_interfaceFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (table) {
+        for (std::size_t i = 0; i < table->size(); ++i)
+            m_listing.push_back(table->nameAt(i));
+    }
+    const FileDescriptor folder(table ? -1 : ::open(m_interfaceFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     alignas(dirent64) char entries[4096];
     ssize_t filled = 0;
     while (folder.get() >= 0 && (filled = ::getdents64(folder.get(), entries, sizeof entries)) > 0) {

@@ -22,8 +22,10 @@ public:
     const Sysroot& sysroot() const { return m_sysroot; }
     // Whether the folder of the interfaces exists at all.
     bool hasInterfaceFolder() const;
-    // Sorted by name (byte order).
-    QStringList interfaceNames() const;
+    // Sorted by name (byte order). The names a table of counters lists, when
+    // one is given: the interfaces that have counters, without listing the
+    // folder on every refresh; else the folder's.
+    QStringList interfaceNames(const NetDeviceTable* table = nullptr) const;
     // None when the interface is gone or a counter cannot be read.
     std::optional<NetInterfaceStatistics> statistics(const QString& name) const;
     // The counters of every interface from one read of the kernel's table
