@@ -29,6 +29,7 @@ public:
         StrokeRect,
         DrawText,
         FillArea,
+        FillWedge,
     };
 
     void clear();

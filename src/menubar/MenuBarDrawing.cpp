@@ -8,10 +8,12 @@
 #include "platform/statusbar/StatusBar.h"
 
 #include <QFontDatabase>
+#include <QtMath>
 
 #include <array>
 #include <cmath>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -189,6 +191,24 @@ void MenuBarDrawing::fillPolygon(const QPolygonF& polygon, const QColor& color)
         painter.setBrush(solidBrush(ink));
         painter.drawPolygon(polygon);
     });
+}
+
+void MenuBarDrawing::fillWedge(double centreX, double centreY, double radius, double startAngle, double endAngle,
+    bool clockwise, const QColor& color)
+{
+    if (onlyRecords(DrawingRecord::Call::FillWedge, QPointF(centreX, centreY), radius, startAngle, endAngle,
+            clockwise ? 1.0 : 0.0, color))
+        return;
+    const double start = qDegreesToRadians(startAngle);
+    QPainterPath wedge;
+    wedge.moveTo(point(centreX, centreY));
+    wedge.lineTo(point(centreX + radius * std::cos(start), centreY + radius * std::sin(start)));
+    addArc(wedge, centreX, centreY, radius, startAngle, endAngle, clockwise);
+    wedge.closeSubpath();
+    // Painted as a path, not recorded a second time.
+    DrawingRecord* record = std::exchange(m_record, nullptr);
+    fillPath(wedge, color);
+    m_record = record;
 }
 
 void MenuBarDrawing::fillArea(const QPolygonF& curve, double base, const QColor& color)

@@ -58,6 +58,11 @@ public:
     // Paths and polygons in painter coordinates, built with point().
     void fillPolygon(const QPolygonF& polygon, const QColor& color);
     void fillPath(const QPainterPath& path, const QColor& color);
+    // A wedge of a disc (design coordinates): from the centre out along the
+    // start angle and round the arc to the end angle, as addArc() runs it.
+    // Recorded by its numbers; the path is made only to paint it.
+    void fillWedge(double centreX, double centreY, double radius, double startAngle, double endAngle, bool clockwise,
+        const QColor& color);
     // The area between a curve (painter coordinates, x never decreasing) and
     // the horizontal line at the base's painter y, as a graph fills it.
     void fillArea(const QPolygonF& curve, double base, const QColor& color);

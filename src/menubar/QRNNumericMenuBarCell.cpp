@@ -145,13 +145,5 @@ void QRNNumericMenuBarCell::drawPie(MenuBarDrawing& drawing, const QRectF& frame
     const QColor color = foregroundColor(drawing);
     drawing.strokeEllipse(QRectF(x + 0.1 * w, y + 0.1 * w, 0.8 * w, 0.8 * w), color, lineWidth);
     // A wedge from the centre up to twelve o'clock, then clockwise.
-    const double centreX = x + 0.5 * w;
-    const double centreY = y + 0.5 * w;
-    const double radius = 0.4 * w;
-    QPainterPath wedge;
-    wedge.moveTo(drawing.point(centreX, centreY));
-    wedge.lineTo(drawing.point(centreX, centreY + radius));
-    drawing.addArc(wedge, centreX, centreY, radius, 90, 90 - 360 * value, true);
-    wedge.closeSubpath();
-    drawing.fillPath(wedge, color);
+    drawing.fillWedge(x + 0.5 * w, y + 0.5 * w, 0.4 * w, 90, 90 - 360 * value, true, color);
 }

@@ -56,6 +56,13 @@ TEST(DrawingRecord, TheSameDrawingRecordsEquallyAndAnyArgumentThatChangesTheImag
         recorded([](MenuBarDrawing& d) { d.strokeLine(1, 1, 0, 0, Qt::black, 1); d.strokeLine(0, 0, 1, 1, Qt::black, 1); }));
     EXPECT_NE(recorded([](MenuBarDrawing& d) { d.strokeRect(QRectF(0, 0, 22, 22), Qt::black, 1); }),
         recorded([](MenuBarDrawing& d) { d.strokeRect(QRectF(0, 0, 22, 22), Qt::black, 1, {2, 2}); }));
+    // Wedges are recorded by their numbers, the turning sense among them.
+    const auto wedge = [](double end, bool clockwise) {
+        return recorded([=](MenuBarDrawing& d) { d.fillWedge(11, 11, 8, 90, end, clockwise, Qt::black); });
+    };
+    EXPECT_EQ(wedge(-30, true), wedge(-30, true));
+    EXPECT_NE(wedge(-30, true), wedge(-30.0001, true));
+    EXPECT_NE(wedge(-30, true), wedge(-30, false));
 
     // Refilled after clearing, a record is what the new drawing alone would be.
     DrawingRecord reused = recorded([](MenuBarDrawing& d) { sample(d, QStringLiteral("a much longer text than before")); });
