@@ -101,7 +101,14 @@ echo "$header"
 format='%-5s %15.3f %11.2f (%4.2f) %7.1f  | %15.3f %11.2f (%4.2f) %7.1f  | %10.2f'
 results=()
 for run in $(seq "$runs"); do
-  read -r -a r < <(one_run)
+  # A start that fails (GKrellM now and then quits at once on a fresh
+  # display) is tried again, twice at most.
+  r=()
+  for attempt in 1 2 3; do
+    read -r -a r < <(one_run) && break
+    echo "run $run, attempt $attempt failed" >&2
+  done
+  [ ${#r[@]} -gt 0 ] || { echo "run $run failed three times" >&2; exit 1; }
   ratio=$(awk -v v="${r[0]}" -v g="${r[4]}" 'BEGIN { printf "%.3f", (g > 0 ? v / g : 0) }')
   results+=("${r[*]} $ratio")
   line=$(printf "$format" "$run" "${r[@]:0:8}" "$ratio")
