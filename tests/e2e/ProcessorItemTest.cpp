@@ -64,16 +64,29 @@ int newestGraphColumn(const QImage& screen, QRgb background)
     return newest - 2;
 }
 
-TEST(ProcessorItem, GraphRisesUnderLoadAndMenuShowsTheSplit)
+// Vistrel with a processor graph at the right end of its own bar.
+class ProcessorGraphOnBar : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const QImage screen = waitForBar();
+        ASSERT_FALSE(isBlack(screen.pixel(10, 10))) << qPrintable(vistrel.errorOutput());
+        background = screen.pixel(10, 10);
+        newest = newestGraphColumn(screen, background);
+        ASSERT_GT(newest, ScreenWidth - 40);
+    }
+
+    VistrelProcess vistrel {{QStringLiteral("--status-bar=bar")}, processorGraph()};
+    QRgb background = 0;
+    // The graph's newest column.
+    int newest = 0;
+};
+
+TEST_F(ProcessorGraphOnBar, RisesUnderLoadAndTheMenuShowsTheSplit)
 {
-    VistrelProcess vistrel({QStringLiteral("--status-bar=bar")}, processorGraph());
-    QImage screen = waitForBar();
-    ASSERT_FALSE(isBlack(screen.pixel(10, 10))) << qPrintable(vistrel.errorOutput());
-    const QRgb background = screen.pixel(10, 10);
-    const int newest = newestGraphColumn(screen, background);
-    ASSERT_GT(newest, ScreenWidth - 40);
     QThread::msleep(2500);
     const int before = filledHeight(grabScreen(), newest, background);
+    QImage screen;
     {
         const Load load;
         QThread::msleep(3500);
@@ -104,14 +117,8 @@ TEST(ProcessorItem, GraphRisesUnderLoadAndMenuShowsTheSplit)
 // The graph is put straight onto the bar window on every tick, past the
 // window's backing store; a window that covered the bar must uncover the
 // latest graph, not the one the backing store was last painted with.
-TEST(ProcessorItem, AWindowThatCoveredTheBarLeavesTheLatestGraphBehind)
+TEST_F(ProcessorGraphOnBar, AWindowThatCoveredTheBarLeavesTheLatestGraphBehind)
 {
-    VistrelProcess vistrel({QStringLiteral("--status-bar=bar")}, processorGraph());
-    QImage screen = waitForBar();
-    ASSERT_FALSE(isBlack(screen.pixel(10, 10))) << qPrintable(vistrel.errorOutput());
-    const QRgb background = screen.pixel(10, 10);
-    const int newest = newestGraphColumn(screen, background);
-    ASSERT_GT(newest, ScreenWidth - 40);
     const Load load;
     ASSERT_TRUE(waitUntil([&] { return filledHeight(grabScreen(), newest, background) >= 16; }))
         << qPrintable(vistrel.errorOutput());
@@ -122,7 +129,7 @@ TEST(ProcessorItem, AWindowThatCoveredTheBarLeavesTheLatestGraphBehind)
     cover.hide();
     // Long enough for the expose to be answered, well short of the next tick.
     keepRunning(100);
-    screen = grabScreen();
+    const QImage screen = grabScreen();
     screen.save(QDir::current().filePath(QStringLiteral("own-bar-uncovered.png")));
     EXPECT_FALSE(isBlack(screen.pixel(10, 10)));
     EXPECT_GE(filledHeight(screen, newest, background), 16);
