@@ -57,14 +57,15 @@ void QRNMemoryInstrument::setPagingCountersWanted(bool wanted)
     if (wanted == m_pagingCountersWanted)
         return;
     m_pagingCountersWanted = wanted;
-    if (wanted)
-        collectNewSample();
+    if (!wanted)
+        return;
+    collectNewSample();
+    // Counters read again after a pause have no previous sample to be measured against.
+    m_lastVMInfo = m_currentVMInfo;
 }
 
 void QRNMemoryInstrument::collectNewSample()
 {
-    const bool resumesPagingCounters = m_pagingCountersWanted && !m_lastSampleReadPagingCounters;
-    m_lastSampleReadPagingCounters = m_pagingCountersWanted;
     const HostMemoryStatistics::Sample sample = m_hostPort.sample(m_pagingCountersWanted);
     if (sample.swapUsage) {
         m_currentSwapInfo = *sample.swapUsage;
@@ -87,9 +88,8 @@ void QRNMemoryInstrument::collectNewSample()
     m_currentVMInfo = *sample.statistics;
     m_hasPagingCounters = sample.pagingCounters;
     // Without /proc/vmstat the sizes are still right, but the event counters
-    // have no value: they read 0 and so do their rates. Counters read again
-    // after a pause have no previous sample to be measured against.
-    if (!m_hasPagingCounters || resumesPagingCounters)
+    // have no value: they read 0 and so do their rates.
+    if (!m_hasPagingCounters)
         m_lastVMInfo = m_currentVMInfo;
 }
 

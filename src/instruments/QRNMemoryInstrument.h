@@ -92,7 +92,6 @@ private:
     SwapUsage m_currentSwapInfo;
     bool m_hasPagingCounters = false;
     bool m_pagingCountersWanted = true;
-    bool m_lastSampleReadPagingCounters = true;
     // Reports a run of failed samples once, not on every tick.
     bool m_sampleFailing = false;
 };

@@ -65,13 +65,11 @@ void AreaFill::addToColumn(int column, double x1, double y1, double x2, double y
         ++m_column;
     }
     const double width = x2 - x1;
-    const double top = std::min({y1, y2, base});
-    const double bottom = std::max({y1, y2, base});
-    const int firstRow = std::max(int(std::floor(top)), 0);
-    const int lastRow = std::min(int(std::ceil(bottom)) - 1, int(m_coverage.size()) - 1);
-    const bool above = std::min(y1, y2) < base;
     const double curveTop = std::min(y1, y2);
     const double curveBottom = std::max(y1, y2);
+    const bool above = curveTop < base;
+    const int firstRow = std::max(int(std::floor(std::min(curveTop, base))), 0);
+    const int lastRow = std::min(int(std::ceil(std::max(curveBottom, base))) - 1, int(m_coverage.size()) - 1);
     // The rows between the curve and the base are covered whole.
     const int firstWhole = int(std::ceil(above ? curveBottom : base));
     const int lastWhole = int(std::floor(above ? base : curveTop)) - 1;

@@ -13,7 +13,6 @@
 #include <array>
 #include <cmath>
 #include <optional>
-#include <utility>
 
 namespace {
 
@@ -205,10 +204,7 @@ void MenuBarDrawing::fillWedge(double centreX, double centreY, double radius, do
     wedge.lineTo(point(centreX + radius * std::cos(start), centreY + radius * std::sin(start)));
     addArc(wedge, centreX, centreY, radius, startAngle, endAngle, clockwise);
     wedge.closeSubpath();
-    // Painted as a path, not recorded a second time.
-    DrawingRecord* record = std::exchange(m_record, nullptr);
-    fillPath(wedge, color);
-    m_record = record;
+    paintPath(wedge, color);
 }
 
 void MenuBarDrawing::fillArea(const QPolygonF& curve, double base, const QColor& color)
@@ -244,6 +240,11 @@ void MenuBarDrawing::fillPath(const QPainterPath& path, const QColor& color)
 {
     if (onlyRecords(DrawingRecord::Call::FillPath, path, color))
         return;
+    paintPath(path, color);
+}
+
+void MenuBarDrawing::paintPath(const QPainterPath& path, const QColor& color)
+{
     paint(color, path.boundingRect(), [&](QPainter& painter, const QColor& ink) { painter.fillPath(path, ink); });
 }
 

@@ -101,6 +101,8 @@ private:
             m_record->record(call, arguments...);
         return !m_painter;
     }
+    // Fills the path (painter coordinates) without recording it.
+    void paintPath(const QPainterPath& path, const QColor& color);
     QPen pen(const QColor& color, double lineWidth) const;
     // Runs paint(painter, colour) on the target painter, or, for translucent
     // colours, through the opaque layer with the opaque colour. The bounds

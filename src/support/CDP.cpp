@@ -37,17 +37,12 @@ const UnitScale& memoryUnits()
 
 struct Scaled {
     double value;
-    QString unit;
-};
-
-struct Exponent {
-    double value;
     std::size_t exponent;
 };
 
 // Divides by the base until the value is below it; exa is the largest unit,
 // so anything beyond stays in exa.
-Exponent scaledToExponent(double value, const UnitScale& scale)
+Scaled scaled(double value, const UnitScale& scale)
 {
     std::size_t exponent = 0;
     while (value >= scale.base && exponent < scale.units.size() - 1) {
@@ -57,10 +52,9 @@ Exponent scaledToExponent(double value, const UnitScale& scale)
     return {value, exponent};
 }
 
-Scaled scaled(double value, const UnitScale& scale)
+QString unitOf(const Scaled& scaled, const UnitScale& scale)
 {
-    const Exponent e = scaledToExponent(value, scale);
-    return {e.value, CDP::localizedUnitForKey(QString::fromLatin1(scale.units[e.exponent]))};
+    return CDP::localizedUnitForKey(QString::fromLatin1(scale.units[scaled.exponent]));
 }
 
 // A double as printf writes it in the C locale: fixed with the given
@@ -105,17 +99,17 @@ QString columnText(double value, const UnitScale& scale, bool usingTabStopForUni
     };
     thread_local std::array<Kept, 4> kept;
     thread_local std::size_t next = 0;
-    const Exponent e = scaledToExponent(value, scale);
-    const std::string plain = plainNumber(e.value, std::chars_format::fixed, 1);
+    const Scaled s = scaled(value, scale);
+    const std::string plain = plainNumber(s.value, std::chars_format::fixed, 1);
     const QLocale locale;
     for (const Kept& entry : kept) {
-        if (entry.scale == &scale && entry.exponent == e.exponent && entry.tabbed == usingTabStopForUnitSeparation
+        if (entry.scale == &scale && entry.exponent == s.exponent && entry.tabbed == usingTabStopForUnitSeparation
             && entry.plain == plain && entry.locale == locale)
             return entry.text;
     }
     const QString text = columnNumber(plain) + (usingTabStopForUnitSeparation ? u'\t' : u' ')
-        + CDP::localizedUnitForKey(QString::fromLatin1(scale.units[e.exponent]));
-    kept[next] = Kept {&scale, e.exponent, usingTabStopForUnitSeparation, plain, locale, text};
+        + unitOf(s, scale);
+    kept[next] = Kept {&scale, s.exponent, usingTabStopForUnitSeparation, plain, locale, text};
     next = (next + 1) % kept.size();
     return text;
 }
@@ -133,12 +127,13 @@ QString CDP::displayTextForMemorySize(quint64 bytes)
 
 QString CDP::displayTextForMemorySize(quint64 bytes, Accuracy accuracy)
 {
-    const Scaled s = scaled(double(bytes), memoryUnits());
+    const UnitScale& units = memoryUnits();
+    const Scaled s = scaled(double(bytes), units);
     if (s.value == std::floor(s.value))
-        return localizedNumber(plainNumber(s.value, std::chars_format::general, 6)) + u' ' + s.unit;
+        return localizedNumber(plainNumber(s.value, std::chars_format::general, 6)) + u' ' + unitOf(s, units);
     const int fractionDigits = int(accuracy);
     return localizedNumber(plainNumber(s.value, std::chars_format::fixed, fractionDigits)).rightJustified(fractionDigits + 2)
-        + u' ' + s.unit;
+        + u' ' + unitOf(s, units);
 }
 
 QString CDP::displayTextForMemorySize(quint64 bytes, bool usingTabStopForUnitSeparation)
