@@ -17,7 +17,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 
@@ -59,7 +58,7 @@ void beep()
 VistrelPlusSession::VistrelPlusSession(UserDefaults& sharedSuite, QObject* parent)
     : QObject(parent)
     , m_sharedSuite(sharedSuite)
-    , m_searchFolders {QCoreApplication::applicationDirPath()}
+    , m_appExtensionSearch(QLatin1String(ExecutableName), {QCoreApplication::applicationDirPath()})
     , m_launchEnvironment(QProcessEnvironment::systemEnvironment())
 {
     m_appExtensionTimer.setTimerType(Qt::CoarseTimer);
@@ -125,14 +124,9 @@ void VistrelPlusSession::start()
     m_availabilityTimer.start();
 }
 
-QString VistrelPlusSession::locateAppExtension() const
+void VistrelPlusSession::setSearchFolders(const QStringList& folders)
 {
-    for (const QString& folder : m_searchFolders) {
-        const QFileInfo candidate(QDir(folder).filePath(QLatin1String(ExecutableName)));
-        if (candidate.isFile() && candidate.isExecutable())
-            return candidate.absoluteFilePath();
-    }
-    return QStandardPaths::findExecutable(QLatin1String(ExecutableName));
+    m_appExtensionSearch = ExecutableSearch(QLatin1String(ExecutableName), folders);
 }
 
 qint64 VistrelPlusSession::runningAppExtension() const
@@ -153,7 +147,7 @@ qint64 VistrelPlusSession::runningAppExtension() const
 
 void VistrelPlusSession::updateAppExtensionAvailability()
 {
-    const QString location = locateAppExtension();
+    const QString location = m_appExtensionSearch.find();
     const bool permitted = shouldUseAppExtension();
     if (!location.isEmpty() && permitted && !isConnected()) {
         m_urlOfAppExtension = location;

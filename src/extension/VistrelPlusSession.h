@@ -1,6 +1,7 @@
 #pragma once
 
 #include "extension/VistrelPlusClient.h"
+#include "platform/desktop/ExecutableSearch.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -40,7 +41,7 @@ public:
 
     // Where the companion is looked for before PATH; the application's own
     // folder unless set. Arguments and environment are given to each start.
-    void setSearchFolders(const QStringList& folders) { m_searchFolders = folders; }
+    void setSearchFolders(const QStringList& folders);
     void setLaunchArguments(const QStringList& arguments, const QProcessEnvironment& environment);
 
     bool shouldUseAppExtension() const;
@@ -83,8 +84,6 @@ Q_SIGNALS:
     void failureNoticeRaised(const QString& message);
 
 private:
-    // The companion's path, or empty when it is not installed.
-    QString locateAppExtension() const;
     // A companion already serving our pipe folder (its lock names it).
     qint64 runningAppExtension() const;
     void setupConnectionToAppExtension(qint64 processID);
@@ -104,7 +103,7 @@ private:
     QString m_urlOfAppExtension;
     qint64 m_processID = 0;
     bool m_settingUp = false;
-    QStringList m_searchFolders;
+    ExecutableSearch m_appExtensionSearch;
     QStringList m_launchArguments;
     QProcessEnvironment m_launchEnvironment;
 };
