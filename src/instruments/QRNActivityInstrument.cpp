@@ -34,6 +34,14 @@ void QRNActivityInstrument::setCurrentCounters(const ActivityCounters& counters)
     setLocked(m_currentCounters, counters);
 }
 
+void QRNActivityInstrument::takeSample(const ActivityCounters& counters, bool follows)
+{
+    std::lock_guard lock(m_mutex);
+    m_lastCounters = follows && m_hasInformation ? m_currentCounters : counters;
+    m_currentCounters = counters;
+    m_hasInformation = true;
+}
+
 ActivityCounters QRNActivityInstrument::lastCounters() const
 {
     return locked(m_lastCounters);

@@ -39,6 +39,12 @@ public:
 
     virtual ActivityState currentActivity() const;
 
+    // Stores counters just read, under one lock: the current ones become the
+    // last ones, unless there is nothing to compare with (no information, or
+    // `follows` is false: a first sample, or the first after a gap), when the
+    // new counters are both and the device reads idle rather than busy.
+    void takeSample(const ActivityCounters& counters, bool follows);
+
     QString description() const override;
     QString className() const override { return QStringLiteral("QRNActivityInstrument"); }
 

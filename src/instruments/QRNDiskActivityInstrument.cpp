@@ -90,11 +90,8 @@ void QRNDiskActivityInstrument::collectNewSample()
         return;
     }
     const ActivityCounters counters{reading->incoming, reading->outgoing};
-    // The first sample, or the first after a gap, has nothing to compare with: idle, not a burst.
-    setLastCounters(m_hasSample && hasInformation() ? currentCounters() : counters);
-    setCurrentCounters(counters);
     m_sleepingAtLastSample = reading->sleeping;
-    setHasInformation(true);
+    takeSample(counters, m_hasSample);
     m_hasSample = true;
 }
 
@@ -107,9 +104,7 @@ void QRNDiskActivityInstrument::collectNewSampleViaIORegistry()
     }
     const ActivityCounters counters{statistics->value(QStringLiteral("Operations (Read)")).toULongLong(),
         statistics->value(QStringLiteral("Operations (Write)")).toULongLong()};
-    setLastCounters(m_hasSample && hasInformation() ? currentCounters() : counters);
-    setCurrentCounters(counters);
-    setHasInformation(true);
+    takeSample(counters, m_hasSample);
     m_hasSample = true;
 }
 

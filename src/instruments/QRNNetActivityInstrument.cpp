@@ -135,9 +135,7 @@ void QRNNetActivityInstrument::collectNewSampleViaIORegistry()
     }
     // Input packets, input errors, output packets, output errors, collisions.
     const auto counter = [&](int index) { return quint64(qFromLittleEndian<quint32>(block->constData() + 4 * index)); };
-    setLastCounters(hasInformation() ? currentCounters() : ActivityCounters{counter(0), counter(2)});
-    setCurrentCounters({counter(0), counter(2)});
-    setHasInformation(true);
+    takeSample({counter(0), counter(2)}, true);
 }
 
 bool QRNNetActivityInstrument::collectNewSampleViaSysCtl()
@@ -149,9 +147,7 @@ bool QRNNetActivityInstrument::collectNewSampleViaSysCtl()
         setHasInformation(false);
         return false;
     }
-    setLastCounters(hasInformation() ? currentCounters() : ActivityCounters{*received, *sent});
-    setCurrentCounters({*received, *sent});
-    setHasInformation(true);
+    takeSample({*received, *sent}, true);
     return true;
 }
 
@@ -163,10 +159,7 @@ bool QRNNetActivityInstrument::collectNewSampleViaCounterFiles()
         return false;
     }
     const ActivityCounters counters{reading->incoming, reading->outgoing};
-    // The first sample, or the first after a gap, has nothing to compare with.
-    setLastCounters(hasInformation() && m_hasCounterFileSample ? currentCounters() : counters);
-    setCurrentCounters(counters);
-    setHasInformation(true);
+    takeSample(counters, m_hasCounterFileSample);
     m_hasCounterFileSample = true;
     return true;
 }

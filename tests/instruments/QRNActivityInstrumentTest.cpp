@@ -84,4 +84,25 @@ TEST(QRNActivityInstrument, FactoryNeedsAnEntryAndCounterPairsAreNeverTorn)
     EXPECT_EQ(instrument->currentCounters(), (ActivityCounters{20000, 20000}));
 }
 
+TEST(QRNActivityInstrument, ASampleWithNothingBeforeItReadsIdleWhateverTheCountersDid)
+{
+    InstalledFixtureRegistry fixture;
+    const auto instrument = QRNActivityInstrument::initWithIORegistryEntry(QRNIORegistryEntry::initWithIOKitHandle(fixture["nvme-driver"]));
+    ASSERT_NE(instrument, nullptr);
+    const auto stateAfter = [&](ActivityCounters counters, bool follows) {
+        instrument->takeSample(counters, follows);
+        return instrument->currentActivity();
+    };
+    EXPECT_EQ(stateAfter({100, 50}, false), ActivityState::Idle);
+    EXPECT_EQ(stateAfter({110, 50}, true), ActivityState::Incoming);
+    // A gap in the readings: the next sample is a new start, not a burst.
+    instrument->setHasInformation(false);
+    EXPECT_EQ(instrument->currentActivity(), ActivityState::NoInformation);
+    EXPECT_EQ(stateAfter({900, 50}, true), ActivityState::Idle);
+    EXPECT_EQ(stateAfter({900, 70}, true), ActivityState::Outgoing);
+    // Files opened afresh (the sampler says the sample does not follow).
+    EXPECT_EQ(stateAfter({5, 5}, false), ActivityState::Idle);
+    EXPECT_EQ(instrument->lastCounters(), (ActivityCounters{5, 5}));
+}
+
 } // namespace
