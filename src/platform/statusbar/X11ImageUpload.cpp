@@ -1,5 +1,6 @@
 #include "platform/statusbar/X11ImageUpload.h"
 
+#include <QAbstractEventDispatcher>
 #include <QGuiApplication>
 
 #include <cstdlib>
@@ -35,11 +36,20 @@ X11ImageUpload::X11ImageUpload(xcb_connection_t* connection, xcb_window_t window
     , m_format(format)
 {
     xcb_create_gc(m_connection, m_context, m_window, 0, nullptr);
+    if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance()) {
+        m_flushBeforeWaiting = QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, [this] {
+            if (m_unsent)
+                xcb_flush(m_connection);
+            m_unsent = false;
+        });
+    }
 }
 
 X11ImageUpload::~X11ImageUpload()
 {
+    QObject::disconnect(m_flushBeforeWaiting);
     xcb_free_gc(m_connection, m_context);
+    xcb_flush(m_connection);
 }
 
 bool X11ImageUpload::put(const QImage& image, const QPoint& pixel)
@@ -52,6 +62,10 @@ bool X11ImageUpload::put(const QImage& image, const QPoint& pixel)
     xcb_put_image(m_connection, XCB_IMAGE_FORMAT_Z_PIXMAP, m_window, m_context, quint16(image.width()),
         quint16(image.height()), qint16(pixel.x()), qint16(pixel.y()), 0, m_depth, quint32(image.sizeInBytes()),
         image.constBits());
-    xcb_flush(m_connection);
+    // Without a loop to wait on (a dispatcher-less caller), nothing would send it.
+    if (m_flushBeforeWaiting)
+        m_unsent = true;
+    else
+        xcb_flush(m_connection);
     return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QMetaObject>
 #include <QPoint>
 
 #include <xcb/xcb.h>
@@ -25,7 +26,8 @@ public:
     QImage::Format format() const { return m_format; }
     // Puts the image with its top left pixel on the window's device pixel;
     // false, with nothing sent, when the image is not in the format or larger
-    // than one request may carry.
+    // than one request may carry. The requests of one pass of the event loop
+    // leave together, in one write, before the loop next waits.
     bool put(const QImage& image, const QPoint& pixel);
 
 private:
@@ -36,4 +38,6 @@ private:
     xcb_gcontext_t m_context;
     quint8 m_depth;
     QImage::Format m_format;
+    bool m_unsent = false;
+    QMetaObject::Connection m_flushBeforeWaiting;
 };
