@@ -7,7 +7,7 @@
 # memory. Compare the ratio more than the absolute figures on a busy machine.
 #
 # Usage: bench/compare-with-gkrellm.sh [--items default|network|storage|all|processor]
-#            [--back-end bar|tray] [--seconds N] [--runs N] [--settle S]
+#            [--back-end bar|tray] [--seconds N] [--runs N] [--settle S] [--floor]
 #   --items     default: the first-start items (processor: text, graph,
 #               percentage; memory: text, pie, two-line text; main menu);
 #               network: those and the network item (rates, opposed graph)
@@ -19,6 +19,12 @@
 #               xfce4-panel on a private session bus (the CPU of its tray
 #               plug-in, which reads and draws the icons, is listed too)
 #   --runs      each run starts everything afresh; the last line is the median
+#   --floor     also runs bench/floor/wake-up-floor (built here with the
+#               system's compiler): a bare QApplication with one small window
+#               that wakes four times a second and reads what the activity
+#               lamps read (BENCH_FLOOR_FILES, else eth0's packet counters and
+#               the stat file of vda, sda or nvme0n1), and nothing more: what
+#               four wake-ups a second cost any Qt program on this machine
 #   --settle    seconds between the start and the counted span (15): start-up
 #               work stays out of it, including the one release of start-up
 #               pages Vistrel makes ten seconds after it starts (a read of
@@ -27,7 +33,7 @@
 # and the gkrellm package.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-items=default back_end=bar seconds=120 runs=1 settle=15
+items=default back_end=bar seconds=120 runs=1 settle=15 floor=false
 while [ $# -gt 0 ]; do
   case $1 in
     --items) items=$2; shift 2 ;;
@@ -35,6 +41,7 @@ while [ $# -gt 0 ]; do
     --seconds) seconds=$2; shift 2 ;;
     --runs) runs=$2; shift 2 ;;
     --settle) settle=$2; shift 2 ;;
+    --floor) floor=true; shift ;;
     *) echo "unknown argument '$1'; see the head of $0" >&2; exit 2 ;;
   esac
 done
@@ -43,6 +50,19 @@ vistrel=${VISTREL:-build/release/src/vistrel}
 command -v gkrellm >/dev/null || { echo "gkrellm is not installed (apt-get install gkrellm)"; exit 1; }
 [ -x "$vistrel" ] || { echo "no vistrel at $vistrel"; exit 1; }
 source bench/session.sh
+
+if $floor; then
+  floor_program=$(mktemp)
+  trap 'rm -f "$floor_program"' EXIT
+  # shellcheck disable=SC2046
+  c++ -std=c++20 -O2 -fPIC bench/floor/wake-up-floor.cpp -o "$floor_program" $(pkg-config --cflags --libs Qt6Widgets)
+  if [ -z "${BENCH_FLOOR_FILES:-}" ]; then
+    BENCH_FLOOR_FILES="/sys/class/net/eth0/statistics/rx_packets /sys/class/net/eth0/statistics/tx_packets"
+    for disk in vda sda nvme0n1; do
+      [ -e "/sys/block/$disk/stat" ] && { BENCH_FLOOR_FILES+=" /sys/block/$disk/stat"; break; }
+    done
+  fi
+fi
 
 # "tid cpu_ns voluntary_switches" for every thread of the process.
 sample() {
@@ -63,7 +83,7 @@ measure() { # pid before after
     END { printf "%.3f %.2f %.2f %.1f\n", 100 * c / 1e9 / s, w / s, main / s, rss / 1024 }' "$2" "$3"
 }
 
-one_run() { # -> "vistrel: cpu wake main rss | gkrellm: ... [| panel: ...]"
+one_run() { # -> "vistrel: cpu wake main rss | gkrellm: ... [| panel: ...] [| floor: ...]"
   work=$(mktemp -d)
   trap session_cleanup EXIT   # one_run runs in its own subshell
   session_pids=()
@@ -76,6 +96,12 @@ one_run() { # -> "vistrel: cpu wake main rss | gkrellm: ... [| panel: ...]"
   echo "update_HZ 1" >"$work/home/.gkrellm2/user-config"
   HOME="$work/home" gkrellm >/dev/null 2>&1 &
   local gkrellm_pid=$!; session_pids+=($gkrellm_pid)
+  local floor_pid=
+  if $floor; then
+    # shellcheck disable=SC2086
+    "$floor_program" 250 $BENCH_FLOOR_FILES >/dev/null 2>&1 &
+    floor_pid=$!; session_pids+=($floor_pid)
+  fi
 
   sleep "$settle"   # both settle after their start (and the tray shows the items)
   if ! kill -0 $vistrel_pid 2>/dev/null; then
@@ -87,6 +113,7 @@ one_run() { # -> "vistrel: cpu wake main rss | gkrellm: ... [| panel: ...]"
   if [ "$back_end" = tray ] && [ "$(session_tray_items)" -lt 1 ]; then echo "the tray shows no item" >&2; return 1; fi
   local pids=($vistrel_pid $gkrellm_pid) pid
   [ "$back_end" = tray ] && pids+=($tray_host_pid)
+  [ -n "$floor_pid" ] && pids+=($floor_pid)
   for pid in "${pids[@]}"; do sample $pid >"$work/before-$pid"; done
   sleep "$seconds"
   for pid in "${pids[@]}"; do sample $pid >"$work/after-$pid"; done
@@ -97,6 +124,7 @@ echo "items: $items, back end: $back_end, $runs run(s) of $seconds s, $(nproc) p
   "load average at start $(cut -d' ' -f1 /proc/loadavg)"
 header="run   vistrel: CPU %  wake-ups/s (main)  RSS MB  |  gkrellm: CPU %  wake-ups/s (main)  RSS MB  |  CPU ratio"
 [ "$back_end" = tray ] && header+="  |  tray host: CPU %"
+$floor && header+="  |  floor: CPU %  wake-ups/s"
 echo "$header"
 format='%-5s %15.3f %11.2f (%4.2f) %7.1f  | %15.3f %11.2f (%4.2f) %7.1f  | %10.2f'
 results=()
@@ -112,7 +140,9 @@ for run in $(seq "$runs"); do
   ratio=$(awk -v v="${r[0]}" -v g="${r[4]}" 'BEGIN { printf "%.3f", (g > 0 ? v / g : 0) }')
   results+=("${r[*]} $ratio")
   line=$(printf "$format" "$run" "${r[@]:0:8}" "$ratio")
-  [ "$back_end" = tray ] && line+=$(printf '  | %17.3f' "${r[8]}")
+  extra=8
+  [ "$back_end" = tray ] && { line+=$(printf '  | %17.3f' "${r[8]}"); extra=12; }
+  $floor && line+=$(printf '  | %12.3f %11.2f' "${r[$extra]}" "${r[$((extra + 1))]}")
   echo "$line"
 done
 if [ "$runs" -gt 1 ]; then
@@ -125,7 +155,9 @@ if [ "$runs" -gt 1 ]; then
   done
   ratio=${median[$((columns - 1))]}
   line=$(printf "$format" median "${median[@]:0:8}" "$ratio")
-  [ "$back_end" = tray ] && line+=$(printf '  | %17.3f' "${median[8]}")
+  extra=8
+  [ "$back_end" = tray ] && { line+=$(printf '  | %17.3f' "${median[8]}"); extra=12; }
+  $floor && line+=$(printf '  | %12.3f %11.2f' "${median[$extra]}" "${median[$((extra + 1))]}")
   echo "$line"
 fi
 echo "load average at end $(cut -d' ' -f1 /proc/loadavg)"
