@@ -97,14 +97,12 @@ void QRNDiskActivityInstrument::collectNewSample()
 
 void QRNDiskActivityInstrument::collectNewSampleViaIORegistry()
 {
-    const std::optional<QVariantMap> statistics = deviceEntry()->dictionaryValueWithName(QStringLiteral("Statistics"));
+    const std::optional<DiskStatistics> statistics = Registry::shared().diskStatistics(deviceEntry()->ioKitHandle());
     if (!statistics) {
         setHasInformation(false);
         return;
     }
-    const ActivityCounters counters{statistics->value(QStringLiteral("Operations (Read)")).toULongLong(),
-        statistics->value(QStringLiteral("Operations (Write)")).toULongLong()};
-    takeSample(counters, m_hasSample);
+    takeSample({statistics->readOperations, statistics->writeOperations}, m_hasSample);
     m_hasSample = true;
 }
 

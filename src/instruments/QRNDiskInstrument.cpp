@@ -2,6 +2,7 @@
 
 #include "instruments/QRNDiskActivityInstrument.h"
 #include "platform/defaults/PropertyList.h"
+#include "platform/registry/Registry.h"
 #include "storage/QRNIORegistryEntry.h"
 #include "storage/QRNPhysicalDisk.h"
 
@@ -39,25 +40,21 @@ QString QRNDiskInstrument::diskIdentification() const
     return m_physicalDisk->identification();
 }
 
-QRNDiskInstrument::Counters QRNDiskInstrument::countersOf(const std::optional<QVariantMap>& statistics)
-{
-    if (!statistics)
-        return {};
-    const auto number = [&](QLatin1String key) { return statistics->value(key).toULongLong(); };
-    return {number(QLatin1String("Bytes (Read)")), number(QLatin1String("Bytes (Write)")),
-        number(QLatin1String("Operations (Read)")), number(QLatin1String("Operations (Write)"))};
-}
-
 void QRNDiskInstrument::collectNewSample()
 {
     m_last = m_current;
-    m_currentStatistics = m_physicalDisk->blockStorageDevice()->dictionaryValueWithName(QStringLiteral("Statistics"));
-    m_current = countersOf(m_currentStatistics);
+    m_currentStatistics = Registry::shared().diskStatistics(m_physicalDisk->blockStorageDevice()->ioKitHandle());
+    m_current = m_currentStatistics.value_or(DiskStatistics());
     // The first sample has nothing before it: no amounts yet, only totals.
     // A disk that went away reads as 0, not as counters running backwards.
     if (!m_hasSample || !m_currentStatistics)
         m_last = m_current;
     m_hasSample = true;
+}
+
+std::optional<QVariantMap> QRNDiskInstrument::currentStatistics() const
+{
+    return m_currentStatistics ? std::optional<QVariantMap>(m_currentStatistics->dictionary()) : std::nullopt;
 }
 
 QString QRNDiskInstrument::volumeNameList() const
@@ -73,7 +70,8 @@ bool QRNDiskInstrument::isDiskSleeping() const
 
 QString QRNDiskInstrument::description() const
 {
+    const std::optional<QVariantMap> statistics = currentStatistics();
     return QStringLiteral("<%1>: physical disk: %2\nStatistics: %3\n")
         .arg(className(), m_physicalDisk->description(),
-            m_currentStatistics ? PropertyList::description(*m_currentStatistics) : QStringLiteral("(null)"));
+            statistics ? PropertyList::description(*statistics) : QStringLiteral("(null)"));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "instruments/QRNSystemInstrument.h"
+#include "platform/registry/DiskStatistics.h"
 
 #include <QString>
 #include <QVariantMap>
@@ -46,7 +47,7 @@ public:
     bool isDiskSleeping() const;
 
     // The driver's "Statistics" as last read; none while the disk is gone.
-    const std::optional<QVariantMap>& currentStatistics() const { return m_currentStatistics; }
+    std::optional<QVariantMap> currentStatistics() const;
 
     QString description() const override;
     QString className() const override { return QStringLiteral("QRNDiskInstrument"); }
@@ -54,17 +55,10 @@ public:
 private:
     explicit QRNDiskInstrument(std::shared_ptr<QRNPhysicalDisk> disk);
 
-    struct Counters {
-        quint64 readBytes = 0;
-        quint64 writtenBytes = 0;
-        quint64 readOperations = 0;
-        quint64 writeOperations = 0;
-    };
-    static Counters countersOf(const std::optional<QVariantMap>& statistics);
-
     std::shared_ptr<QRNPhysicalDisk> m_physicalDisk;
-    std::optional<QVariantMap> m_currentStatistics;
+    // Read as numbers on every tick; the dictionary is made only when asked for.
+    std::optional<DiskStatistics> m_currentStatistics;
     bool m_hasSample = false;
-    Counters m_current;
-    Counters m_last;
+    DiskStatistics m_current;
+    DiskStatistics m_last;
 };

@@ -1,26 +1,32 @@
 #include "platform/registry/BlockStatistics.h"
 
-#include <QByteArray>
-#include <QList>
+#include <charconv>
 
 namespace {
 
 constexpr quint64 SectorBytes = 512;
 constexpr quint64 NanosecondsPerMillisecond = 1000000;
 
+bool isSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+
 } // namespace
 
 std::optional<BlockStatistics> BlockStatistics::parse(QByteArrayView text)
 {
-    const QList<QByteArray> fields = text.toByteArray().simplified().split(' ');
-    if (fields.size() < 8)
-        return std::nullopt;
+    // Read in place: the disk item parses a stat line on every tick.
     quint64 values[8];
-    for (int i = 0; i < 8; ++i) {
-        bool ok = false;
-        values[i] = fields.at(i).toULongLong(&ok);
-        if (!ok)
+    const char* at = text.data();
+    const char* const end = at + text.size();
+    for (quint64& value : values) {
+        while (at < end && isSpace(*at))
+            ++at;
+        const auto [stop, error] = std::from_chars(at, end, value);
+        if (error != std::errc() || (stop < end && !isSpace(*stop)))
             return std::nullopt;
+        at = stop;
     }
     BlockStatistics statistics;
     statistics.readOperations = values[0];
@@ -32,14 +38,8 @@ std::optional<BlockStatistics> BlockStatistics::parse(QByteArrayView text)
     return statistics;
 }
 
-QVariantMap BlockStatistics::dictionary() const
+DiskStatistics BlockStatistics::diskStatistics() const
 {
-    return {
-        {QStringLiteral("Bytes (Read)"), readSectors * SectorBytes},
-        {QStringLiteral("Bytes (Write)"), writeSectors * SectorBytes},
-        {QStringLiteral("Operations (Read)"), readOperations},
-        {QStringLiteral("Operations (Write)"), writeOperations},
-        {QStringLiteral("Total Time (Read)"), readMilliseconds * NanosecondsPerMillisecond},
-        {QStringLiteral("Total Time (Write)"), writeMilliseconds * NanosecondsPerMillisecond},
-    };
+    return {readSectors * SectorBytes, writeSectors * SectorBytes, readOperations, writeOperations,
+        readMilliseconds * NanosecondsPerMillisecond, writeMilliseconds * NanosecondsPerMillisecond};
 }

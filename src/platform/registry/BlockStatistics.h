@@ -1,7 +1,8 @@
 #pragma once
 
+#include "platform/registry/DiskStatistics.h"
+
 #include <QByteArrayView>
-#include <QVariantMap>
 #include <QtGlobal>
 
 #include <optional>
@@ -23,7 +24,7 @@ struct BlockStatistics {
     // or a field is not a number.
     static std::optional<BlockStatistics> parse(QByteArrayView text);
 
-    // The driver's "Statistics" dictionary: bytes, operations and total time
-    // (nanoseconds) in each direction, as quint64.
-    QVariantMap dictionary() const;
+    // The driver's "Statistics": bytes, operations and total time
+    // (nanoseconds) in each direction.
+    DiskStatistics diskStatistics() const;
 };

@@ -125,7 +125,7 @@ std::optional<QVariant> LinuxRegistry::property(EntryID entry, const QString& ke
         return std::nullopt;
     const Node& node = m_nodes[entry - 1];
     if (node.kind == Kind::Driver && key == QLatin1String("Statistics")) {
-        const std::optional<BlockStatistics> statistics = m_statisticsFiles.statistics(node.disk, node.identity);
+        const std::optional<DiskStatistics> statistics = driverStatistics(node);
         return statistics ? std::optional<QVariant>(statistics->dictionary()) : std::nullopt;
     }
     if (!isPresent(node))
@@ -138,6 +138,21 @@ std::optional<QVariant> LinuxRegistry::property(EntryID entry, const QString& ke
     properties.insert(QStringLiteral("IOClass"), nodeClassName(node));
     const auto found = properties.constFind(key);
     return found == properties.cend() ? std::nullopt : std::optional<QVariant>(*found);
+}
+
+std::optional<DiskStatistics> LinuxRegistry::diskStatistics(EntryID entry) const
+{
+    std::lock_guard lock(m_mutex);
+    if (entry == 0 || entry > m_nodes.size())
+        return std::nullopt;
+    const Node& node = m_nodes[entry - 1];
+    return node.kind == Kind::Driver ? driverStatistics(node) : std::nullopt;
+}
+
+std::optional<DiskStatistics> LinuxRegistry::driverStatistics(const Node& node) const
+{
+    const std::optional<BlockStatistics> statistics = m_statisticsFiles.statistics(node.disk, node.identity);
+    return statistics ? std::optional<DiskStatistics>(statistics->diskStatistics()) : std::nullopt;
 }
 
 std::unique_ptr<ActivityCounterFiles> LinuxRegistry::activityCounterFiles(EntryID entry) const

@@ -56,6 +56,7 @@ public:
     std::optional<QVariantMap> properties(EntryID entry) const override;
     // A driver's "Statistics" come from its kept stat file alone.
     std::optional<QVariant> property(EntryID entry, const QString& key) const override;
+    std::optional<DiskStatistics> diskStatistics(EntryID entry) const override;
     // A driver's stat and power files, an interface's packet counters.
     std::unique_ptr<ActivityCounterFiles> activityCounterFiles(EntryID entry) const override;
     // Tests give the subvolumes of their fixture file systems.
@@ -86,6 +87,8 @@ private:
     EntryID relatedID(Kind kind, const Node& sameDisk, const QString& detail = {}) const;
     std::optional<Node> liveNode(EntryID entry) const;
     bool isPresent(const Node& node) const;
+    // A driver node's counters from its kept stat file; the caller holds the lock.
+    std::optional<DiskStatistics> driverStatistics(const Node& node) const;
     QVariantMap nodeProperties(const Node& node) const;
     QString nodeName(const Node& node) const;
     QString nodeClassName(const Node& node) const;

@@ -28,6 +28,14 @@ std::unique_ptr<ActivityCounterFiles> Registry::activityCounterFiles(EntryID) co
     return nullptr;
 }
 
+std::optional<DiskStatistics> Registry::diskStatistics(EntryID entry) const
+{
+    const std::optional<QVariant> statistics = property(entry, QStringLiteral("Statistics"));
+    if (!statistics || statistics->typeId() != QMetaType::QVariantMap)
+        return std::nullopt;
+    return DiskStatistics::fromDictionary(statistics->toMap());
+}
+
 std::optional<QVariant> Registry::property(EntryID entry, const QString& key) const
 {
     const std::optional<QVariantMap> all = properties(entry);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/registry/DiskStatistics.h"
+
 #include <QString>
 #include <QVariantMap>
 #include <QtGlobal>
@@ -35,6 +37,10 @@ public:
     // Providers answer the values read on every tick without building the
     // whole dictionary.
     virtual std::optional<QVariant> property(EntryID entry, const QString& key) const;
+    // A disk driver entry's "Statistics" as numbers, read afresh; none when
+    // the entry has none. Taken from the dictionary unless the provider reads
+    // them more directly.
+    virtual std::optional<DiskStatistics> diskStatistics(EntryID entry) const;
     // The kept-open counter files of a disk driver or network interface entry,
     // for the activity lamps; none where the provider has no such files
     // (fixtures), and the entry's properties are read instead.

@@ -21,7 +21,8 @@ TEST(BlockStatistics, ReadsTheCountersOfEveryKernelGeneration)
 
 TEST(BlockStatistics, RefusesShortOrBrokenLines)
 {
-    for (const char* line : {"", "1 2 3 4 5 6 7", "1 2 3 4 x 6 7 8 9 10 11", "1 2 3 4 -5 6 7 8 9 10 11"})
+    for (const char* line : {"", "  \n", "1 2 3 4 5 6 7", "1 2 3 4 x 6 7 8 9 10 11", "1 2 3 4 -5 6 7 8 9 10 11",
+             "1 2 3 4 5x 6 7 8 9 10 11", "1 2 3 4 5 6 7 18446744073709551616 9 10 11"})
         EXPECT_FALSE(BlockStatistics::parse(line)) << line;
 }
 
@@ -30,7 +31,7 @@ TEST(BlockStatistics, DictionaryCountsBytesInSectorsOf512AndTimeInNanoseconds)
     // Counters near 2^64 / 512 must not be cut to 32 bits on the way.
     const std::optional<BlockStatistics> statistics = BlockStatistics::parse("7 0 8589934592 3 9 0 1 2 0 0 0");
     ASSERT_TRUE(statistics);
-    const QVariantMap dictionary = statistics->dictionary();
+    const QVariantMap dictionary = statistics->diskStatistics().dictionary();
     EXPECT_EQ(dictionary.value("Bytes (Read)").toULongLong(), 8589934592ULL * 512);
     EXPECT_EQ(dictionary.value("Bytes (Write)").toULongLong(), 512u);
     EXPECT_EQ(dictionary.value("Operations (Read)").toULongLong(), 7u);

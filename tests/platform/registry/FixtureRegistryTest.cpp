@@ -36,3 +36,19 @@ TEST(FixtureRegistry, MalformedTreesAreRefusedAndLogged)
     EXPECT_EQ(FixtureRegistry::fromFile(QStringLiteral(VISTREL_FIXTURES "/registry/missing.plist")), nullptr);
     EXPECT_EQ(capture.messages(LogLevel::Error).size(), 7);
 }
+
+TEST(FixtureRegistry, DiskStatisticsComeFromTheDictionaryWithMissingNumbersAsZero)
+{
+    const std::unique_ptr<FixtureRegistry> registry = FixtureRegistry::fromFile(QStringLiteral(VISTREL_FIXTURES "/registry/laptop.plist"));
+    ASSERT_NE(registry, nullptr);
+    const std::vector<Registry::EntryID> drivers = registry->servicesOfClass(QStringLiteral("IOBlockStorageDriver"));
+    ASSERT_FALSE(drivers.empty());
+    const std::optional<DiskStatistics> nvme = registry->diskStatistics(drivers.front());
+    ASSERT_TRUE(nvme);
+    EXPECT_EQ(nvme->readBytes, 1000u);
+    EXPECT_EQ(nvme->writtenBytes, 2048u);
+    EXPECT_EQ(nvme->readOperations, 100u);
+    EXPECT_EQ(nvme->writeOperations, 50u);
+    EXPECT_EQ(nvme->readNanoseconds, 0u);
+    EXPECT_FALSE(registry->diskStatistics(registry->root()));
+}

@@ -227,6 +227,11 @@ TEST(LinuxRegistry, StatisticsAloneComeFromTheKeptStatFileAsLongAsTheDiskIsThere
     const Registry::EntryID driver = driverOf(registry, "vda");
     const auto writes = [&] {
         const std::optional<QVariant> statistics = registry.property(driver, QStringLiteral("Statistics"));
+        // The numbers the disk instruments read are the dictionary's, from the same file.
+        const std::optional<DiskStatistics> numbers = registry.diskStatistics(driver);
+        EXPECT_EQ(numbers.has_value(), statistics.has_value());
+        if (numbers && statistics)
+            EXPECT_EQ(numbers->dictionary(), statistics->toMap());
         return statistics ? statistics->toMap().value("Bytes (Write)").toLongLong() : -1;
     };
     const char* const stat = "sys/devices/pci0000:00/0000:00:02.0/virtio1/block/vda/stat";
@@ -236,6 +241,7 @@ TEST(LinuxRegistry, StatisticsAloneComeFromTheKeptStatFileAsLongAsTheDiskIsThere
     EXPECT_EQ(writes(), 5 * 512);
     EXPECT_EQ(registry.property(driver, QStringLiteral("IOClass")), QVariant(Drivers));
     EXPECT_FALSE(registry.property(driver, QStringLiteral("No Such Key")));
+    EXPECT_FALSE(registry.diskStatistics(media(registry, "vda")));
 
     // Another disk under the same name: the old entries read nothing.
     machine.write("sys/devices/pci0000:00/0000:00:02.0/virtio1/block/vda/diskseq", "40\n");
