@@ -127,6 +127,12 @@ header="run   vistrel: CPU %  wake-ups/s (main)  RSS MB  |  gkrellm: CPU %  wake
 $floor && header+="  |  floor: CPU %  wake-ups/s"
 echo "$header"
 format='%-5s %15.3f %11.2f (%4.2f) %7.1f  | %15.3f %11.2f (%4.2f) %7.1f  | %10.2f'
+# The tray host's and the floor program's columns of a result, when they were measured.
+optional_columns() { # measured values: four per process, Vistrel and GKrellM first
+  local values=("$@") next=8
+  [ "$back_end" = tray ] && { printf '  | %17.3f' "${values[8]}"; next=12; }
+  if $floor; then printf '  | %12.3f %11.2f' "${values[$next]}" "${values[$((next + 1))]}"; fi
+}
 results=()
 for run in $(seq "$runs"); do
   # A start that fails (GKrellM now and then quits at once on a fresh
@@ -139,11 +145,7 @@ for run in $(seq "$runs"); do
   [ ${#r[@]} -gt 0 ] || { echo "run $run failed three times" >&2; exit 1; }
   ratio=$(awk -v v="${r[0]}" -v g="${r[4]}" 'BEGIN { printf "%.3f", (g > 0 ? v / g : 0) }')
   results+=("${r[*]} $ratio")
-  line=$(printf "$format" "$run" "${r[@]:0:8}" "$ratio")
-  extra=8
-  [ "$back_end" = tray ] && { line+=$(printf '  | %17.3f' "${r[8]}"); extra=12; }
-  $floor && line+=$(printf '  | %12.3f %11.2f' "${r[$extra]}" "${r[$((extra + 1))]}")
-  echo "$line"
+  echo "$(printf "$format" "$run" "${r[@]:0:8}" "$ratio")$(optional_columns "${r[@]}")"
 done
 if [ "$runs" -gt 1 ]; then
   # The median of every column on its own.
@@ -154,10 +156,6 @@ if [ "$runs" -gt 1 ]; then
       awk '{v[NR] = $1} END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }')")
   done
   ratio=${median[$((columns - 1))]}
-  line=$(printf "$format" median "${median[@]:0:8}" "$ratio")
-  extra=8
-  [ "$back_end" = tray ] && { line+=$(printf '  | %17.3f' "${median[8]}"); extra=12; }
-  $floor && line+=$(printf '  | %12.3f %11.2f' "${median[$extra]}" "${median[$((extra + 1))]}")
-  echo "$line"
+  echo "$(printf "$format" median "${median[@]:0:8}" "$ratio")$(optional_columns "${median[@]}")"
 fi
 echo "load average at end $(cut -d' ' -f1 /proc/loadavg)"

@@ -43,18 +43,19 @@ QString QRNDiskInstrument::diskIdentification() const
 void QRNDiskInstrument::collectNewSample()
 {
     m_last = m_current;
-    m_currentStatistics = Registry::shared().diskStatistics(m_physicalDisk->blockStorageDevice()->ioKitHandle());
-    m_current = m_currentStatistics.value_or(DiskStatistics());
+    const std::optional<DiskStatistics> statistics = Registry::shared().diskStatistics(m_physicalDisk->blockStorageDevice()->ioKitHandle());
+    m_hasStatistics = statistics.has_value();
+    m_current = statistics.value_or(DiskStatistics());
     // The first sample has nothing before it: no amounts yet, only totals.
     // A disk that went away reads as 0, not as counters running backwards.
-    if (!m_hasSample || !m_currentStatistics)
+    if (!m_hasSample || !m_hasStatistics)
         m_last = m_current;
     m_hasSample = true;
 }
 
 std::optional<QVariantMap> QRNDiskInstrument::currentStatistics() const
 {
-    return m_currentStatistics ? std::optional<QVariantMap>(m_currentStatistics->dictionary()) : std::nullopt;
+    return m_hasStatistics ? std::optional<QVariantMap>(m_current.dictionary()) : std::nullopt;
 }
 
 QString QRNDiskInstrument::volumeNameList() const

@@ -56,8 +56,8 @@ private:
     explicit QRNDiskInstrument(std::shared_ptr<QRNPhysicalDisk> disk);
 
     std::shared_ptr<QRNPhysicalDisk> m_physicalDisk;
-    // Read as numbers on every tick; the dictionary is made only when asked for.
-    std::optional<DiskStatistics> m_currentStatistics;
+    // The counters are read as numbers on every tick; the dictionary is made only when asked for.
+    bool m_hasStatistics = false;
     bool m_hasSample = false;
     DiskStatistics m_current;
     DiskStatistics m_last;
