@@ -32,7 +32,8 @@ void AreaFill::fill(QImage& image, const QPolygonF& curve, double base, QRgb opa
     for (qsizetype i = 1; i < curve.size(); ++i) {
         const QPointF& from = curve[i - 1];
         const QPointF& to = curve[i];
-        if (to.x() <= from.x())
+        // A piece on the base covers nothing: graphs of idle devices are mostly such pieces.
+        if (to.x() <= from.x() || (from.y() == base && to.y() == base))
             continue;
         // A piece that crosses the base is split where it does.
         if ((from.y() - base) * (to.y() - base) < 0) {
@@ -60,9 +61,10 @@ void AreaFill::addPiece(double x1, double y1, double x2, double y2, double base)
 
 void AreaFill::addToColumn(int column, double x1, double y1, double x2, double y2, double base)
 {
-    while (m_column < column) {
+    // The columns in between got nothing: pieces come from left to right.
+    if (m_column < column) {
         paintColumn();
-        ++m_column;
+        m_column = column;
     }
     const double width = x2 - x1;
     const double curveTop = std::min(y1, y2);

@@ -13,6 +13,7 @@
 #include <array>
 #include <cmath>
 #include <optional>
+#include <span>
 
 namespace {
 
@@ -316,15 +317,22 @@ void MenuBarDrawing::frameRect(const QRectF& designRect, const QColor& color)
         return;
     const QRectF r = rect(designRect);
     paint(color, r, [&](QPainter& painter, const QColor& ink) {
-        if (r.width() <= 2 || r.height() <= 2) {
-            painter.fillRect(r, ink);
-            return;
-        }
         // Four strips that do not overlap, so translucent colours stay even.
-        painter.fillRect(QRectF(r.left(), r.top(), r.width(), 1), ink);
-        painter.fillRect(QRectF(r.left(), r.bottom() - 1, r.width(), 1), ink);
-        painter.fillRect(QRectF(r.left(), r.top() + 1, 1, r.height() - 2), ink);
-        painter.fillRect(QRectF(r.right() - 1, r.top() + 1, 1, r.height() - 2), ink);
+        const bool solid = r.width() <= 2 || r.height() <= 2;
+        const std::array<QRectF, 4> strips = {solid ? r : QRectF(r.left(), r.top(), r.width(), 1),
+            QRectF(r.left(), r.bottom() - 1, r.width(), 1), QRectF(r.left(), r.top() + 1, 1, r.height() - 2),
+            QRectF(r.right() - 1, r.top() + 1, 1, r.height() - 2)};
+        const auto used = std::span(strips).first(solid ? 1 : 4);
+        // Frames surround every graph and lamp: written straight into the
+        // pixels they cost a fraction of the painter's fills.
+        const QTransform device = DevicePixels::transform(painter);
+        QImage* target = DevicePixels::directTarget(painter);
+        for (const QRectF& strip : used) {
+            if (target && device.type() <= QTransform::TxScale)
+                PremultipliedPixels::fillRect(*target, device.mapRect(strip), ink.rgba());
+            else
+                painter.fillRect(strip, ink);
+        }
     });
 }
 

@@ -39,6 +39,8 @@ TEST(AreaFill, MatchesThePaintersPolygonFillToALevelOrTwo)
             {{{3.25, 2.0}, {3.9, 6.4}, {4.55, 6.4}, {5.2, 11.9}, {5.85, 3.3}, {6.5, 9.0}, {7.15, 2.2}}}, 2.0},
         {"a curve crossing its base", {{{1.0, 5.0}, {6.0, 15.0}, {9.5, 4.5}, {14.0, 12.0}}}, 10.0},
         {"a flat run on whole pixels", {{{2.0, 6.0}, {12.0, 6.0}}}, 16.0},
+        {"an idle graph: on its base, a bump, on its base again",
+            {{{1.5, 17.5}, {3.5, 17.5}, {5.5, 17.5}, {7.5, 9.25}, {9.5, 17.5}, {11.5, 17.5}, {13.5, 12.0}}}, 17.5},
         {"an area reaching past the image", {{{-3.5, 4.0}, {5.0, -2.5}, {16.0, 8.0}, {24.0, 1.0}}}, 22.0},
     };
     QImage background(18, 20, QImage::Format_ARGB32_Premultiplied);

@@ -1,4 +1,5 @@
 #include "menubar/DevicePixels.h"
+#include "menubar/PixelProbe.h"
 
 #include <QRandomGenerator>
 
@@ -53,6 +54,31 @@ TEST(DevicePixels, CopiesWrittenDirectlyMatchThePainterToTheBit)
     }
 }
 
+// Every coverage over every byte a target can hold, four pixels at a time and
+// one by one: rounding slips show only for some pairs.
+TEST(DevicePixels, EveryAlphaOverEveryTargetByteBlendsAsThePainterDoes)
+{
+    QImage source(257, 16, QImage::Format_ARGB32_Premultiplied);
+    QImage target(257, 16, QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < source.height(); ++y) {
+        for (int x = 0; x < source.width(); ++x) {
+            const int alpha = x % 256;
+            const int byte = (x * 7 + y * 16) % 256;
+            source.setPixel(x, y, qPremultiply(qRgba(255 - byte, byte, (byte * 3) % 256, alpha)));
+            target.setPixel(x, y, qPremultiply(qRgba(byte, (byte + y) % 256, (byte + 128) % 256, 255 - y)));
+        }
+    }
+    QImage painted = target.copy();
+    {
+        QPainter painter(&painted);
+        painter.drawImage(0, 0, source);
+    }
+    QPainter painter(&target);
+    DevicePixels::copy(painter, {0, 0}, source);
+    painter.end();
+    EXPECT_EQ(target, painted);
+}
+
 TEST(DevicePixels, PaintersThatClipOrFadeAreNotBypassed)
 {
     QImage image(8, 8, QImage::Format_ARGB32_Premultiplied);
@@ -80,4 +106,37 @@ TEST(PremultipliedPixels, InkedBoundsHoldEveryPixelThatIsNotClear)
     image.setPixel(6, 1, qRgba(255, 255, 255, 255));
     image.setPixel(8, 3, qPremultiply(qRgba(10, 20, 30, 128)));
     EXPECT_EQ(PremultipliedPixels::inkedBounds(image), QRect(QPoint(2, 1), QPoint(8, 5)));
+}
+
+// Frames are filled this way instead of by the painter; the two must look alike,
+// and on whole pixels be the same.
+TEST(PremultipliedPixels, RectanglesFilledDirectlyMatchThePainter)
+{
+    const struct {
+        QRectF rect;
+        int tolerance;
+    } cases[] = {
+        {{2, 3, 9, 1}, 0},
+        {{0, 0, 1, 12}, 0},
+        {{-4, 5, 30, 2}, 0},
+        {{2.5, 3.25, 9.5, 1}, 2},
+        {{3.4, 1.6, 1, 8.3}, 2},
+        {{7.75, -0.5, 0.6, 0.7}, 2},
+        {{14.2, 9.9, 8, 5}, 2},
+    };
+    const QImage background = randomImage(16, 12, 3);
+    for (const auto& example : cases) {
+        for (const QColor& color : {QColor(20, 60, 230), QColor(Qt::white)}) {
+            QImage painted = background.copy();
+            {
+                QPainter painter(&painted);
+                painter.setRenderHint(QPainter::Antialiasing);
+                painter.fillRect(example.rect, color);
+            }
+            QImage direct = background.copy();
+            PremultipliedPixels::fillRect(direct, example.rect, color.rgba());
+            EXPECT_LE(PixelProbe::largestDifference(direct, painted), example.tolerance) << example.rect.x();
+            EXPECT_NE(direct, background) << example.rect.x();
+        }
+    }
 }

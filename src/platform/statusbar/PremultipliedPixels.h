@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QPoint>
 #include <QRect>
+#include <QRectF>
 
 // Pixel work on premultiplied 32-bit images that is cheaper done by hand
 // than through a painter, with the raster engine's rounding, so that the
@@ -30,6 +31,11 @@ inline quint32* writablePixels(QImage& image, int x, int y)
 // Source-over of a premultiplied image onto a premultiplied or opaque RGB32
 // target, with its top left pixel on the given one.
 void blendOver(QImage& target, const QPoint& pixel, const QImage& source);
+
+// Source-over of an opaque colour on the part of each pixel the rectangle
+// (in pixels) covers, as an antialiasing painter fills it; rows and columns
+// it covers whole get the colour itself.
+void fillRect(QImage& target, const QRectF& rect, QRgb opaque);
 
 // The smallest rectangle that holds every pixel of a premultiplied image that
 // is not wholly transparent; empty when there is none.
