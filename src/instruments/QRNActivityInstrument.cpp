@@ -29,11 +29,6 @@ ActivityCounters QRNActivityInstrument::currentCounters() const
     return locked(m_currentCounters);
 }
 
-void QRNActivityInstrument::setCurrentCounters(const ActivityCounters& counters)
-{
-    setLocked(m_currentCounters, counters);
-}
-
 void QRNActivityInstrument::takeSample(const ActivityCounters& counters, bool follows)
 {
     std::lock_guard lock(m_mutex);
@@ -45,11 +40,6 @@ void QRNActivityInstrument::takeSample(const ActivityCounters& counters, bool fo
 ActivityCounters QRNActivityInstrument::lastCounters() const
 {
     return locked(m_lastCounters);
-}
-
-void QRNActivityInstrument::setLastCounters(const ActivityCounters& counters)
-{
-    setLocked(m_lastCounters, counters);
 }
 
 ActivityState QRNActivityInstrument::currentActivity() const

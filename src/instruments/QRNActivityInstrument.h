@@ -28,9 +28,7 @@ public:
     // Each pair is read and written as one unit, so another thread never sees
     // the incoming counter of one sample with the outgoing counter of another.
     ActivityCounters currentCounters() const;
-    void setCurrentCounters(const ActivityCounters& counters);
     ActivityCounters lastCounters() const;
-    void setLastCounters(const ActivityCounters& counters);
 
     // No information while the device's counters cannot be read (it went
     // away); the counters keep their last values meanwhile.

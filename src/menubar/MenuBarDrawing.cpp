@@ -13,7 +13,6 @@
 #include <array>
 #include <cmath>
 #include <optional>
-#include <span>
 
 namespace {
 
@@ -317,22 +316,25 @@ void MenuBarDrawing::frameRect(const QRectF& designRect, const QColor& color)
         return;
     const QRectF r = rect(designRect);
     paint(color, r, [&](QPainter& painter, const QColor& ink) {
-        // Four strips that do not overlap, so translucent colours stay even.
-        const bool solid = r.width() <= 2 || r.height() <= 2;
-        const std::array<QRectF, 4> strips = {solid ? r : QRectF(r.left(), r.top(), r.width(), 1),
-            QRectF(r.left(), r.bottom() - 1, r.width(), 1), QRectF(r.left(), r.top() + 1, 1, r.height() - 2),
-            QRectF(r.right() - 1, r.top() + 1, 1, r.height() - 2)};
-        const auto used = std::span(strips).first(solid ? 1 : 4);
         // Frames surround every graph and lamp: written straight into the
         // pixels they cost a fraction of the painter's fills.
         const QTransform device = DevicePixels::transform(painter);
-        QImage* target = DevicePixels::directTarget(painter);
-        for (const QRectF& strip : used) {
-            if (target && device.type() <= QTransform::TxScale)
+        QImage* target = device.type() <= QTransform::TxScale ? DevicePixels::directTarget(painter) : nullptr;
+        const auto fill = [&](const QRectF& strip) {
+            if (target)
                 PremultipliedPixels::fillRect(*target, device.mapRect(strip), ink.rgba());
             else
                 painter.fillRect(strip, ink);
+        };
+        if (r.width() <= 2 || r.height() <= 2) {
+            fill(r);
+            return;
         }
+        // Four strips that do not overlap, so translucent colours stay even.
+        fill(QRectF(r.left(), r.top(), r.width(), 1));
+        fill(QRectF(r.left(), r.bottom() - 1, r.width(), 1));
+        fill(QRectF(r.left(), r.top() + 1, 1, r.height() - 2));
+        fill(QRectF(r.right() - 1, r.top() + 1, 1, r.height() - 2));
     });
 }
 

@@ -20,8 +20,7 @@ public:
     }
     void collectNewSample() override
     {
-        setLastCounters(currentCounters());
-        setCurrentCounters(m_samples.front());
+        takeSample(m_samples.front(), true);
         m_samples.pop_front();
     }
 
@@ -71,7 +70,7 @@ TEST(QRNActivityInstrument, FactoryNeedsAnEntryAndCounterPairsAreNeverTorn)
     std::atomic<bool> done = false;
     std::thread writer([&] {
         for (quint64 i = 1; i <= 20000; ++i)
-            instrument->setCurrentCounters({i, i});
+            instrument->takeSample({i, i}, true);
         done = true;
     });
     int torn = 0;

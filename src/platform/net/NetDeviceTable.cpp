@@ -1,9 +1,10 @@
 #include "platform/net/NetDeviceTable.h"
 
+#include "platform/linux/DecimalFields.h"
+
 #include <QAnyStringView>
 
 #include <array>
-#include <charconv>
 
 namespace {
 
@@ -18,23 +19,8 @@ bool isBlank(char c)
 std::optional<std::array<quint64, CounterCount>> counters(std::string_view text)
 {
     std::array<quint64, CounterCount> values {};
-    std::size_t count = 0;
-    const char* at = text.data();
-    const char* const end = text.data() + text.size();
-    for (;;) {
-        while (at < end && isBlank(*at))
-            ++at;
-        if (at == end)
-            break;
-        if (count == CounterCount)
-            return std::nullopt;
-        const auto [stop, error] = std::from_chars(at, end, values[count]);
-        if (error != std::errc() || (stop < end && !isBlank(*stop)))
-            return std::nullopt;
-        at = stop;
-        ++count;
-    }
-    if (count != CounterCount)
+    const std::optional<std::size_t> end = DecimalFields::readLeading(text, values);
+    if (!end || !DecimalFields::isBlank(text.substr(*end)))
         return std::nullopt;
     return values;
 }

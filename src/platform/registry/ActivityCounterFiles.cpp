@@ -1,5 +1,6 @@
 #include "platform/registry/ActivityCounterFiles.h"
 
+#include "platform/linux/DecimalFields.h"
 #include "platform/linux/RegularFile.h"
 
 #include <fcntl.h>
@@ -8,31 +9,6 @@
 #include <array>
 #include <cstring>
 
-namespace {
-
-bool isDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
-// One decimal number from position `at`, skipping blanks before it; moves `at` past it.
-std::optional<quint64> number(const char* text, std::size_t size, std::size_t& at)
-{
-    while (at < size && (text[at] == ' ' || text[at] == '\t'))
-        ++at;
-    if (at == size || !isDigit(text[at]))
-        return std::nullopt;
-    quint64 value = 0;
-    for (; at < size && isDigit(text[at]); ++at) {
-        const quint64 digit = quint64(text[at] - '0');
-        if (value > (~quint64(0) - digit) / 10)
-            return std::nullopt;
-        value = value * 10 + digit;
-    }
-    return value;
-}
-
-} // namespace
 
 ActivityCounterFiles::ActivityCounterFiles(Kind kind, std::string first, std::string second)
     : m_kind(kind)
@@ -132,22 +108,19 @@ std::optional<ActivityCounterFiles::Reading> ActivityCounterFiles::readOpen()
 
 std::optional<ActivityCounterFiles::Reading> ActivityCounterFiles::parseStatLine(const char* text, std::size_t size)
 {
-    std::size_t at = 0;
+    // Reads and writes completed are the first and fifth fields.
     std::array<quint64, 5> fields {};
-    for (quint64& field : fields) {
-        const std::optional<quint64> value = number(text, size, at);
-        if (!value)
-            return std::nullopt;
-        field = *value;
-    }
+    if (!DecimalFields::readLeading(std::string_view(text, size), fields))
+        return std::nullopt;
     return Reading {fields[0], fields[4], false};
 }
 
 std::optional<quint64> ActivityCounterFiles::parseCounter(const char* text, std::size_t size)
 {
-    std::size_t at = 0;
-    const std::optional<quint64> value = number(text, size, at);
-    while (at < size && (text[at] == '\n' || text[at] == ' '))
-        ++at;
-    return at == size ? value : std::nullopt;
+    const std::string_view whole(text, size);
+    quint64 value = 0;
+    const std::optional<std::size_t> end = DecimalFields::readLeading(whole, std::span(&value, 1));
+    if (!end || !DecimalFields::isBlank(whole.substr(*end)))
+        return std::nullopt;
+    return value;
 }

@@ -152,8 +152,8 @@ QVariantMap BlockDeviceReader::driverProperties(const QString& disk) const
 {
     QVariantMap properties{{QStringLiteral("CFBundleIdentifier"), QStringLiteral("org.kernel.block")}};
     if (const std::optional<QByteArray> stat = m_sysroot.read(diskPath(disk) + QStringLiteral("/stat"))) {
-        if (const std::optional<BlockStatistics> statistics = BlockStatistics::parse(*stat))
-            properties.insert(QStringLiteral("Statistics"), statistics->diskStatistics().dictionary());
+        if (const std::optional<DiskStatistics> statistics = BlockStatistics::parse(*stat))
+            properties.insert(QStringLiteral("Statistics"), statistics->dictionary());
     }
     if (const std::optional<QVariantMap> power = powerManagement(disk))
         properties.insert(QStringLiteral("IOPowerManagement"), *power);

@@ -14,6 +14,8 @@ struct DiskStatistics {
     quint64 readNanoseconds = 0;
     quint64 writeNanoseconds = 0;
 
+    bool operator==(const DiskStatistics&) const = default;
+
     // Entries that are missing or not numbers read 0.
     static DiskStatistics fromDictionary(const QVariantMap& statistics);
     // Every number under its key, as quint64.

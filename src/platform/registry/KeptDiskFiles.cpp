@@ -64,7 +64,7 @@ KeptDiskFiles::Identity KeptDiskFiles::compareIdentity(const Files& files, const
     return Identity::Same;
 }
 
-std::optional<BlockStatistics> KeptDiskFiles::statistics(const QString& disk, const QString& identity)
+std::optional<DiskStatistics> KeptDiskFiles::statistics(const QString& disk, const QString& identity)
 {
     if (disk.isEmpty() || identity.isEmpty())
         return std::nullopt;

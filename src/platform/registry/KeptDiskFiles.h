@@ -22,7 +22,7 @@ public:
 
     // The counters of the disk while it still has that identity; none when
     // it is gone, is another disk now, or its stat file does not parse.
-    std::optional<BlockStatistics> statistics(const QString& disk, const QString& identity);
+    std::optional<DiskStatistics> statistics(const QString& disk, const QString& identity);
 
 private:
     struct Files {

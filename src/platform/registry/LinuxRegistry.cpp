@@ -83,14 +83,17 @@ bool LinuxRegistry::isPresent(const Node& node) const
     }
 }
 
+const LinuxRegistry::Node* LinuxRegistry::nodeAt(EntryID entry) const
+{
+    return entry == 0 || entry > m_nodes.size() ? nullptr : &m_nodes[entry - 1];
+}
+
 std::optional<LinuxRegistry::Node> LinuxRegistry::liveNode(EntryID entry) const
 {
-    if (entry == 0 || entry > m_nodes.size())
+    const Node* node = nodeAt(entry);
+    if (!node || !isPresent(*node))
         return std::nullopt;
-    const Node node = m_nodes[entry - 1];
-    if (!isPresent(node))
-        return std::nullopt;
-    return node;
+    return *node;
 }
 
 QString LinuxRegistry::name(EntryID entry) const
@@ -121,11 +124,12 @@ std::optional<QVariantMap> LinuxRegistry::properties(EntryID entry) const
 std::optional<QVariant> LinuxRegistry::property(EntryID entry, const QString& key) const
 {
     std::lock_guard lock(m_mutex);
-    if (entry == 0 || entry > m_nodes.size())
+    const Node* known = nodeAt(entry);
+    if (!known)
         return std::nullopt;
-    const Node& node = m_nodes[entry - 1];
+    const Node& node = *known;
     if (node.kind == Kind::Driver && key == QLatin1String("Statistics")) {
-        const std::optional<DiskStatistics> statistics = driverStatistics(node);
+        const std::optional<DiskStatistics> statistics = m_statisticsFiles.statistics(node.disk, node.identity);
         return statistics ? std::optional<QVariant>(statistics->dictionary()) : std::nullopt;
     }
     if (!isPresent(node))
@@ -143,16 +147,10 @@ std::optional<QVariant> LinuxRegistry::property(EntryID entry, const QString& ke
 std::optional<DiskStatistics> LinuxRegistry::diskStatistics(EntryID entry) const
 {
     std::lock_guard lock(m_mutex);
-    if (entry == 0 || entry > m_nodes.size())
+    const Node* node = nodeAt(entry);
+    if (!node || node->kind != Kind::Driver)
         return std::nullopt;
-    const Node& node = m_nodes[entry - 1];
-    return node.kind == Kind::Driver ? driverStatistics(node) : std::nullopt;
-}
-
-std::optional<DiskStatistics> LinuxRegistry::driverStatistics(const Node& node) const
-{
-    const std::optional<BlockStatistics> statistics = m_statisticsFiles.statistics(node.disk, node.identity);
-    return statistics ? std::optional<DiskStatistics>(statistics->diskStatistics()) : std::nullopt;
+    return m_statisticsFiles.statistics(node->disk, node->identity);
 }
 
 std::unique_ptr<ActivityCounterFiles> LinuxRegistry::activityCounterFiles(EntryID entry) const

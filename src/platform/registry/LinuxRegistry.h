@@ -85,10 +85,10 @@ private:
     EntryID idFor(Kind kind, const QString& disk, const QString& identity, const QString& detail = {}) const;
     // The entry of another kind for the same disk (and identity) as node.
     EntryID relatedID(Kind kind, const Node& sameDisk, const QString& detail = {}) const;
+    // The node of an entry, present or not; null for an unknown entry.
+    const Node* nodeAt(EntryID entry) const;
     std::optional<Node> liveNode(EntryID entry) const;
     bool isPresent(const Node& node) const;
-    // A driver node's counters from its kept stat file; the caller holds the lock.
-    std::optional<DiskStatistics> driverStatistics(const Node& node) const;
     QVariantMap nodeProperties(const Node& node) const;
     QString nodeName(const Node& node) const;
     QString nodeClassName(const Node& node) const;

@@ -38,6 +38,7 @@ TEST(ActivityCounterFiles, StatLinesAndCountersParseWithoutSlackForBrokenText)
     EXPECT_EQ(statLine("18446744073709551615 0 0 0 18446744073709551615"), (Reading {~quint64(0), ~quint64(0), false}));
     EXPECT_FALSE(statLine("1 2 3 4"));
     EXPECT_FALSE(statLine("1 2 x 4 5"));
+    EXPECT_FALSE(statLine("1 2 3 4 5x"));
     EXPECT_FALSE(statLine("18446744073709551616 0 0 0 1"));
     EXPECT_FALSE(statLine(""));
 

@@ -8,14 +8,9 @@ TEST(BlockStatistics, ReadsTheCountersOfEveryKernelGeneration)
     for (const char* line : {"  184021 52117 12694630 41203 301554 190874 24731512 387101 0 295140 444912\n",
              "184021 52117 12694630 41203 301554 190874 24731512 387101 0 295140 444912 0 0 0 0",
              "  184021    52117 12694630    41203   301554   190874 24731512   387101        0   295140   444912        0        0        0        0    19877    16607\n"}) {
-        const std::optional<BlockStatistics> statistics = BlockStatistics::parse(line);
-        ASSERT_TRUE(statistics) << line;
-        EXPECT_EQ(statistics->readOperations, 184021u);
-        EXPECT_EQ(statistics->readSectors, 12694630u);
-        EXPECT_EQ(statistics->readMilliseconds, 41203u);
-        EXPECT_EQ(statistics->writeOperations, 301554u);
-        EXPECT_EQ(statistics->writeSectors, 24731512u);
-        EXPECT_EQ(statistics->writeMilliseconds, 387101u);
+        // Sectors of 512 bytes, milliseconds as nanoseconds.
+        EXPECT_EQ(BlockStatistics::parse(line), (DiskStatistics {12694630ULL * 512, 24731512ULL * 512, 184021, 301554,
+                                                    41203ULL * 1000000, 387101ULL * 1000000})) << line;
     }
 }
 
@@ -29,9 +24,9 @@ TEST(BlockStatistics, RefusesShortOrBrokenLines)
 TEST(BlockStatistics, DictionaryCountsBytesInSectorsOf512AndTimeInNanoseconds)
 {
     // Counters near 2^64 / 512 must not be cut to 32 bits on the way.
-    const std::optional<BlockStatistics> statistics = BlockStatistics::parse("7 0 8589934592 3 9 0 1 2 0 0 0");
+    const std::optional<DiskStatistics> statistics = BlockStatistics::parse("7 0 8589934592 3 9 0 1 2 0 0 0");
     ASSERT_TRUE(statistics);
-    const QVariantMap dictionary = statistics->diskStatistics().dictionary();
+    const QVariantMap dictionary = statistics->dictionary();
     EXPECT_EQ(dictionary.value("Bytes (Read)").toULongLong(), 8589934592ULL * 512);
     EXPECT_EQ(dictionary.value("Bytes (Write)").toULongLong(), 512u);
     EXPECT_EQ(dictionary.value("Operations (Read)").toULongLong(), 7u);

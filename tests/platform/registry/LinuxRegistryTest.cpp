@@ -230,8 +230,9 @@ TEST(LinuxRegistry, StatisticsAloneComeFromTheKeptStatFileAsLongAsTheDiskIsThere
         // The numbers the disk instruments read are the dictionary's, from the same file.
         const std::optional<DiskStatistics> numbers = registry.diskStatistics(driver);
         EXPECT_EQ(numbers.has_value(), statistics.has_value());
-        if (numbers && statistics)
+        if (numbers && statistics) {
             EXPECT_EQ(numbers->dictionary(), statistics->toMap());
+        }
         return statistics ? statistics->toMap().value("Bytes (Write)").toLongLong() : -1;
     };
     const char* const stat = "sys/devices/pci0000:00/0000:00:02.0/virtio1/block/vda/stat";
