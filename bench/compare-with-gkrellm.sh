@@ -6,7 +6,7 @@
 # switches of all threads; the main thread's in parentheses) and resident
 # memory. Compare the ratio more than the absolute figures on a busy machine.
 #
-# Usage: bench/compare-with-gkrellm.sh [--items default|network|storage|all|processor]
+# Usage: bench/compare-with-gkrellm.sh [--items default|network|storage|all|activity|processor]
 #            [--back-end bar|tray] [--seconds N] [--runs N] [--settle S] [--floor]
 #   --items     default: the first-start items (processor: text, graph,
 #               percentage; memory: text, pie, two-line text; main menu);
@@ -14,6 +14,8 @@
 #               storage: those and the disk and volume items (BENCH_DISKS
 #               names the disks, one per line, as the disk page shows them)
 #               all: storage and the activity item (lamps for those disks, eth0)
+#               activity: the activity item alone, lamps as in all (what its
+#               four ticks a second cost next to the floor's)
 #               processor: the processor item alone, one graph per processor
 #   --back-end  bar: Vistrel's own bar; tray: StatusNotifierItems shown by
 #               xfce4-panel on a private session bus (the CPU of its tray

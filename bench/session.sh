@@ -60,7 +60,8 @@ session_tray_items() {
 #              line, in BENCH_DISKS, as the disk page names them) and the
 #              volume item on "/";
 #   all        storage plus the activity item, with a lamp for each of those
-#              disks and for eth0.
+#              disks and for eth0;
+#   activity   the activity item alone (with the main-menu item), lamps as in all.
 # A third argument "true" leaves the main-menu item out.
 session_write_settings() {
   local home=$1 configuration=$2 suppress_main_menu=${3:-false} keys
@@ -89,26 +90,18 @@ session_write_settings() {
 <key>FileSystemTopic-MenuBarConfiguration</key><array><string>QRNTextMenuBarCell:2</string></array>\
 <key>FileSystemTopic-MonitoredPaths</key><array><string>/</string></array>\
 </dict></plist>#" "$home/vistrel/com.zentrovo.vistrel.plist" \
-        >"$home/vistrel/ByHost/com.zentrovo.vistrel.$(cat /etc/machine-id 2>/dev/null || echo localhost).plist"
+        >"$(session_host_settings "$home")"
       return ;;
     all)
       session_write_settings "$home" storage "$suppress_main_menu" || return 1
-      local lamps='' disk host
-      while IFS= read -r disk; do
-        lamps+="<dict><key>Identification</key><string>$disk</string><key>TriState</key><true/></dict>"
-      done <<<"$BENCH_DISKS"
-      host=$(ls "$home"/vistrel/ByHost/*.plist)
-      sed -i -e "s#</dict></plist>#<key>ActivityTopic-IsActive</key><true/>\
-<key>ActivityTopic-MenuBarConfiguration</key><array/>\
-<key>ActivityTopic-MonitoredDisks</key><array>$lamps</array>\
-<key>ActivityTopic-MonitoredNetInterfaces</key><array><dict><key>Identification</key><string>eth0</string><key>TriState</key><true/></dict></array>\
-</dict></plist>#" "$host"
+      session_add_activity_item "$home"
       return ;;
+    activity) keys='' ;;
     processor) suppress_main_menu=true
       keys='<key>ProcessorTopic-IsActive</key><true/>
 <key>ProcessorTopic-ShowIndividualCPUs</key><true/>
 <key>ProcessorTopic-MenuBarConfiguration</key><array><string>QRNGraphMenuBarCell:1N</string></array>' ;;
-    *) echo "unknown configuration '$configuration' (default, network, storage, all or processor)" >&2; return 1 ;;
+    *) echo "unknown configuration '$configuration' (default, network, storage, all, activity or processor)" >&2; return 1 ;;
   esac
   mkdir -p "$home/vistrel"
   cat >"$home/vistrel/com.zentrovo.vistrel.plist" <<PLIST
@@ -120,4 +113,29 @@ session_write_settings() {
 $keys
 </dict></plist>
 PLIST
+  if [ "$configuration" = activity ]; then
+    mkdir -p "$home/vistrel/ByHost"
+    cp "$home/vistrel/com.zentrovo.vistrel.plist" "$(session_host_settings "$home")"
+    session_add_activity_item "$home"
+  fi
+}
+
+# The settings file of this machine.
+session_host_settings() {
+  echo "$1/vistrel/ByHost/com.zentrovo.vistrel.$(cat /etc/machine-id 2>/dev/null || echo localhost).plist"
+}
+
+# Turns the activity item on in CONFIG_HOME's settings of this machine, with a
+# lamp for each disk of BENCH_DISKS and for eth0.
+session_add_activity_item() {
+  [ -n "${BENCH_DISKS:-}" ] || { echo "the activity item needs BENCH_DISKS: the disks as the disk page names them, one per line" >&2; return 1; }
+  local lamps='' disk
+  while IFS= read -r disk; do
+    lamps+="<dict><key>Identification</key><string>$disk</string><key>TriState</key><true/></dict>"
+  done <<<"$BENCH_DISKS"
+  sed -i -e "s#</dict></plist>#<key>ActivityTopic-IsActive</key><true/>\
+<key>ActivityTopic-MenuBarConfiguration</key><array/>\
+<key>ActivityTopic-MonitoredDisks</key><array>$lamps</array>\
+<key>ActivityTopic-MonitoredNetInterfaces</key><array><dict><key>Identification</key><string>eth0</string><key>TriState</key><true/></dict></array>\
+</dict></plist>#" "$(session_host_settings "$1")"
 }
