@@ -9,7 +9,6 @@
 #include <array>
 #include <cstring>
 
-
 ActivityCounterFiles::ActivityCounterFiles(Kind kind, std::string first, std::string second)
     : m_kind(kind)
     , m_firstPath(std::move(first))
