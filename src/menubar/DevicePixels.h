@@ -26,6 +26,14 @@ inline QTransform transform(const QPainter& painter)
 // than the pixels.
 QImage* directTarget(const QPainter& painter);
 
+// The direct target for shapes whose painter coordinates reach the device's
+// pixels by moving and scaling alone (device being transform(painter)), so
+// that they stay upright there; none otherwise.
+inline QImage* uprightTarget(const QPainter& painter, const QTransform& device)
+{
+    return device.type() <= QTransform::TxScale ? directTarget(painter) : nullptr;
+}
+
 // Draws the image with its top left pixel on the device pixel, at the
 // painter's opacity times the given one; the world transform is set aside.
 inline void copy(QPainter& painter, const QPoint& pixel, QImage& image, qreal opacity = 1.0)

@@ -222,8 +222,7 @@ void MenuBarDrawing::fillArea(const QPolygonF& curve, double base, const QColor&
         static AreaFill filler;
         points.clear();
         const QTransform device = DevicePixels::transform(painter);
-        QImage* target = DevicePixels::directTarget(painter);
-        if (target && device.type() <= QTransform::TxScale) {
+        if (QImage* target = DevicePixels::uprightTarget(painter, device)) {
             for (const QPointF& point : curve)
                 points << device.map(point);
             filler.fill(*target, points, device.map(QPointF(0, base)).y(), ink.rgba());
@@ -319,7 +318,7 @@ void MenuBarDrawing::frameRect(const QRectF& designRect, const QColor& color)
         // Frames surround every graph and lamp: written straight into the
         // pixels they cost a fraction of the painter's fills.
         const QTransform device = DevicePixels::transform(painter);
-        QImage* target = device.type() <= QTransform::TxScale ? DevicePixels::directTarget(painter) : nullptr;
+        QImage* target = DevicePixels::uprightTarget(painter, device);
         const auto fill = [&](const QRectF& strip) {
             if (target)
                 PremultipliedPixels::fillRect(*target, device.mapRect(strip), ink.rgba());

@@ -29,9 +29,10 @@ std::optional<std::size_t> readLeading(std::string_view text, std::span<quint64>
     return std::size_t(at - text.data());
 }
 
-bool isBlank(std::string_view text)
+bool readExactly(std::string_view text, std::span<quint64> values)
 {
-    return std::all_of(text.begin(), text.end(), isSpace);
+    const std::optional<std::size_t> end = readLeading(text, values);
+    return end && std::all_of(text.begin() + *end, text.end(), isSpace);
 }
 
 } // namespace DecimalFields

@@ -17,7 +17,8 @@ namespace DecimalFields {
 // such lines many times a second.
 std::optional<std::size_t> readLeading(std::string_view text, std::span<quint64> values);
 
-// Whether the text holds nothing but whitespace.
-bool isBlank(std::string_view text);
+// Whether the text is exactly values.size() such fields, with nothing but
+// whitespace around them; reads them into values.
+bool readExactly(std::string_view text, std::span<quint64> values);
 
 } // namespace DecimalFields

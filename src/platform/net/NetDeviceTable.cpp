@@ -19,8 +19,7 @@ bool isBlank(char c)
 std::optional<std::array<quint64, CounterCount>> counters(std::string_view text)
 {
     std::array<quint64, CounterCount> values {};
-    const std::optional<std::size_t> end = DecimalFields::readLeading(text, values);
-    if (!end || !DecimalFields::isBlank(text.substr(*end)))
+    if (!DecimalFields::readExactly(text, values))
         return std::nullopt;
     return values;
 }

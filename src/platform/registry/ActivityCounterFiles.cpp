@@ -116,10 +116,8 @@ std::optional<ActivityCounterFiles::Reading> ActivityCounterFiles::parseStatLine
 
 std::optional<quint64> ActivityCounterFiles::parseCounter(const char* text, std::size_t size)
 {
-    const std::string_view whole(text, size);
     quint64 value = 0;
-    const std::optional<std::size_t> end = DecimalFields::readLeading(whole, std::span(&value, 1));
-    if (!end || !DecimalFields::isBlank(whole.substr(*end)))
+    if (!DecimalFields::readExactly(std::string_view(text, size), std::span(&value, 1)))
         return std::nullopt;
     return value;
 }
